@@ -1,0 +1,39 @@
+// The texts of the micro-step narration, read from the settings file's "Message Section".
+#pragma once
+
+#include "core/profile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+
+namespace tallyrig {
+
+inline constexpr std::string_view kMessageSection = "Message Section";
+inline constexpr std::string_view kMessageKeyPrefix = "Message_Field_";
+inline constexpr std::size_t kMessageBufferSize = 128; // so at most 127 characters are used
+
+// Message texts by number. The file is read again when it changes on disk, so the narration
+// can be reworded while the program runs without reading the file for every line.
+class MessageCatalog {
+public:
+    MessageCatalog() = default;
+    explicit MessageCatalog(std::filesystem::path settings_file);
+
+    // The text of message n; empty for n <= 0, a missing file or a missing key.
+    std::string text(int32_t n);
+
+    const std::filesystem::path& settings_file() const { return m_file; }
+
+private:
+    void reload_if_changed();
+
+    std::filesystem::path m_file;
+    std::filesystem::file_time_type m_loaded_time{};
+    std::uintmax_t m_loaded_size = 0;
+    bool m_loaded = false;
+    ProfileDocument m_document;
+};
+
+} // namespace tallyrig

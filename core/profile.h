@@ -1,0 +1,52 @@
+// Our own ini-style profile files: read and write a key of a section the way the settings
+// and key files expect. Section and key names compare without regard to case, values are
+// trimmed, a missing file or key gives the default, and a write changes one line in place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallyrig {
+
+// A parsed profile file. Lines that are neither "[section]" nor "key=value" are kept for
+// writing back but carry no data.
+class ProfileDocument {
+public:
+    static ProfileDocument parse(std::string_view text);
+
+    // The trimmed value of the first matching key of the first matching section.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // Sets a key, adding the key at the end of its section or the section at the end of the
+    // document when missing.
+    void set_value(std::string_view section, std::string_view key, std::string_view value);
+
+    // The document as text, each line ended with CR LF.
+    std::string text() const;
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+// Reads a value; the default when the file, section or key is missing. At most
+// buffer_size - 1 characters are returned, as a fixed buffer of that size would hold.
+std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
+                                std::string_view key, std::string_view default_value,
+                                std::size_t buffer_size = 256);
+
+// Reads a whole number: its leading decimal digits (with an optional sign); 0 when the value
+// starts with none; the default when the key is missing.
+int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
+                         std::string_view key, int32_t default_value);
+
+// Writes a value, creating the file when missing and keeping every other line unchanged.
+// Returns false when the file cannot be written.
+bool write_profile_string(const std::filesystem::path& file, std::string_view section,
+                          std::string_view key, std::string_view value);
+
+} // namespace tallyrig

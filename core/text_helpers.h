@@ -1,0 +1,31 @@
+// Small text and file helpers shared across the simulator (and, for two of them, the editor).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tallyrig {
+
+// "$" followed by the hexadecimal text left-filled with zeros to 2, 4 or 8 digits. Text that
+// is empty or already wider than the field comes back unchanged, without "$". A leading "$"
+// of the argument is dropped first; Statemc_pad8_hex trims blanks before that.
+std::string Statemc_pad2_hex(std::string_view text);
+std::string Statemc_pad_hex(std::string_view text);
+std::string Statemc_pad8_hex(std::string_view text);
+
+// Upper-case hexadecimal digits of a value, no leading zeros, as the pad routines expect
+// (negative values as their 32-bit two's complement).
+std::string hex_text(int64_t value);
+
+// Leading hexadecimal digits (up to four) as 0..65535; text with none reads as 0.
+int32_t hex_to_long(std::string_view text);
+
+// -1 when the path names a file that can be opened for reading, else 0.
+int16_t file_exists(const std::string& path);
+
+// The text before the last "." (or "/"); empty when there is none.
+std::string strip_extension(std::string_view text);
+std::string strip_file_name(std::string_view text);
+
+} // namespace tallyrig
