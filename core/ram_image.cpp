@@ -1,0 +1,111 @@
+#include "core/ram_image.h"
+
+#include "core/text_helpers.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <vector>
+
+namespace tallyrig {
+
+namespace {
+
+// Splits the file into items the way sequential input reads them: an item ends at a comma or
+// a line end, and blanks before an item are skipped. Blank lines after the last item are the
+// file's end, not empty data lines.
+std::vector<std::string> split_items(std::string_view text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                             text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    std::vector<std::string> items;
+    if (text.empty()) {
+        return items;
+    }
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+            ++pos;
+        }
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != ',' && text[end] != '\n' && text[end] != '\r') {
+            ++end;
+        }
+        items.emplace_back(text.substr(pos, end - pos));
+        if (end >= text.size()) {
+            break;
+        }
+        // A CR LF pair is one line end.
+        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
+            ++end;
+        }
+        pos = end + 1;
+    }
+    return items;
+}
+
+int32_t address_at_end(const std::string& item) {
+    const std::size_t keep = 4;
+    return hex_to_long(item.size() > keep ? std::string_view(item).substr(item.size() - keep)
+                                          : std::string_view(item));
+}
+
+} // namespace
+
+RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells) {
+    RamImageResult result;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        result.problem = "The file cannot be opened.";
+        return result;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        result.problem = "The file cannot be read.";
+        return result;
+    }
+    const std::vector<std::string> items = split_items(text);
+    if (items.size() < static_cast<std::size_t>(kRamImageHeaderItems)) {
+        result.problem = "The file ends inside its header: it holds " +
+                         std::to_string(items.size()) + " of its " +
+                         std::to_string(kRamImageHeaderItems) + " header items.";
+        return result;
+    }
+    result.load_address = address_at_end(items[5]);
+    result.end_address = address_at_end(items[6]);
+
+    const int32_t last_cell = std::min<int32_t>(kLastCell, static_cast<int32_t>(cells.size()) - 1);
+    int32_t address = result.load_address;
+    for (std::size_t i = kRamImageHeaderItems; i < items.size(); ++i) {
+        const std::string& line = items[i];
+        const int line_number = static_cast<int>(i - kRamImageHeaderItems) + 1;
+        if (line.size() < kRamImagePrefixLength) {
+            result.problem = "Data line " + std::to_string(line_number) +
+                             " is shorter than its six-character prefix.";
+            return result;
+        }
+        const std::string_view fields = std::string_view(line).substr(kRamImagePrefixLength);
+        for (int k = 0; k < kRamImageFieldsPerLine; ++k) {
+            const std::size_t at = static_cast<std::size_t>(3 * k);
+            const std::string_view field =
+                at < fields.size() ? fields.substr(at, 2) : std::string_view();
+            if (field.find("--") != std::string_view::npos) {
+                break;
+            }
+            if (address > last_cell) {
+                result.problem = "Data line " + std::to_string(line_number) +
+                                 " holds bytes past the last memory cell $10000.";
+                return result;
+            }
+            cells[static_cast<std::size_t>(address)].value = hex_to_long(field);
+            ++address;
+            ++result.bytes_stored;
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace tallyrig

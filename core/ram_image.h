@@ -1,0 +1,33 @@
+// Reading a RAM image (.ram) into the memory cell table. The image is text: items end at a comma
+// or a line end; eight header items, the sixth ending in the load address and the seventh in the
+// end address (four hexadecimal digits each); then one data line per item, a six-character
+// prefix followed by up to sixteen two-digit byte fields three characters apart.
+#pragma once
+
+#include "core/machine_state.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tallyrig {
+
+inline constexpr int kRamImageHeaderItems = 8;
+inline constexpr std::size_t kRamImagePrefixLength = 6;
+inline constexpr int kRamImageFieldsPerLine = 16;
+
+struct RamImageResult {
+    bool ok = false;
+    std::string problem; // what stopped the load, empty when ok
+    int32_t load_address = 0;
+    int32_t end_address = 0; // as the header states it; not used to load
+    int32_t bytes_stored = 0;
+};
+
+// Stores the image's bytes into the cells' values from the load address upward; nothing else
+// of a cell changes. A file that cannot be read, ends inside its header, has a data line
+// shorter than its prefix, or holds bytes past the last cell stops the load there with a
+// problem text; the bytes stored before that point stay.
+RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells);
+
+} // namespace tallyrig

@@ -1,0 +1,118 @@
+#include "core/ram_image.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tallyrig {
+namespace {
+
+const char* const kHeader = "Tallyrig RAM image,prog.asm,v1,2026,x,START $4000,END $4005,DATA\n";
+
+class RamImageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cells.resize(kCellCount);
+        for (int32_t a = 0; a < kCellCount; ++a) {
+            cells[a].address = a;
+            cells[a].value = kUndefinedValue;
+        }
+        static int serial = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("tallyrig_ram_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial) +
+                ".ram");
+    }
+    void TearDown() override { std::filesystem::remove(path); }
+
+    RamImageResult load(const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+        return read_ram_image(path, cells);
+    }
+    std::vector<int32_t> values(int32_t from, int32_t count) const {
+        std::vector<int32_t> out;
+        for (int32_t a = from; a < from + count; ++a) {
+            out.push_back(cells[a].value);
+        }
+        return out;
+    }
+
+    MemoryCells cells;
+    std::filesystem::path path;
+};
+
+TEST_F(RamImageTest, StoresBytesFromTheLoadAddressAcrossLines) {
+    const auto r = load(std::string(kHeader) + "4000: 3E 01 C3 --\r\n4003: 0A FF --\r\n");
+    ASSERT_TRUE(r.ok) << r.problem;
+    EXPECT_EQ(r.load_address, 0x4000);
+    EXPECT_EQ(r.end_address, 0x4005);
+    EXPECT_EQ(r.bytes_stored, 5);
+    EXPECT_EQ(values(0x4000, 6), (std::vector<int32_t>{0x3E, 0x01, 0xC3, 0x0A, 0xFF, 256}));
+}
+
+TEST_F(RamImageTest, LoadAddressIsTheLastFourCharactersOfItemSix) {
+    const auto r = load("a,b,c,d,e,$0100,$0101,f\n0100: 12 34 --\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.load_address, 0x100);
+    EXPECT_EQ(values(0x100, 2), (std::vector<int32_t>{0x12, 0x34}));
+}
+
+TEST_F(RamImageTest, FieldsMissingFromALineWithoutEndMarkStoreZeros) {
+    const auto r = load(std::string(kHeader) + "4000: \n4010: 7F --\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.bytes_stored, 17);
+    EXPECT_EQ(values(0x4000, 16), std::vector<int32_t>(16, 0));
+    EXPECT_EQ(cells[0x4010].value, 0x7F);
+}
+
+TEST_F(RamImageTest, OnlyValuesChange) {
+    cells[0x4000].breakpoint = kBreakpointSet;
+    cells[0x4000].marker = kMarkerCurrent;
+    cells[0x4000].count_primary = 9;
+    ASSERT_TRUE(load(std::string(kHeader) + "4000: 55 --\n").ok);
+    EXPECT_EQ(cells[0x4000].value, 0x55);
+    EXPECT_EQ(cells[0x4000].breakpoint, kBreakpointSet);
+    EXPECT_EQ(cells[0x4000].marker, kMarkerCurrent);
+    EXPECT_EQ(cells[0x4000].count_primary, 9);
+}
+
+struct DamagedCase {
+    const char* name;
+    std::string text;
+    std::string problem_part;
+    int32_t bytes_stored;
+};
+
+class DamagedRamImageTest : public RamImageTest,
+                            public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedRamImageTest, StopsWithAProblemAndKeepsStoredBytes) {
+    const auto r = load(GetParam().text);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.problem.find(GetParam().problem_part), std::string::npos) << r.problem;
+    EXPECT_EQ(r.bytes_stored, GetParam().bytes_stored);
+    if (r.bytes_stored > 0) {
+        EXPECT_EQ(cells[r.load_address].value, 0x11);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedRamImageTest,
+    ::testing::Values(DamagedCase{"Empty", "", "header", 0},
+                      DamagedCase{"HeaderCut", "a,b,c,d,e,$4000\n", "header", 0},
+                      DamagedCase{"ShortLine",
+                                  std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
+                                  1},
+                      DamagedCase{"PastLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
+                                  "past the last memory cell", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RamImageTest, MissingFileIsAProblem) {
+    const auto r = read_ram_image(path.parent_path() / "no_such_tallyrig_image.ram", cells);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.problem.empty());
+}
+
+} // namespace
+} // namespace tallyrig
