@@ -1,6 +1,8 @@
 // Our own ini-style profile files: read and write a key of a section the way the settings
 // and key files expect. Section and key names compare without regard to case, values are
-// trimmed, a missing file or key gives the default, and a write changes one line in place.
+// trimmed (and lose one pair of surrounding quotes), a missing file or key gives the default,
+// and a write changes one line in place. A damaged file (binary, huge, not a regular file)
+// reads as empty; a write replaces the file in one rename, so a failure leaves the old one.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +15,8 @@
 
 namespace tallyrig {
 
-// A parsed profile file. Lines that are neither "[section]" nor "key=value" are kept for
-// writing back but carry no data.
+// A parsed profile file. Lines that are neither "[section]" nor "key=value" (comments start
+// with ";") are kept for writing back but carry no data. Reading accepts LF or CR LF.
 class ProfileDocument {
 public:
     static ProfileDocument parse(std::string_view text);
@@ -22,11 +24,12 @@ public:
     // The trimmed value of the first matching key of the first matching section.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
-    // Sets a key, adding the key at the end of its section or the section at the end of the
-    // document when missing.
+    // Sets a key, adding the key at the end of its section (before its trailing blank lines)
+    // or the section at the end of the document when missing. Names are trimmed; an empty
+    // name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
-    // The document as text, each line ended with CR LF.
+    // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
     std::string text() const;
 
 private:
@@ -44,8 +47,9 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
 int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
                          std::string_view key, int32_t default_value);
 
-// Writes a value, creating the file when missing and keeping every other line unchanged.
-// Returns false when the file cannot be written.
+// Writes a value, creating the file (not its folder) when missing and keeping every other
+// line byte for byte. Returns false when the file cannot be read or written, or the names or
+// value cannot be written (see set_value).
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view value);
 

@@ -18,13 +18,16 @@ std::string Statemc_pad8_hex(std::string_view text);
 // (negative values as their 32-bit two's complement).
 std::string hex_text(int64_t value);
 
-// Leading hexadecimal digits (up to four) as 0..65535; text with none reads as 0.
+// Leading hexadecimal digits (up to four; digits beyond the fourth are ignored) as 0..65535;
+// text with none reads as 0.
 int32_t hex_to_long(std::string_view text);
 
-// -1 when the path names a file that can be opened for reading, else 0.
+// -1 when the path names a regular file that can be opened for reading, else 0 (folders,
+// FIFOs and devices included, since callers go on to read the file whole).
 int16_t file_exists(const std::string& path);
 
-// The text before the last "." (or "/"); empty when there is none.
+// The text before the last "." (strip_extension) or "/" (strip_file_name); empty when there is
+// none. strip_file_name twice on the program's own path gives the install root.
 std::string strip_extension(std::string_view text);
 std::string strip_file_name(std::string_view text);
 

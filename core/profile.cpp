@@ -1,0 +1,414 @@
+#include "core/profile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallyrig {
+
+namespace {
+
+// A settings or key file is a few kilobytes; anything far larger is damaged and reads as empty
+// rather than filling memory.
+constexpr std::size_t kMaxProfileBytes = 64u * 1024u * 1024u;
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+char fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return fold(x) == fold(y); });
+}
+
+// A stored line keeps its own line end so that lines we do not touch are written back as they
+// were read; this strips it.
+std::string_view content(const std::string& line) {
+    std::string_view text = line;
+    if (!text.empty() && text.back() == '\n') {
+        text.remove_suffix(1);
+        if (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+    }
+    return text;
+}
+
+bool has_line_end(const std::string& line) {
+    return !line.empty() && line.back() == '\n';
+}
+
+// The name of a "[section]" line. A header whose "]" is lost still starts a new section, so
+// the keys below it are not taken for the previous one.
+std::optional<std::string_view> section_name(std::string_view line) {
+    line = trim(line);
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    line.remove_prefix(1);
+    return trim(line.substr(0, line.find(']')));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+// The parts of a "key=value" line; comments and section lines are not keys.
+std::optional<KeyLine> key_line(std::string_view line) {
+    const std::string_view trimmed = trim(line);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') {
+        return std::nullopt;
+    }
+    const auto equals = trimmed.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return KeyLine{trim(trimmed.substr(0, equals)), trim(trimmed.substr(equals + 1))};
+}
+
+std::string unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    // A fixed buffer ends at the first NUL, so a damaged value does too.
+    const auto nul = value.find('\0');
+    if (nul != std::string_view::npos) {
+        value = value.substr(0, nul);
+    }
+    return std::string(value);
+}
+
+bool breaks_line(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Names and values that would split a line or change its meaning cannot be written. The names
+// come trimmed.
+bool writable(std::string_view section, std::string_view key, std::string_view value) {
+    return !section.empty() && !key.empty() && section.find(']') == std::string_view::npos &&
+           key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[' &&
+           !breaks_line(section) && !breaks_line(key) && !breaks_line(value);
+}
+
+// An open descriptor that is closed on every path.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+    bool close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+enum class ReadResult { Read, Missing, Failed };
+
+// Reads a regular file. Non-blocking open so that a FIFO in its place cannot hang the program;
+// anything but a regular file is refused.
+ReadResult read_file(const std::filesystem::path& file, std::string& text, mode_t* mode = nullptr) {
+    text.clear();
+    FileHandle fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return ReadResult::Failed;
+    }
+    if (mode != nullptr) {
+        *mode = info.st_mode & 07777;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxProfileBytes) {
+        return ReadResult::Failed;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ReadResult::Failed;
+        }
+        if (got == 0) {
+            return ReadResult::Read;
+        }
+        if (text.size() + static_cast<std::size_t>(got) > kMaxProfileBytes) {
+            return ReadResult::Failed;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool write_all(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t done = ::write(fd, text.data(), text.size());
+        if (done < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(done));
+    }
+    return true;
+}
+
+// Replaces the file by writing a sibling and renaming it over the original, so a failure part
+// way leaves the old file whole.
+bool replace_file(const std::filesystem::path& file, std::string_view text,
+                  std::optional<mode_t> mode) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::filesystem::path temp = file;
+        temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(random());
+        // 0666 lets the umask decide for a new file, as any other file the program creates.
+        FileHandle fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.get() < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return false;
+        }
+        bool ok = write_all(fd.get(), text);
+        if (ok && mode) {
+            ok = ::fchmod(fd.get(), *mode) == 0;
+        }
+        ok = fd.close() && ok;
+        ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
+        if (!ok) {
+            ::unlink(temp.c_str());
+        }
+        return ok;
+    }
+    return false;
+}
+
+std::optional<ProfileDocument> load(const std::filesystem::path& file) {
+    std::string text;
+    if (read_file(file, text) != ReadResult::Read) {
+        return std::nullopt;
+    }
+    return ProfileDocument::parse(text);
+}
+
+} // namespace
+
+ProfileDocument ProfileDocument::parse(std::string_view text) {
+    ProfileDocument document;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
+        document.m_lines.emplace_back(text.substr(start, stop - start));
+        start = stop;
+    }
+    return document;
+}
+
+std::optional<std::string> ProfileDocument::value(std::string_view section,
+                                                  std::string_view key) const {
+    section = trim(section);
+    key = trim(key);
+    if (section.empty() || key.empty()) {
+        return std::nullopt;
+    }
+    bool inside = false;
+    for (const auto& line : m_lines) {
+        const std::string_view text = content(line);
+        if (const auto name = section_name(text)) {
+            if (inside) {
+                return std::nullopt; // only the first section of that name counts
+            }
+            inside = same_name(*name, section);
+        } else if (inside) {
+            const auto entry = key_line(text);
+            if (entry && same_name(entry->key, key)) {
+                return unquote(entry->value);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void ProfileDocument::set_value(std::string_view section, std::string_view key,
+                                std::string_view value) {
+    section = trim(section);
+    key = trim(key);
+    if (!writable(section, key, value)) {
+        return;
+    }
+    auto new_line = [&](std::string_view name) {
+        std::string line(name);
+        line += '=';
+        line += value;
+        line += "\r\n";
+        return line;
+    };
+    std::optional<std::size_t> section_line;
+    std::size_t last_content = 0; // last non-blank line of the section, its header included
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const std::string_view text = content(m_lines[i]);
+        if (const auto name = section_name(text)) {
+            if (section_line) {
+                break;
+            }
+            if (same_name(*name, section)) {
+                section_line = i;
+                last_content = i;
+            }
+            continue;
+        }
+        if (!section_line) {
+            continue;
+        }
+        if (!trim(text).empty()) {
+            last_content = i;
+        }
+        const auto entry = key_line(text);
+        if (entry && same_name(entry->key, key)) {
+            // The file's own spelling of the key stays.
+            m_lines[i] = new_line(entry->key);
+            return;
+        }
+    }
+    // Whatever line comes before the new one must end, or the two would join.
+    auto end_line_at = [&](std::size_t i) {
+        if (!has_line_end(m_lines[i])) {
+            m_lines[i] += "\r\n";
+        }
+    };
+    if (section_line) {
+        end_line_at(last_content);
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last_content) + 1,
+                       new_line(key));
+        return;
+    }
+    if (!m_lines.empty()) {
+        end_line_at(m_lines.size() - 1);
+        if (!trim(content(m_lines.back())).empty()) {
+            m_lines.emplace_back("\r\n");
+        }
+    }
+    m_lines.push_back("[" + std::string(section) + "]\r\n");
+    m_lines.push_back(new_line(key));
+}
+
+std::string ProfileDocument::text() const {
+    std::string out;
+    std::size_t size = 0;
+    for (const auto& line : m_lines) {
+        size += line.size();
+    }
+    out.reserve(size);
+    for (const auto& line : m_lines) {
+        out += line;
+    }
+    return out;
+}
+
+std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
+                                std::string_view key, std::string_view default_value,
+                                std::size_t buffer_size) {
+    std::string result;
+    const auto document = load(file);
+    const auto found = document ? document->value(section, key) : std::nullopt;
+    result = found ? *found : std::string(default_value);
+    const std::size_t room = buffer_size == 0 ? 0 : buffer_size - 1;
+    if (result.size() > room) {
+        result.resize(room);
+    }
+    return result;
+}
+
+int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
+                         std::string_view key, int32_t default_value) {
+    const auto document = load(file);
+    const auto found = document ? document->value(section, key) : std::nullopt;
+    if (!found) {
+        return default_value;
+    }
+    std::string_view text = *found;
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // Saturates rather than overflows: a damaged file must not make the number wrap.
+    int64_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        number = std::min<int64_t>(number * 10 + (c - '0'), int64_t{INT32_MAX} + 1);
+    }
+    if (negative) {
+        number = -number;
+    }
+    return static_cast<int32_t>(std::clamp<int64_t>(number, INT32_MIN, INT32_MAX));
+}
+
+bool write_profile_string(const std::filesystem::path& file, std::string_view section,
+                          std::string_view key, std::string_view value) {
+    if (file.empty() || !writable(trim(section), trim(key), value)) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::path target = file;
+    // Writing through a link changes the file it names, not the link.
+    if (std::filesystem::is_symlink(target, error)) {
+        target = std::filesystem::weakly_canonical(target, error);
+        if (error) {
+            return false;
+        }
+    }
+    std::string text;
+    mode_t mode = 0;
+    std::optional<mode_t> keep_mode;
+    switch (read_file(target, text, &mode)) {
+    case ReadResult::Read:
+        keep_mode = mode;
+        break;
+    case ReadResult::Missing:
+        break;
+    case ReadResult::Failed:
+        // A file we cannot read must not be replaced by one holding only the new key.
+        return false;
+    }
+    auto document = ProfileDocument::parse(text);
+    document.set_value(section, key, value);
+    return replace_file(target, document.text(), keep_mode);
+}
+
+} // namespace tallyrig

@@ -1,0 +1,114 @@
+#include "core/text_helpers.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallyrig {
+
+namespace {
+
+// "$" and enough zeros to fill the field; a text that does not fit, or holds nothing, is
+// returned without "$" so an out-of-range value shows as its bare digits.
+std::string pad_hex(std::string_view text, std::size_t width) {
+    if (!text.empty() && text.front() == '$') {
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > width) {
+        return std::string(text);
+    }
+    std::string padded = "$";
+    padded.append(width - text.size(), '0');
+    padded += text;
+    return padded;
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+std::string before_last(std::string_view text, char separator) {
+    const auto at = text.rfind(separator);
+    return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
+}
+
+} // namespace
+
+std::string Statemc_pad2_hex(std::string_view text) {
+    return pad_hex(text, 2);
+}
+
+std::string Statemc_pad_hex(std::string_view text) {
+    return pad_hex(text, 4);
+}
+
+std::string Statemc_pad8_hex(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return pad_hex(text, 8);
+}
+
+std::string hex_text(int64_t value) {
+    uint64_t bits = value < 0 ? static_cast<uint32_t>(value) : static_cast<uint64_t>(value);
+    if (bits == 0) {
+        return "0";
+    }
+    std::string digits;
+    while (bits != 0) {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[bits & 0xF]);
+        bits >>= 4;
+    }
+    return digits;
+}
+
+int32_t hex_to_long(std::string_view text) {
+    // Four digits fill the 16-bit field; read unsigned, so 8000 to FFFF are 32768 to 65535.
+    int32_t value = 0;
+    for (std::size_t i = 0; i < text.size() && i < 4; ++i) {
+        const int digit = hex_digit(text[i]);
+        if (digit < 0) {
+            break;
+        }
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+int16_t file_exists(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return 0;
+    }
+    // Non-blocking, so a FIFO cannot hang the check; only a regular file counts, since every
+    // caller goes on to read it as one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    return regular ? -1 : 0;
+}
+
+std::string strip_extension(std::string_view text) {
+    return before_last(text, '.');
+}
+
+std::string strip_file_name(std::string_view text) {
+    return before_last(text, '/');
+}
+
+} // namespace tallyrig
