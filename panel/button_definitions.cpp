@@ -1,0 +1,239 @@
+#include "panel/button_definitions.h"
+
+#include "core/profile.h"
+#include "core/text_helpers.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+#include <system_error>
+
+namespace tallyrig {
+
+namespace {
+
+// A key file value is read through a 128-character buffer.
+constexpr std::size_t kValueLimit = 127;
+
+constexpr std::array<uint32_t, 7> kCaptionColours = {
+    0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00,
+};
+
+std::string section_name(int n) {
+    return "Button " + std::to_string(n);
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Leading hexadecimal digits as a number; 0 when there are none.
+int64_t leading_hex(std::string_view text) {
+    int64_t value = 0;
+    for (char c : text) {
+        int d = hex_digit(c);
+        if (d < 0 || value > std::numeric_limits<int32_t>::max())
+            break;
+        value = value * 16 + d;
+    }
+    return value;
+}
+
+// A number as a person types it: blanks ignored, "&H" hexadecimal or a signed decimal with
+// an optional fraction, read up to the first character that does not fit.
+double leading_number(std::string_view raw) {
+    std::string text;
+    for (char c : raw) {
+        if (c != ' ' && c != '\t')
+            text += c;
+    }
+    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
+        return static_cast<double>(leading_hex(std::string_view(text).substr(2)));
+    }
+    std::size_t i = 0;
+    double sign = 1.0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        sign = text[i] == '-' ? -1.0 : 1.0;
+        ++i;
+    }
+    double value = 0.0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10.0 + (text[i] - '0');
+    }
+    if (i < text.size() && text[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            value += (text[i] - '0') * scale;
+            scale /= 10.0;
+        }
+    }
+    return sign * value;
+}
+
+int32_t round_to_code(double value) {
+    double rounded = std::nearbyint(value); // halves go to the even neighbour
+    if (rounded > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (rounded < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(rounded);
+}
+
+std::optional<std::string> read_text_file(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes beside the file and renames, so a failed write never leaves half a key file.
+bool write_text_file(const std::filesystem::path& file, const std::string& text) {
+    std::filesystem::path temp = file;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << text;
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temp, file, error);
+    if (error) {
+        std::filesystem::remove(temp, error);
+        return false;
+    }
+    return true;
+}
+
+std::string format_code(int32_t code) {
+    return Statemc_pad2_hex(hex_text(code));
+}
+
+} // namespace
+
+std::string fit_field(std::string_view text, std::size_t width) {
+    std::string field(text.substr(0, width));
+    field.resize(width, ' ');
+    return field;
+}
+
+std::string trim_blanks(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+int32_t parse_key_code(std::string_view text) {
+    // "$0A" and "$A": the first character is a marker, whatever it is.
+    if (text.size() == 3)
+        return static_cast<int32_t>(leading_hex(text.substr(1, 2)));
+    if (text.size() == 2)
+        return static_cast<int32_t>(leading_hex(text.substr(1, 1)));
+    return round_to_code(leading_number(text));
+}
+
+std::optional<uint32_t> color_index_to_rgb(int16_t index) {
+    if (index < 0 || index >= static_cast<int16_t>(kCaptionColours.size()))
+        return std::nullopt;
+    return kCaptionColours[static_cast<std::size_t>(index)];
+}
+
+std::filesystem::path key_file_path(const Folders& folders, int16_t which) {
+    return folders.config_folder / (which == kReadCurrentKeys ? kCurrentKeyFile : kDefaultKeyFile);
+}
+
+void read_button_definitions(ButtonDefinitions& table, const Folders& folders, int16_t which) {
+    std::optional<std::string> text = read_text_file(key_file_path(folders, which));
+    if (!text)
+        return;
+    ProfileDocument document = ProfileDocument::parse(*text);
+    auto read = [&](int n, std::string_view key) {
+        std::string value = document.value(section_name(n), key).value_or(std::string());
+        if (value.size() > kValueLimit)
+            value.resize(kValueLimit);
+        return value;
+    };
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
+        if (std::string code = read(n, "Code"); !code.empty()) {
+            record.code = parse_key_code(code);
+        }
+        if (std::string annotation = read(n, "Annotation"); !annotation.empty()) {
+            record.annotation = fit_field(annotation, kAnnotationWidth);
+        }
+        if (std::string color = read(n, "Color");
+            color.size() == 1 && color[0] >= '0' && color[0] <= '6') {
+            record.color = static_cast<int16_t>(color[0] - '0');
+        }
+        if (std::string description = read(n, "Description"); !description.empty()) {
+            record.description = fit_field(description, kDescriptionWidth);
+        }
+    }
+}
+
+bool save_button_definitions(const ButtonDefinitions& table, const Folders& folders,
+                             UserInterface& ui) {
+    std::filesystem::path file = key_file_path(folders, kReadCurrentKeys);
+    ProfileDocument document = ProfileDocument::parse(read_text_file(file).value_or(""));
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        const ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
+        std::string section = section_name(n);
+        document.set_value(section, "Code", format_code(record.code));
+        document.set_value(section, "Annotation", fit_field(record.annotation, kAnnotationWidth));
+        document.set_value(section, "Color", " " + std::to_string(record.color));
+        document.set_value(section, "Description", trim_blanks(record.description));
+    }
+    if (write_text_file(file, document.text()))
+        return true;
+    ui.message_box("The key definitions could not be written to " + file.string() +
+                       ". Your changed keys are still in use but are not saved.",
+                   "Save New Buttons", MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+}
+
+bool restore_default_buttons(ButtonDefinitions& table, const Folders& folders, UserInterface& ui) {
+    const std::filesystem::path current = key_file_path(folders, kReadCurrentKeys);
+    const std::filesystem::path defaults = key_file_path(folders, kReadDefaultKeys);
+    const std::filesystem::path backup = folders.config_folder / kBackupKeyFile;
+    auto refuse = [&](const std::string& why) {
+        ui.message_box(why + " The keys were left as they are.", "Restore Default Buttons",
+                       MessageIcon::Exclamation, MessageButtons::Ok);
+        return false;
+    };
+    for (const std::filesystem::path& needed : {current, defaults}) {
+        if (file_exists(needed.string()) != -1) {
+            return refuse("The key file " + needed.string() + " is missing.");
+        }
+    }
+    const auto overwrite = std::filesystem::copy_options::overwrite_existing;
+    std::error_code error;
+    std::filesystem::copy_file(current, backup, overwrite, error);
+    if (error) {
+        return refuse("The backup key file " + backup.string() + " could not be written.");
+    }
+    std::filesystem::copy_file(defaults, current, overwrite, error);
+    if (error) {
+        return refuse("The key file " + current.string() + " could not be written.");
+    }
+    read_button_definitions(table, folders, kReadCurrentKeys);
+    table.calculator_loaded = 1;
+    return true;
+}
+
+} // namespace tallyrig

@@ -1,0 +1,530 @@
+#include "panel/calculator.h"
+
+#include "core/text_helpers.h"
+#include "panel/screen_units.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace tallyrig {
+
+namespace {
+
+struct KeyPlace {
+    int n;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+constexpr int kSquareKey = 495;
+constexpr int kWideKey = 855;
+constexpr int kShortKeyHeight = 375;
+
+// The square blocks: six columns each, five rows numbered from the bottom row upward.
+constexpr std::array<int, 6> kLeftBlockColumns = {360, 960, 1560, 2160, 2760, 3360};
+constexpr std::array<int, 6> kRightBlockColumns = {4560, 5160, 5760, 6360, 6960, 7560};
+constexpr std::array<int, 5> kBlockRowTops = {4080, 3480, 2880, 2280, 1680};
+
+// The wide keys beside the LEDs and beside the function keys.
+constexpr std::array<KeyPlace, 10> kWideKeys = {{
+    {61, 480, 1200, kWideKey, kShortKeyHeight},
+    {62, 1800, 1200, kWideKey, kShortKeyHeight},
+    {63, 3120, 1200, kWideKey, kShortKeyHeight},
+    {68, 4440, 1200, kWideKey, kShortKeyHeight},
+    {69, 5760, 1200, kWideKey, kShortKeyHeight},
+    {70, 7080, 1200, kWideKey, kShortKeyHeight},
+    {67, 4320, 4680, kWideKey, kSquareKey},
+    {66, 5280, 4680, kWideKey, kSquareKey},
+    {64, 6240, 4680, kWideKey, kSquareKey},
+    {65, 7200, 4680, kWideKey, kSquareKey},
+}};
+
+struct FunctionKey {
+    PanelKey key;
+    const char* name;
+    const char* caption;
+    const char* command;
+    int left;
+};
+
+constexpr std::array<FunctionKey, 4> kFunctionKeys = {{
+    {PanelKey::Power, "Power_switch", "On/Off", "Power", 360},
+    {PanelKey::Reset, "Key_Reset", "Reset", "Reset", 1320},
+    {PanelKey::Step, "Key_Step", "Step", "Step", 2280},
+    {PanelKey::Run, "Key_Run", "Run", "Run", 3240},
+}};
+constexpr int kFunctionKeyTop = 4680;
+
+// LED1 is the rightmost.
+constexpr std::array<int, kStatusLedCount> kLedLefts = {6720, 5400, 4080, 2760, 1440, 120};
+constexpr int kLedTop = 1320;
+constexpr int kLedSize = 255;
+
+constexpr int kWindowWidth = 8415;
+constexpr int kWindowHeight = 5415;
+
+// Programmable key n passes its own tag.
+const char* const kTagProperty = "tag";
+
+std::size_t index_of(PanelKey key) {
+    return static_cast<std::size_t>(key);
+}
+
+} // namespace
+
+Calculator::Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
+                       QWidget* parent)
+    : QWidget(parent), m_machine(machine), m_buttons(buttons), m_folders(folders) {
+    setObjectName("Calculator");
+    setWindowTitle("Calculator");
+    build_controls();
+    read_button_definitions(m_buttons, m_folders, kReadCurrentKeys);
+    apply_button_definitions();
+    leds_all_off();
+    m_buttons.calculator_loaded = 1;
+}
+
+Calculator::~Calculator() = default;
+
+void Calculator::build_controls() {
+    const QRect window = twips_rect(0, 0, kWindowWidth, kWindowHeight);
+    setFixedSize(window.size());
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName("SSPanel1");
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setGeometry(twips_rect(240, 0, 7935, 975));
+
+    m_main_display = new QLineEdit(panel);
+    m_main_display->setObjectName("Main_Display");
+    m_main_display->setGeometry(twips_rect(120, 120, 7695, 735));
+    m_main_display->setReadOnly(true);
+    m_main_display->setFocusPolicy(Qt::NoFocus);
+    QFont display_font("Courier New");
+    display_font.setStyleHint(QFont::TypeWriter);
+    display_font.setFixedPitch(true);
+    display_font.setBold(true);
+    display_font.setPointSizeF(27.75);
+    m_main_display->setFont(display_font);
+
+    for (int led = 1; led <= kStatusLedCount; ++led) {
+        auto* shape = new QFrame(this);
+        shape->setObjectName(QString("LED%1").arg(led));
+        shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+        shape->setAutoFillBackground(true);
+        shape->setGeometry(
+            twips_rect(kLedLefts[static_cast<std::size_t>(led - 1)], kLedTop, kLedSize, kLedSize));
+        m_leds[static_cast<std::size_t>(led)] = shape;
+        m_led_colours[static_cast<std::size_t>(led)] = kLedLit; // so the first set paints
+        set_led(led, kLedDark);
+    }
+
+    QFont key_font = font();
+    key_font.setPixelSize(10);
+    auto make_key = [&](const QString& name, const QRect& place) {
+        auto* key = new QPushButton(this);
+        key->setObjectName(name);
+        key->setGeometry(place);
+        key->setFont(key_font);
+        key->setFocusPolicy(Qt::NoFocus);
+        return key;
+    };
+
+    auto add_programmable = [&](int n, const QRect& place) {
+        QPushButton* key = make_key(QString("SSCommand%1").arg(n), place);
+        key->setProperty(kTagProperty, QString::number(n));
+        key->installEventFilter(this);
+        connect(key, &QPushButton::clicked, this,
+                [this, key] { command_pass(key->property(kTagProperty).toString()); });
+        m_keys[static_cast<std::size_t>(n)] = key;
+    };
+    for (std::size_t row = 0; row < kBlockRowTops.size(); ++row) {
+        for (std::size_t column = 0; column < kLeftBlockColumns.size(); ++column) {
+            const int offset = static_cast<int>(row * kLeftBlockColumns.size() + column) + 1;
+            add_programmable(offset, twips_rect(kLeftBlockColumns[column], kBlockRowTops[row],
+                                                kSquareKey, kSquareKey));
+            add_programmable(30 + offset, twips_rect(kRightBlockColumns[column], kBlockRowTops[row],
+                                                     kSquareKey, kSquareKey));
+        }
+    }
+    for (const KeyPlace& place : kWideKeys) {
+        add_programmable(place.n, twips_rect(place.left, place.top, place.width, place.height));
+    }
+
+    for (const FunctionKey& function : kFunctionKeys) {
+        QPushButton* key = make_key(
+            function.name, twips_rect(function.left, kFunctionKeyTop, kWideKey, kSquareKey));
+        key->setText(function.caption);
+        const QString command = function.command;
+        connect(key, &QPushButton::clicked, this, [this, command] { command_pass(command); });
+        m_function_keys[index_of(function.key)] = key;
+        m_function_key_colours[index_of(function.key)] = kColourWhite; // so the first set paints
+        set_key_caption_colour(function.key, kColourBlack);
+    }
+}
+
+// ---- Commands -------------------------------------------------------------------------------
+
+void Calculator::command_pass(const QString& cmd) {
+    if (cmd == "Power") {
+        if (m_machine.status.power_on == 0) {
+            power_on_sequence();
+        } else {
+            power_off_sequence();
+        }
+        return;
+    }
+    if (cmd == "Reset") {
+        reset_command();
+        return;
+    }
+    if (cmd == "Step") {
+        step_command();
+        return;
+    }
+    if (cmd == "Run") {
+        run_command();
+        return;
+    }
+    bool number = false;
+    const int n = cmd.toInt(&number);
+    // Only the exact texts "1".."70" name a key.
+    if (number && n >= 1 && n <= kProgrammableKeyCount && cmd == QString::number(n)) {
+        programmable_key_command(n);
+    }
+}
+
+void Calculator::power_on_sequence() {
+    UserInterface& ui = m_machine.ui();
+    set_key_caption_colour(PanelKey::Power, kColourDarkGreen);
+    m_power_switch_state = 1;
+    leds_all_on();
+    display_dashes();
+    m_machine.clear_ram_and_ports();
+    m_machine.reset_cpu();
+    reset_workbench();
+    ui.yield();
+    set_key_caption_colour(PanelKey::Reset, kColourRed);
+    set_key_caption_colour(PanelKey::Run, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Step, kColourDarkRed);
+    m_machine.status.machine_mode = MachineMode::Reset;
+    m_machine.status.run_sub_state = RunSubState::AfterReset;
+    ui.show_mode_status();
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourWhite);
+        ui.update_memory_walker(kRamStart, 250);
+        ui.refresh_walker();
+    }
+    if (m_machine.windows.ioport_window_open == kTrue) {
+        ui.update_ioport_display();
+        ui.yield();
+    }
+    init_text_terminal();
+    m_machine.status.power_on = m_power_switch_state;
+}
+
+void Calculator::power_off_sequence() {
+    UserInterface& ui = m_machine.ui();
+    // The text terminal is blanked here once it exists.
+    leds_all_off();
+    reset_workbench();
+    for (const FunctionKey& function : kFunctionKeys) {
+        set_key_caption_colour(function.key, kColourBlack);
+    }
+    set_key_enabled(PanelKey::Reset, true);
+    set_key_enabled(PanelKey::Run, true);
+    set_key_enabled(PanelKey::Step, true);
+    m_power_switch_state = 0;
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourLightGrey);
+    }
+    m_machine.status.machine_mode = MachineMode::PowerOff;
+    ui.show_mode_status();
+    m_machine.status.power_on = 0;
+    display_blank();
+    m_machine.clear_memory();
+    for (int32_t address = 0; address <= 0xFFFF; ++address) {
+        m_machine.memory_cells[static_cast<std::size_t>(address)].breakpoint = 0;
+        if (m_machine.walker_open()) {
+            ui.set_walker_cell_text(address, WalkerColumn::Breakpoint, "");
+        }
+    }
+    ui.yield();
+    m_machine.status.power_on = 0;
+}
+
+void Calculator::reset_command() {
+    UserInterface& ui = m_machine.ui();
+    leds_all_off();
+    key_sound();
+    if (m_machine.status.power_on != 1)
+        return;
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourWhite);
+        ui.set_walker_top_row(kRamStart);
+        ui.update_memory_walker(kRamStart, 300);
+    }
+    m_machine.status.machine_mode = MachineMode::Reset;
+    set_key_caption_colour(PanelKey::Run, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Step, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Reset, kColourRed);
+    set_key_enabled(PanelKey::Run, true);
+    set_key_enabled(PanelKey::Step, true);
+    m_machine.memory_cells[kKeypadPort].value = kNoKeyWaiting;
+}
+
+void Calculator::step_command() {
+    UserInterface& ui = m_machine.ui();
+    key_sound();
+    if (m_machine.status.power_on != 1)
+        return;
+    // The first step after a reset is still executing: one run loop at a time.
+    if (m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop()) {
+        return;
+    }
+    set_key_enabled(PanelKey::Step, true);
+    set_key_enabled(PanelKey::Run, true);
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourLightGrey);
+        ui.set_walker_top_row(m_machine.cpu.program_counter);
+    }
+    ui.update_memory_walker(m_machine.cpu.program_counter, 250);
+    m_machine.status.machine_mode = MachineMode::Step;
+    set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Step, kColourRed);
+    set_key_caption_colour(PanelKey::Run, kColourDarkRed);
+    set_key_enabled(PanelKey::Reset, true);
+    if (m_machine.status.run_sub_state == RunSubState::AfterReset) {
+        enter_run_loop();
+    }
+}
+
+void Calculator::run_command() {
+    UserInterface& ui = m_machine.ui();
+    key_sound();
+    if (m_machine.status.power_on != 1)
+        return;
+    if (m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop()) {
+        return;
+    }
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourLightGrey);
+    }
+    m_machine.status.machine_mode = MachineMode::Run;
+    set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Step, kColourDarkRed);
+    set_key_caption_colour(PanelKey::Run, kColourRed);
+    set_key_enabled(PanelKey::Reset, true);
+    set_key_enabled(PanelKey::Run, false);
+    if (m_machine.status.run_sub_state == RunSubState::AfterReset) {
+        enter_run_loop();
+    }
+}
+
+// Returns only when the machine is reset or switched off; the panel is not touched afterwards.
+void Calculator::enter_run_loop() {
+    m_machine.cpu.program_counter = kProgramStart;
+    m_machine.cpu.last_instruction_address = kProgramStart;
+    m_machine.Maincpu();
+}
+
+void Calculator::programmable_key_command(int n) {
+    UserInterface& ui = m_machine.ui();
+    if (m_machine.status.power_on != 1) {
+        ui.message_box("You need to load and run a program for the buttons to work",
+                       "Tallyrig Error", MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    const ButtonDefinition& record = m_buttons.records[static_cast<std::size_t>(n)];
+    MemoryCell& port = m_machine.memory_cells[kKeypadPort];
+    port.value = record.code;
+    // Keys 1 to 10 leave the I/O port window as it is.
+    if (n >= 11 && m_machine.windows.ioport_window_open == kTrue) {
+        ui.set_io_button_annotation(trim_blanks(record.annotation));
+        ui.set_io_button(Statemc_pad2_hex(hex_text(port.value)));
+    }
+}
+
+void Calculator::load_edit_form(int key) {
+    // The key editor window comes later; the key it will edit is noted already.
+    m_buttons.edit_button_index = static_cast<int16_t>(key);
+}
+
+// ---- Key table ------------------------------------------------------------------------------
+
+void Calculator::apply_button_definitions() {
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        const ButtonDefinition& record = m_buttons.records[static_cast<std::size_t>(n)];
+        QPushButton* key = m_keys[static_cast<std::size_t>(n)];
+        key->setText(QString::fromStdString(trim_blanks(record.annotation)));
+        // An index outside the table gives no colour, which paints black.
+        set_programmable_caption_colour(n, color_index_to_rgb(record.color).value_or(kColourBlack));
+        key->setToolTip(QString::fromStdString(trim_blanks(record.description)));
+    }
+}
+
+void Calculator::set_programmable_caption_colour(int n, uint32_t colour) {
+    QPushButton* key = m_keys[static_cast<std::size_t>(n)];
+    QPalette palette = key->palette();
+    palette.setColor(QPalette::ButtonText, bgr_colour(colour));
+    key->setPalette(palette);
+    m_key_colours[static_cast<std::size_t>(n)] = colour;
+}
+
+// ---- Display and LEDs -----------------------------------------------------------------------
+
+void Calculator::display_character(const QString& text, int byte) {
+    UserInterface& ui = m_machine.ui();
+    const QString shown = m_main_display->text();
+    if (m_machine.windows.ioport_window_open == kTrue) {
+        emit ioport_display_written(QString::fromStdString("$" + hex_text(byte)), text);
+        ui.yield();
+    }
+    if (text == "Clear") {
+        set_display(QString(kDisplayWidth, ' '));
+    } else if (text == "Bell") {
+        QApplication::beep();
+    } else if (text == "Back") {
+        if (!shown.isEmpty()) {
+            set_display(' ' + shown.left(shown.size() - 1));
+        }
+    } else {
+        set_display((shown + text).right(kDisplayWidth));
+    }
+    ui.yield();
+}
+
+void Calculator::set_status_leds(int byte) {
+    for (int bit = 0; bit < kStatusLedCount; ++bit) {
+        set_led(bit + 1, (byte >> bit) & 1 ? kLedLit : kLedDark);
+    }
+    m_machine.ui().yield();
+}
+
+void Calculator::leds_all_on() {
+    for (int led = 1; led <= kStatusLedCount; ++led) {
+        set_led(led, kLedLit);
+    }
+    m_machine.ui().yield();
+}
+
+void Calculator::leds_all_off() {
+    for (int led = 1; led <= kStatusLedCount; ++led) {
+        set_led(led, kLedDark);
+    }
+    m_machine.ui().yield();
+}
+
+void Calculator::display_dashes() {
+    set_display(QString(kDisplayWidth, '-'));
+    m_machine.ui().yield();
+}
+
+void Calculator::display_blank() {
+    set_display(" ");
+    m_machine.ui().yield();
+}
+
+int Calculator::key_sound() {
+    m_machine.ui().yield();
+    return 0;
+}
+
+void Calculator::set_display(const QString& text) {
+    if (m_main_display->text() != text) {
+        m_main_display->setText(text);
+    }
+}
+
+// Only a change repaints: a running program may write the LED port on every instruction.
+void Calculator::set_led(int led, uint32_t colour) {
+    const auto i = static_cast<std::size_t>(led);
+    if (m_led_colours[i] == colour)
+        return;
+    m_led_colours[i] = colour;
+    QPalette palette = m_leds[i]->palette();
+    palette.setColor(QPalette::Window, bgr_colour(colour));
+    m_leds[i]->setPalette(palette);
+}
+
+// ---- Function keys --------------------------------------------------------------------------
+
+void Calculator::set_key_caption_colour(PanelKey key, uint32_t colour) {
+    const std::size_t i = index_of(key);
+    if (m_function_key_colours[i] == colour)
+        return;
+    m_function_key_colours[i] = colour;
+    QPalette palette = m_function_keys[i]->palette();
+    palette.setColor(QPalette::ButtonText, bgr_colour(colour));
+    m_function_keys[i]->setPalette(palette);
+}
+
+void Calculator::set_key_enabled(PanelKey key, bool enabled) {
+    m_function_keys[index_of(key)]->setEnabled(enabled);
+}
+
+// ---- Accessors ------------------------------------------------------------------------------
+
+QString Calculator::display_text() const {
+    return m_main_display->text();
+}
+
+uint32_t Calculator::led_colour(int led) const {
+    return m_led_colours.at(static_cast<std::size_t>(led));
+}
+
+uint32_t Calculator::key_caption_colour(PanelKey key) const {
+    return m_function_key_colours[index_of(key)];
+}
+
+bool Calculator::key_enabled(PanelKey key) const {
+    return m_function_keys[index_of(key)]->isEnabled();
+}
+
+QPushButton* Calculator::function_key(PanelKey key) const {
+    return m_function_keys[index_of(key)];
+}
+
+QPushButton* Calculator::programmable_key(int n) const {
+    return m_keys.at(static_cast<std::size_t>(n));
+}
+
+uint32_t Calculator::programmable_key_colour(int n) const {
+    return m_key_colours.at(static_cast<std::size_t>(n));
+}
+
+// ---- Events ---------------------------------------------------------------------------------
+
+// A right button on a key opens its editor: on the press for keys 1 to 69, on a move with the
+// right button held for key 70.
+bool Calculator::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const int n = watched->property(kTagProperty).toInt();
+    if (n < 1 || n > kProgrammableKeyCount)
+        return QWidget::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (n < kProgrammableKeyCount && type == QEvent::MouseButtonPress &&
+        mouse->button() == Qt::RightButton) {
+        load_edit_form(n);
+    } else if (n == kProgrammableKeyCount && type == QEvent::MouseMove &&
+               (mouse->buttons() & Qt::RightButton)) {
+        load_edit_form(n);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Calculator::closeEvent(QCloseEvent* event) {
+    m_buttons.calculator_loaded = 0;
+    QWidget::closeEvent(event);
+}
+
+} // namespace tallyrig
