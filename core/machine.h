@@ -91,14 +91,22 @@ public:
     int32_t status_byte() const;
 
 private:
-    // Operand access by addressing mode.
-    void fetch_address(const OpcodeInfo& op);
-    void index_lines(const OpcodeInfo& op);
-    int32_t effective_address(const OpcodeInfo& op) const;
-    void read_operand(const OpcodeInfo& op);
+    // An operand address as the addressing mode worked it out: the effective address and,
+    // for the indirect forms, the address of the pointer (-1 when there is none).
+    struct ResolvedOperand {
+        int32_t effective = 0;
+        int32_t pointer = -1;
+    };
+
+    bool profiling() const { return status.profiling_on == 1; }
     bool guards_pass(const OpcodeInfo& op);
-    void count_execution(const OpcodeInfo& op);
-    void count_data_access(const OpcodeInfo& op);
+    ResolvedOperand resolve_operand(const OpcodeInfo& op);
+    void index_lines(const OpcodeInfo& op);
+    void read_operand(const OpcodeInfo& op);
+    void count_primary_at(int32_t address);
+    void count_secondary_at(int32_t address);
+    void count_pointer(const ResolvedOperand& r);
+    static void bump(int32_t& counter);
 
     // Handlers by kind of instruction.
     void execute(const OpcodeInfo& op);
@@ -107,28 +115,33 @@ private:
     void compare();
     void decimal(Operation operation);
     void shift(Operation operation);
+    void increment(Operation operation);
     void load_accumulator();
     void store_accumulator(const OpcodeInfo& op);
     void load_register16(const OpcodeInfo& op);
     void store_register16(Operation operation);
     void push(Operation operation);
     void pop(Operation operation);
+    int32_t jump_target(const OpcodeInfo& op);
+    void jump_closing_lines(const OpcodeInfo& op);
     void jump(const OpcodeInfo& op);
     void jump_to_subroutine(const OpcodeInfo& op);
-    void return_from_subroutine();
     void return_from_interrupt();
     void conditional_jump(const OpcodeInfo& op);
     void halt();
-    void restore_flags(int32_t status);
+    void restore_flags(int32_t status_bits);
     void set_nz_from_accumulator();
+    void result_lines(int16_t remark);
 
     // Run loop pieces.
+    void run_pass();
     void breakpoint_stop();
     void service_interrupt();
     void wait_for_user();
     void leave_for_reset();
     void clear_marker(int32_t address);
-    void bump(int32_t& counter);
+    void set_marker(int32_t address);
+    MemoryCell* cell(int32_t address);
 
     UserInterface& m_ui;
     MessageCatalog& m_messages;

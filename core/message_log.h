@@ -34,6 +34,7 @@ private:
     std::uintmax_t m_loaded_size = 0;
     bool m_loaded = false;
     ProfileDocument m_document;
+    std::unordered_map<int32_t, std::string> m_texts;
 };
 
 } // namespace tallyrig

@@ -1,0 +1,213 @@
+// The memory bus: every byte the program reads or writes passes here.
+#include "core/machine.h"
+
+namespace tallyrig {
+
+namespace {
+
+// Register arithmetic wraps at 32 bits: a runaway stack pointer must not become undefined.
+int32_t add_wrapping(int32_t value, int32_t delta) {
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
+}
+
+bool is_rom_or_ram(int32_t address) {
+    return address >= 0 && address <= kRamEnd;
+}
+bool is_ram(int32_t address) {
+    return address >= kRamStart && address <= kRamEnd;
+}
+bool is_input_port(int32_t address) {
+    return address >= kInputPortStart && address <= kInputPortEnd;
+}
+bool is_output_port(int32_t address) {
+    return address >= kOutputPortStart && address <= kOutputPortEnd;
+}
+
+} // namespace
+
+std::string calculator_character(int32_t byte) {
+    if (byte >= 0 && byte <= 9) {
+        return std::string(1, static_cast<char>('0' + byte));
+    }
+    if (byte >= 10 && byte <= 15) {
+        return std::string(1, static_cast<char>('A' + byte - 10));
+    }
+    switch (byte) {
+    case 16:
+        return "Clear";
+    case 17:
+        return "Bell";
+    case 18:
+        return "Back";
+    case 32:
+    case 127:
+        return " ";
+    case 35:
+        return "#";
+    default:
+        break;
+    }
+    if (byte >= 33 && byte <= 126) {
+        return std::string(1, static_cast<char>(byte));
+    }
+    return "#";
+}
+
+void Machine::read_memory_byte(int32_t selector) {
+    switch (selector) {
+    case kSelectProgramCounter:
+        cpu.memory_address_register = cpu.program_counter;
+        cpu.program_counter = add_wrapping(cpu.program_counter, 1);
+        if (stepping()) {
+            log_message(0, 92, 147, 0);
+            log_message(0, 84, 142, 0);
+        }
+        break;
+    case kSelectOperandAddress:
+        cpu.memory_address_register = cpu.operand_address;
+        cpu.operand_address = add_wrapping(cpu.operand_address, 1);
+        if (stepping()) {
+            log_message(0, 108, 147, 0);
+            log_message(0, 233, 142, 0);
+        }
+        break;
+    case kSelectIndirectAddress:
+        cpu.memory_address_register = cpu.indirect_address;
+        if (stepping()) {
+            log_message(0, 234, 147, 0);
+        }
+        break;
+    case kSelectStack:
+        cpu.stack_pointer = add_wrapping(cpu.stack_pointer, 1);
+        cpu.memory_address_register = cpu.stack_pointer;
+        if (stepping()) {
+            log_message(0, 86, 164, 0);
+            log_message(0, 104, 147, 0);
+        }
+        break;
+    default:
+        break;
+    }
+
+    const int32_t address = cpu.memory_address_register;
+    if (is_rom_or_ram(address)) {
+        cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
+        if (cpu.data_register > 255 && stepping()) {
+            log_message(0, 125, 0, 0);
+        }
+        return;
+    }
+    if (is_input_port(address)) {
+        MemoryCell& port = memory_cells[static_cast<size_t>(address)];
+        cpu.data_register = port.value;
+        if (address == kKeyboardPort) {
+            // Reading consumes the key; a key pressed during the yield arrives afresh.
+            if (port.value != kNoKeyboardKey) {
+                port.value = kNoKeyboardKey;
+            }
+            m_ui.yield();
+        } else if (address == kKeypadPort) {
+            if (port.value != kNoKeyWaiting) {
+                const int32_t taken = port.value;
+                port.value = kNoKeyWaiting;
+                if (windows.ioport_window_open == kTrue) {
+                    status.old_io_button_value = taken;
+                    status.old_io_button_annotation = m_ui.io_button_annotation();
+                    m_ui.set_io_button_annotation("---");
+                }
+            }
+            m_ui.yield();
+        }
+        return;
+    }
+    // Output ports and the unmapped top leave the data register as it was.
+    if (stepping()) {
+        log_message(0, 125, 0, 0);
+    }
+}
+
+void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+    switch (selector) {
+    case kSelectOperandAddress:
+        cpu.memory_address_register = cpu.operand_address;
+        cpu.operand_address = add_wrapping(cpu.operand_address, 1);
+        if (stepping()) {
+            log_message(0, 108, 147, 0);
+            log_message(0, 233, 142, 0);
+        }
+        break;
+    case kSelectIndirectAddress:
+        cpu.memory_address_register = cpu.indirect_address;
+        if (stepping()) {
+            log_message(0, 234, 147, 0);
+        }
+        break;
+    case kSelectStack:
+        cpu.memory_address_register = cpu.stack_pointer;
+        cpu.stack_pointer = add_wrapping(cpu.stack_pointer, -1);
+        if (stepping()) {
+            log_message(0, 104, 147, 0);
+            log_message(0, 83, 142, 0);
+        }
+        break;
+    default:
+        break;
+    }
+
+    const int32_t address = cpu.memory_address_register;
+    if (is_ram(address)) {
+        memory_cells[static_cast<size_t>(address)].value = byte;
+        return;
+    }
+    if (is_output_port(address)) {
+        write_output_port(address, byte);
+    }
+    if (stepping()) {
+        log_message(0, 126, 0, 0);
+    }
+}
+
+void Machine::write_output_port(int32_t address, int32_t byte) {
+    const auto store = [&] { memory_cells[static_cast<size_t>(address)].value = byte; };
+    const auto as16 = static_cast<int16_t>(byte);
+    switch (address) {
+    case kLed8BitPort:
+        store();
+        m_ui.write_8bit_led_display(as16);
+        break;
+    case kSevenSegUnencodedPort:
+        store();
+        m_ui.write_7seg_unencoded(as16);
+        break;
+    case kSevenSegDecodedPort:
+        store();
+        m_ui.write_7seg_decoded(as16);
+        break;
+    case kDualSevenSegPort:
+        store();
+        m_ui.Led1_Device_Driver(as16);
+        break;
+    case kTerminalPort:
+        store();
+        m_ui.terminal_write_char(byte);
+        break;
+    case kCalculatorDisplayPort:
+        store();
+        m_ui.display_character(calculator_character(byte), byte);
+        break;
+    case kStatusLedPort:
+        store();
+        m_ui.set_status_leds(byte);
+        break;
+    case 0xF030:
+    case 0xF033:
+    case 0xF034:
+    case 0xF035:
+        store();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tallyrig

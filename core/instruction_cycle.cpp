@@ -1,0 +1,948 @@
+// The instruction state machine: one instruction per call, narrated micro-step by micro-step
+// in STEP mode. Each instruction reads as the machine does it: bus access, then its log line.
+#include "core/machine.h"
+
+#include <limits>
+
+namespace tallyrig {
+
+namespace {
+
+// Registers are 32-bit fields that a wayward program can fill with values beyond a byte
+// (a never-written cell reads 256, SHL keeps doubling); their arithmetic wraps at 32 bits
+// as such a field does, never overflowing.
+constexpr int32_t wrap32(int64_t value) {
+    return static_cast<int32_t>(value);
+}
+
+constexpr bool uses_index(AddressingMode mode) {
+    return mode == AddressingMode::Indexed || mode == AddressingMode::PreIndexed ||
+           mode == AddressingMode::PostIndexed;
+}
+
+constexpr bool is_indirect(AddressingMode mode) {
+    return mode == AddressingMode::Indirect || mode == AddressingMode::PreIndexed ||
+           mode == AddressingMode::PostIndexed;
+}
+
+constexpr int16_t bit7(int32_t value) {
+    return (value & 0x80) != 0 ? 1 : 0;
+}
+constexpr int16_t bit8(int32_t value) {
+    return (value & 0x100) != 0 ? 1 : 0;
+}
+
+} // namespace
+
+void Machine::execute_instruction() {
+    if (stepping()) {
+        log_message(5, 93, 0, cpu.program_counter);
+    }
+    cpu.last_instruction_address = cpu.instruction_address = cpu.program_counter;
+    read_memory_byte(kSelectProgramCounter);
+    if (stepping()) {
+        log_message(0, 98, 162, 0);
+        log_message(0, 89, 0, 0);
+        log_message(0, 90, 0, 0);
+    }
+    cpu.instruction_register = cpu.data_register;
+    speed_delay(status.run_delay);
+
+    const OpcodeInfo* op = decode_opcode(cpu.instruction_register);
+    if (op == nullptr) {
+        if (stepping()) {
+            log_message(1, 34, 160, 0);
+        }
+        state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
+        return;
+    }
+    if (!guards_pass(*op)) {
+        return;
+    }
+    if (stepping()) {
+        log_message(1, op->entry_m, op->entry_r, 0);
+    }
+    execute(*op);
+
+    // A program that runs off the top of memory goes to 0, where the run loop resets it,
+    // as it does for a jump to 0.
+    if (cpu.program_counter < 0 || cpu.program_counter > 0xFFFF) {
+        cpu.program_counter = 0;
+    }
+}
+
+bool Machine::guards_pass(const OpcodeInfo& op) {
+    const bool sp_loaded = cpu.stack_pointer_loaded == kTrue;
+    const bool x_loaded = cpu.index_register_loaded == kTrue;
+    StateMachineError reason{};
+    switch (op.operation) {
+    case Operation::Pusha:
+    case Operation::Pushsr:
+    case Operation::Popa:
+    case Operation::Popsr:
+        if (sp_loaded) {
+            return true;
+        }
+        reason = StateMachineError::StackNotLoaded;
+        break;
+    case Operation::Jsr:
+        if (!sp_loaded) {
+            reason = StateMachineError::StackNotLoaded;
+        } else if (uses_index(op.mode) && !x_loaded) {
+            reason = StateMachineError::IndexNotLoaded;
+        } else {
+            return true;
+        }
+        break;
+    case Operation::Bstx:
+        if (x_loaded) {
+            return true;
+        }
+        reason = StateMachineError::StoreIndexNotLoaded;
+        break;
+    case Operation::Bstsp:
+        if (sp_loaded) {
+            return true;
+        }
+        reason = StateMachineError::StoreStackNotLoaded;
+        break;
+    case Operation::Rts:
+        // The decrement stays even when it fails; the reset that follows clears it.
+        --cpu.jsr_depth;
+        if (cpu.jsr_depth >= 0) {
+            return true;
+        }
+        reason = StateMachineError::TooManyReturns;
+        break;
+    case Operation::Incx:
+        if (x_loaded) {
+            return true;
+        }
+        reason = StateMachineError::IncrementIndexNotLoaded;
+        break;
+    case Operation::Decx:
+        if (x_loaded) {
+            return true;
+        }
+        reason = StateMachineError::DecrementIndexNotLoaded;
+        break;
+    default:
+        if (!uses_index(op.mode) || x_loaded) {
+            return true;
+        }
+        reason = StateMachineError::IndexNotLoaded;
+        break;
+    }
+    state_machine_error(static_cast<int16_t>(reason));
+    return false;
+}
+
+void Machine::fetch_word_operand(int32_t selector) {
+    // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
+    // naming where the high and the low byte went.
+    struct WordLines {
+        int16_t before;
+        int16_t high_m, low_m; // "first/second byte read"
+        int16_t high_r, low_r; // "into the high/low half of ..."
+    };
+    WordLines lines{};
+    int32_t* target = nullptr;
+    int32_t* source = nullptr;
+    int16_t before_r = 0;
+    switch (selector) {
+    case kSelectProgramCounter:
+        lines = {93, 94, 95, 68, 71};
+        target = &cpu.operand_address;
+        source = &cpu.program_counter;
+        break;
+    case kSelectOperandAddress:
+        lines = {229, 94, 95, 230, 231};
+        target = &cpu.indirect_address;
+        source = &cpu.operand_address;
+        break;
+    case kSelectStack:
+        lines = {105, 96, 97, 67, 70};
+        target = &cpu.program_counter;
+        source = &cpu.stack_pointer;
+        before_r = 163;
+        break;
+    default:
+        return;
+    }
+
+    if (stepping()) {
+        log_message(3, lines.before, before_r, *source);
+    }
+    read_memory_byte(selector);
+    *target = wrap32(int64_t{cpu.data_register} * 256);
+    if (stepping()) {
+        log_message(0, lines.high_m, 162, 0);
+        log_message(0, 66, 150, 0);
+        log_message(0, lines.high_r, 141, 0);
+        log_message(0, lines.before, before_r, *source);
+    }
+    read_memory_byte(selector);
+    *target |= cpu.data_register;
+    if (stepping()) {
+        log_message(0, lines.low_m, 162, 0);
+        log_message(0, 69, 148, 0);
+        log_message(0, lines.low_r, 140, 0);
+    }
+}
+
+void Machine::fetch_byte_operand(int32_t selector) {
+    if (stepping()) {
+        switch (selector) {
+        case kSelectProgramCounter:
+            log_message(4, 93, 0, cpu.program_counter);
+            break;
+        case kSelectOperandAddress:
+            log_message(4, 109, 0, cpu.operand_address);
+            break;
+        case kSelectIndirectAddress:
+            log_message(4, 232, 0, cpu.indirect_address);
+            break;
+        case kSelectStack:
+            log_message(4, 105, 163, cpu.stack_pointer);
+            break;
+        default:
+            break;
+        }
+    }
+    read_memory_byte(selector);
+    if (stepping()) {
+        log_message(0, 99, 162, 0);
+        log_message(0, 82, 0, 0);
+    }
+}
+
+// The index lines that precede the addition of X.
+void Machine::index_lines(const OpcodeInfo& op) {
+    if (!stepping()) {
+        return;
+    }
+    const int16_t m = op.mode == AddressingMode::PostIndexed ? 195 : 178;
+    log_message(10, 11, 0, 0);
+    log_message(0, m, op.operation == Operation::Lda ? 0 : 179, 0);
+}
+
+// Reads the operand address of a memory mode and works out the effective address. The
+// address lands where the instruction reads it (operand_address for absolute and indexed,
+// indirect_address for the indirect forms) except for JMP, which takes the indexed sums
+// straight into the program counter and leaves nn or the pointer in place.
+Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
+    const bool keeps_sum_apart = op.operation == Operation::Jmp;
+    const int32_t x = cpu.index_register;
+    ResolvedOperand r;
+    fetch_word_operand(kSelectProgramCounter);
+    switch (op.mode) {
+    case AddressingMode::Absolute:
+        r.effective = cpu.operand_address;
+        break;
+    case AddressingMode::Indexed:
+        index_lines(op);
+        r.effective = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
+        if (!keeps_sum_apart) {
+            cpu.operand_address = r.effective;
+        }
+        break;
+    case AddressingMode::Indirect:
+        r.pointer = cpu.operand_address;
+        fetch_word_operand(kSelectOperandAddress);
+        r.effective = cpu.indirect_address;
+        break;
+    case AddressingMode::PreIndexed:
+        index_lines(op);
+        cpu.operand_address = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
+        r.pointer = cpu.operand_address;
+        fetch_word_operand(kSelectOperandAddress);
+        r.effective = cpu.indirect_address;
+        break;
+    case AddressingMode::PostIndexed:
+        r.pointer = cpu.operand_address;
+        fetch_word_operand(kSelectOperandAddress);
+        index_lines(op);
+        r.effective = wrap32(int64_t{x} + cpu.indirect_address) & 0xFFFF;
+        if (!keeps_sum_apart) {
+            cpu.indirect_address = r.effective;
+        }
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+// The operand byte of a data instruction, into the data register.
+void Machine::read_operand(const OpcodeInfo& op) {
+    if (op.mode == AddressingMode::Immediate) {
+        fetch_byte_operand(kSelectProgramCounter);
+        return;
+    }
+    const ResolvedOperand r = resolve_operand(op);
+    if (profiling()) {
+        count_pointer(r);
+        count_primary_at(r.effective);
+    }
+    fetch_byte_operand(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
+}
+
+void Machine::count_primary_at(int32_t address) {
+    if (address >= 0 && address <= kLastCell) {
+        bump(memory_cells[static_cast<size_t>(address)].count_primary);
+    }
+}
+
+void Machine::count_secondary_at(int32_t address) {
+    if (address >= 0 && address <= kLastCell) {
+        bump(memory_cells[static_cast<size_t>(address)].count_secondary);
+    }
+}
+
+// The two bytes of a pointer (or of a 16-bit operand in memory) each count as a read.
+void Machine::count_pointer(const ResolvedOperand& r) {
+    if (r.pointer >= 0) {
+        count_primary_at(r.pointer);
+        count_primary_at(r.pointer + 1);
+    }
+}
+
+// Counters stop at their top rather than turn negative.
+void Machine::bump(int32_t& counter) {
+    if (counter < std::numeric_limits<int32_t>::max()) {
+        ++counter;
+    }
+}
+
+void Machine::execute(const OpcodeInfo& op) {
+    if (profiling() && !is_conditional_jump(op.operation)) {
+        count_primary_at(cpu.instruction_address);
+    }
+    switch (op.operation) {
+    case Operation::Nop:
+        break;
+    case Operation::Halt:
+        halt();
+        break;
+    case Operation::Setim:
+        if (stepping()) {
+            log_message(2, 245, 0, 0);
+        }
+        cpu.flag_i = 1;
+        cpu.interrupt_request = 0; // a pending request is dropped
+        m_ui.set_status_message(" ");
+        break;
+    case Operation::Clrim:
+        if (stepping()) {
+            log_message(2, 244, 0, 0);
+        }
+        cpu.flag_i = 0;
+        break;
+    case Operation::Add:
+    case Operation::Addc:
+    case Operation::Sub:
+    case Operation::Subc:
+        read_operand(op);
+        arithmetic(op.operation);
+        break;
+    case Operation::And:
+    case Operation::Or:
+    case Operation::Xor:
+        read_operand(op);
+        logic(op.operation);
+        break;
+    case Operation::Cmpa:
+        read_operand(op);
+        compare();
+        break;
+    case Operation::Dadd:
+    case Operation::Daddc:
+    case Operation::Dsub:
+    case Operation::Dsubc:
+        read_operand(op);
+        decimal(op.operation);
+        break;
+    case Operation::Shl:
+    case Operation::Shr:
+    case Operation::Rol:
+    case Operation::Ror:
+        shift(op.operation);
+        break;
+    case Operation::Inca:
+    case Operation::Deca:
+    case Operation::Incx:
+    case Operation::Decx:
+        increment(op.operation);
+        break;
+    case Operation::Lda:
+        read_operand(op);
+        load_accumulator();
+        break;
+    case Operation::Sta:
+        store_accumulator(op);
+        break;
+    case Operation::Bldsp:
+    case Operation::Bldx:
+    case Operation::Bldiv:
+        load_register16(op);
+        break;
+    case Operation::Bstsp:
+    case Operation::Bstx:
+        store_register16(op.operation);
+        break;
+    case Operation::Pusha:
+    case Operation::Pushsr:
+        push(op.operation);
+        break;
+    case Operation::Popa:
+    case Operation::Popsr:
+        pop(op.operation);
+        break;
+    case Operation::Jmp:
+        jump(op);
+        break;
+    case Operation::Jsr:
+        jump_to_subroutine(op);
+        break;
+    case Operation::Rts:
+        fetch_word_operand(kSelectStack);
+        if (stepping()) {
+            log_message(0, 120, 154, 0);
+        }
+        break;
+    case Operation::Rti:
+        return_from_interrupt();
+        break;
+    case Operation::Jz:
+    case Operation::Jnz:
+    case Operation::Jn:
+    case Operation::Jnn:
+    case Operation::Jc:
+    case Operation::Jnc:
+    case Operation::Jo:
+    case Operation::Jno:
+        conditional_jump(op);
+        break;
+    }
+}
+
+void Machine::set_nz_from_accumulator() {
+    cpu.flag_n = bit7(cpu.accumulator);
+    cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
+}
+
+void Machine::result_lines(int16_t remark) {
+    if (stepping()) {
+        log_message(0, 72, 0, 0);
+        log_message(0, 120, remark, 0);
+    }
+}
+
+void Machine::arithmetic(Operation operation) {
+    const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
+    if (stepping()) {
+        const int16_t k = operation == Operation::Add    ? 75
+                          : operation == Operation::Addc ? 74
+                          : operation == Operation::Sub  ? 107
+                                                         : 106;
+        log_message(2, k, 171, 0);
+    }
+    // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
+    if (subtract) {
+        cpu.data_register = ~cpu.data_register & 0xFF;
+    }
+    const int32_t a = cpu.accumulator;
+    const int32_t b = cpu.data_register;
+    int32_t carry_in = 0;
+    if (operation == Operation::Sub) {
+        carry_in = 1;
+    } else if (operation == Operation::Addc || operation == Operation::Subc) {
+        carry_in = cpu.flag_c;
+    }
+    cpu.alu_scratch = a;
+    const int32_t sum = wrap32(int64_t{a} + b + carry_in);
+    cpu.flag_o = (bit7(a) == bit7(b) && bit7(sum) != bit7(a)) ? 1 : 0;
+    cpu.accumulator = sum & 0xFF;
+    cpu.flag_c = bit8(sum);
+    set_nz_from_accumulator();
+    result_lines(176);
+}
+
+void Machine::logic(Operation operation) {
+    if (stepping()) {
+        const int16_t k = operation == Operation::And ? 76 : operation == Operation::Or ? 91 : 119;
+        log_message(2, k, 171, 0);
+    }
+    if (operation == Operation::And) {
+        cpu.accumulator &= cpu.data_register;
+    } else if (operation == Operation::Or) {
+        cpu.accumulator |= cpu.data_register;
+    } else {
+        cpu.accumulator ^= cpu.data_register;
+    }
+    set_nz_from_accumulator();
+    result_lines(180);
+}
+
+void Machine::compare() {
+    const int32_t a = cpu.accumulator;
+    const int32_t m = cpu.data_register;
+    if (a == m) {
+        cpu.flag_z = 1;
+        cpu.flag_c = 0;
+    } else {
+        cpu.flag_z = 0;
+        cpu.flag_c = a > m ? 1 : 0;
+    }
+    if (stepping()) {
+        log_message(2, 81, 143, 0);
+        log_message(0, 73, 0, 0);
+        log_message(0, 0, 249, 0);
+        log_message(0, 120, 248, 0);
+    }
+}
+
+// Packed decimal: digits are not validated and the result is not reduced to a byte.
+void Machine::decimal(Operation operation) {
+    const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
+    if (stepping()) {
+        const int16_t k = operation == Operation::Dadd    ? 75
+                          : operation == Operation::Daddc ? 74
+                          : operation == Operation::Dsub  ? 107
+                                                          : 106;
+        log_message(2, k, 171, 0);
+    }
+    const int32_t m = cpu.data_register;
+    cpu.bcd_acc_negative = cpu.accumulator > 0x49 ? 1 : 0;
+    cpu.bcd_operand_negative = m > 0x49 ? 1 : 0;
+    if (subtract) {
+        cpu.data_register = wrap32(int64_t{0x99} - m); // nine's complement
+    }
+    const int32_t b = cpu.data_register;
+    int32_t carry_in = 0;
+    if (operation == Operation::Dsub) {
+        carry_in = 1;
+    } else if (operation == Operation::Daddc || operation == Operation::Dsubc) {
+        carry_in = cpu.flag_c;
+    }
+
+    int32_t low = (cpu.accumulator & 0x0F) + (b & 0x0F) + carry_in;
+    if (low > 9) {
+        low -= 10;
+        cpu.bcd_digit_carry = 0x10;
+    } else {
+        cpu.bcd_digit_carry = 0;
+    }
+    cpu.accumulator = (cpu.accumulator & 0xF0) | low;
+
+    int32_t high = (cpu.accumulator & 0xF0) + (b & 0xF0) + cpu.bcd_digit_carry;
+    cpu.alu_scratch = high;
+    if (high > 0x90) {
+        high -= 0xA0;
+        cpu.alu_scratch = high;
+        cpu.flag_c = 1;
+    } else {
+        cpu.flag_c = 0;
+    }
+    cpu.accumulator = (cpu.accumulator & 0x0F) | high;
+
+    cpu.flag_n = cpu.accumulator > 0x49 ? 1 : 0;
+    cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
+    cpu.flag_o =
+        (cpu.bcd_acc_negative == cpu.bcd_operand_negative && cpu.flag_n != cpu.bcd_acc_negative)
+            ? 1
+            : 0;
+    result_lines(176);
+}
+
+void Machine::shift(Operation operation) {
+    int32_t& a = cpu.accumulator;
+    int16_t k = 0;
+    switch (operation) {
+    case Operation::Shl: {
+        const int32_t s = wrap32(int64_t{a} * 2);
+        if (bit8(s) != 0) {
+            a = s & 0xFF;
+            cpu.flag_c = 1;
+        } else {
+            a = s;
+            cpu.flag_c = 0;
+        }
+        k = 102;
+        break;
+    }
+    case Operation::Shr:
+        // Arithmetic shift: the sign bit stays.
+        cpu.flag_c = static_cast<int16_t>(a & 1);
+        a >>= 1;
+        if ((a & 0x40) != 0) {
+            a |= 0x80;
+        }
+        k = 103;
+        break;
+    case Operation::Rol: {
+        const int16_t old_c = cpu.flag_c;
+        const int32_t s = wrap32(int64_t{a} * 2);
+        cpu.flag_c = bit8(s);
+        a = s & 0xFF;
+        if (old_c == 1) {
+            a |= 1;
+        }
+        k = 100;
+        break;
+    }
+    case Operation::Ror: {
+        const auto new_c = static_cast<int16_t>(a & 1);
+        a >>= 1;
+        if (cpu.flag_c == 1) {
+            a |= 0x80;
+        } else {
+            a &= ~0x80;
+        }
+        cpu.flag_c = new_c;
+        k = 101;
+        break;
+    }
+    default:
+        break;
+    }
+    set_nz_from_accumulator();
+    if (stepping()) {
+        log_message(2, k, 0, 0);
+        log_message(0, 72, 0, 0);
+        log_message(0, 0, 168, 0);
+        log_message(0, 120, 185, 0);
+    }
+}
+
+// INCA, DECA, INCX and DECX: their second entry line, then the operation.
+void Machine::increment(Operation operation) {
+    switch (operation) {
+    case Operation::Inca:
+        if (stepping()) {
+            log_message(2, 241, 171, 0);
+        }
+        cpu.accumulator = wrap32(int64_t{cpu.accumulator} + 1) & 0xFF;
+        set_nz_from_accumulator();
+        result_lines(180);
+        break;
+    case Operation::Deca:
+        if (stepping()) {
+            log_message(2, 242, 171, 0);
+        }
+        cpu.accumulator = cpu.accumulator == 0 ? 0xFF : wrap32(int64_t{cpu.accumulator} - 1);
+        set_nz_from_accumulator();
+        result_lines(180);
+        break;
+    case Operation::Incx:
+        if (stepping()) {
+            log_message(2, 239, 243, 0);
+        }
+        cpu.index_register = wrap32(int64_t{cpu.index_register} + 1) & 0xFFFF;
+        cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
+        if (stepping()) {
+            log_message(0, 120, 211, 0);
+        }
+        break;
+    case Operation::Decx:
+        if (stepping()) {
+            log_message(2, 240, 243, 0);
+        }
+        cpu.index_register =
+            cpu.index_register == 0 ? 0xFFFF : wrap32(int64_t{cpu.index_register} - 1);
+        cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
+        if (stepping()) {
+            log_message(0, 120, 211, 0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Machine::load_accumulator() {
+    if (stepping()) {
+        log_message(2, 88, 0, 0);
+    }
+    cpu.accumulator = cpu.data_register;
+    set_nz_from_accumulator();
+    result_lines(180);
+}
+
+void Machine::store_accumulator(const OpcodeInfo& op) {
+    const ResolvedOperand r = resolve_operand(op);
+    if (profiling()) {
+        count_pointer(r);
+        count_secondary_at(r.effective);
+    }
+    if (is_indirect(op.mode)) {
+        if (stepping()) {
+            log_message(7, 134, 0, cpu.indirect_address);
+        }
+        write_memory_byte(kSelectIndirectAddress, cpu.accumulator);
+    } else {
+        if (stepping()) {
+            log_message(7, 109, 0, cpu.operand_address);
+        }
+        write_memory_byte(kSelectOperandAddress, cpu.accumulator);
+    }
+    if (stepping()) {
+        log_message(0, 115, 162, 0);
+        log_message(0, 120, 154, 0);
+    }
+}
+
+void Machine::load_register16(const OpcodeInfo& op) {
+    int32_t* reg = &cpu.stack_pointer;
+    int16_t* guard = &cpu.stack_pointer_loaded;
+    int16_t high_m = 205;
+    if (op.operation == Operation::Bldx) {
+        reg = &cpu.index_register;
+        guard = &cpu.index_register_loaded;
+        high_m = 207;
+    } else if (op.operation == Operation::Bldiv) {
+        reg = &cpu.interrupt_vector;
+        guard = &cpu.interrupt_vector_loaded;
+        high_m = 209;
+    }
+
+    int32_t selector = kSelectProgramCounter;
+    if (op.mode == AddressingMode::Absolute) {
+        fetch_word_operand(kSelectProgramCounter);
+        if (profiling()) {
+            count_pointer({.effective = cpu.operand_address, .pointer = cpu.operand_address});
+        }
+        selector = kSelectOperandAddress;
+    }
+    fetch_byte_operand(selector);
+    *reg = wrap32(int64_t{cpu.data_register} * 256);
+    if (stepping()) {
+        log_message(0, high_m, 150, 0);
+    }
+    fetch_byte_operand(selector);
+    *reg |= cpu.data_register;
+    if (stepping()) {
+        log_message(0, static_cast<int16_t>(high_m + 1), 148, 0);
+    }
+    *guard = kTrue;
+    if (stepping()) {
+        log_message(0, 120, 154, 0);
+    }
+}
+
+void Machine::store_register16(Operation operation) {
+    const bool index = operation == Operation::Bstx;
+    const int32_t value = index ? cpu.index_register : cpu.stack_pointer;
+    const int16_t k1 = index ? 252 : 250;
+
+    fetch_word_operand(kSelectProgramCounter);
+    if (profiling()) {
+        count_secondary_at(cpu.operand_address);
+        count_secondary_at(cpu.operand_address + 1);
+    }
+    if (stepping()) {
+        log_message(7, 109, 0, cpu.operand_address);
+    }
+    write_memory_byte(kSelectOperandAddress, value / 256);
+    if (stepping()) {
+        log_message(0, k1, 0, 0);
+        log_message(7, 109, 0, cpu.operand_address);
+    }
+    write_memory_byte(kSelectOperandAddress, value & 0xFF);
+    if (stepping()) {
+        log_message(0, static_cast<int16_t>(k1 + 1), 0, 0);
+        log_message(0, 120, 154, 0);
+    }
+}
+
+void Machine::push(Operation operation) {
+    if (stepping()) {
+        log_message(7, 105, 163, cpu.stack_pointer);
+    }
+    if (profiling()) {
+        count_secondary_at(kStackCountCell);
+    }
+    if (operation == Operation::Pushsr) {
+        cpu.data_register = status_byte();
+        write_memory_byte(kSelectStack, cpu.data_register);
+    } else {
+        write_memory_byte(kSelectStack, cpu.accumulator);
+    }
+    if (stepping()) {
+        log_message(0, 116, 162, 0);
+        log_message(0, 120, 154, 0);
+    }
+}
+
+void Machine::pop(Operation operation) {
+    if (profiling()) {
+        count_primary_at(kStackCountCell);
+    }
+    fetch_byte_operand(kSelectStack);
+    if (operation == Operation::Popa) {
+        load_accumulator();
+        return;
+    }
+    if (stepping()) {
+        log_message(2, 247, 0, 0);
+    }
+    restore_flags(cpu.data_register);
+    if (stepping()) {
+        log_message(0, 120, 214, 0);
+    }
+}
+
+void Machine::restore_flags(int32_t status_bits) {
+    cpu.flag_c = (status_bits & kStatusC) != 0 ? 1 : 0;
+    cpu.flag_z = (status_bits & kStatusZ) != 0 ? 1 : 0;
+    cpu.flag_n = (status_bits & kStatusN) != 0 ? 1 : 0;
+    cpu.flag_o = (status_bits & kStatusO) != 0 ? 1 : 0;
+    cpu.flag_i = (status_bits & kStatusI) != 0 ? 1 : 0;
+}
+
+// The address a JMP or JSR goes to, with the pointer counts of the indirect forms.
+int32_t Machine::jump_target(const OpcodeInfo& op) {
+    const ResolvedOperand r = resolve_operand(op);
+    if (profiling()) {
+        count_pointer(r);
+    }
+    return r.effective;
+}
+
+void Machine::jump_closing_lines(const OpcodeInfo& op) {
+    if (!stepping()) {
+        return;
+    }
+    if (is_indirect(op.mode)) {
+        log_message(2, 134, 173, cpu.program_counter);
+        log_message(0, 196, 151, 0);
+    } else {
+        log_message(2, 109, 173, cpu.program_counter);
+        log_message(0, 110, 151, 0);
+    }
+    log_message(0, 120, 154, 0);
+}
+
+void Machine::jump(const OpcodeInfo& op) {
+    cpu.program_counter = jump_target(op);
+    jump_closing_lines(op);
+}
+
+void Machine::jump_to_subroutine(const OpcodeInfo& op) {
+    // Deeper than a 16-bit count can tell is not counted further.
+    if (cpu.jsr_depth < std::numeric_limits<int16_t>::max()) {
+        ++cpu.jsr_depth;
+    }
+    const int32_t target = jump_target(op);
+    // The program counter now holds the return address; it goes on the stack low byte
+    // first, so it sits high byte at the lower address like every 16-bit value.
+    if (stepping()) {
+        log_message(8, 105, 163, cpu.stack_pointer);
+    }
+    write_memory_byte(kSelectStack, cpu.program_counter & 0xFF);
+    if (stepping()) {
+        log_message(0, 117, 162, 0);
+        log_message(0, 105, 163, cpu.stack_pointer);
+    }
+    write_memory_byte(kSelectStack, cpu.program_counter / 256);
+    cpu.program_counter = target;
+    if (stepping()) {
+        log_message(0, 118, 162, 0);
+    }
+    jump_closing_lines(op);
+}
+
+void Machine::return_from_interrupt() {
+    fetch_byte_operand(kSelectStack);
+    if (stepping()) {
+        log_message(0, 247, 0, 0);
+    }
+    restore_flags(cpu.data_register);
+    fetch_word_operand(kSelectStack);
+    cpu.interrupt_request = 0;
+    m_ui.set_status_message(" ");
+}
+
+void Machine::conditional_jump(const OpcodeInfo& op) {
+    struct JumpLines {
+        int16_t entry_m, entry_r, not_taken, taken;
+    };
+    bool taken = false;
+    JumpLines lines{};
+    switch (op.operation) {
+    case Operation::Jz:
+        taken = cpu.flag_z != 0;
+        lines = {112, 145, 121, 122};
+        break;
+    case Operation::Jnz:
+        taken = cpu.flag_z == 0;
+        lines = {112, 146, 124, 123};
+        break;
+    case Operation::Jn:
+        taken = cpu.flag_n != 0;
+        lines = {227, 0, 217, 218};
+        break;
+    case Operation::Jnn:
+        taken = cpu.flag_n == 0;
+        lines = {227, 0, 220, 219};
+        break;
+    case Operation::Jc:
+        taken = cpu.flag_c != 0;
+        lines = {111, 0, 77, 78};
+        break;
+    case Operation::Jnc:
+        taken = cpu.flag_c == 0;
+        lines = {111, 0, 80, 79};
+        break;
+    case Operation::Jo:
+        taken = cpu.flag_o != 0;
+        lines = {228, 0, 223, 224};
+        break;
+    case Operation::Jno:
+        taken = cpu.flag_o == 0;
+        lines = {228, 0, 226, 225};
+        break;
+    default:
+        break;
+    }
+    if (stepping()) {
+        log_message(9, lines.entry_m, lines.entry_r, 0);
+    }
+    if (!taken) {
+        if (profiling()) {
+            count_secondary_at(cpu.instruction_address);
+        }
+        cpu.program_counter = wrap32(int64_t{cpu.program_counter} + 2); // skip the address
+        if (stepping()) {
+            log_message(0, lines.not_taken, 0, 0);
+            log_message(0, 85, 169, 0);
+            log_message(0, 120, 154, 0);
+        }
+        return;
+    }
+    if (profiling()) {
+        count_primary_at(cpu.instruction_address);
+    }
+    if (stepping()) {
+        log_message(0, lines.taken, 0, 0);
+    }
+    fetch_word_operand(kSelectProgramCounter);
+    cpu.program_counter = cpu.operand_address;
+    jump_closing_lines(op);
+}
+
+void Machine::halt() {
+    for (;;) {
+        cpu.instruction_register = 0;
+        m_ui.wait_for_event();
+        if (status.machine_mode == MachineMode::Reset ||
+            status.machine_mode == MachineMode::PowerOff) {
+            return;
+        }
+        if (cpu.interrupt_request == 1) {
+            return;
+        }
+    }
+}
+
+} // namespace tallyrig

@@ -1,0 +1,201 @@
+// The micro-step narration: message numbers become styled lines in the message window.
+#include "core/message_log.h"
+
+#include "core/machine.h"
+#include "core/text_helpers.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+namespace tallyrig {
+
+namespace {
+
+// A settings file is a few kilobytes; reading stops well short of anything absurd.
+constexpr std::uintmax_t kLargestSettingsFile = 16u << 20;
+
+constexpr TextStyle kBaseStyle{10, kColourBlack, false};
+constexpr TextStyle kHeaderStyle{10, kColourBlack, false};
+constexpr TextStyle kMainStyle{10, kColourBlue, false};
+constexpr TextStyle kRemarkStyle{10, kColourRed, false};
+
+struct FormatCode {
+    std::string_view code;
+    int kind;
+};
+
+// The order in which codes are replaced; remark lines stop before "%x".
+constexpr std::array<FormatCode, 9> kFormatCodes{{
+    {"%a", 1},
+    {"%d", 2},
+    {"%t", 3},
+    {"%i", 6},
+    {"%o", 7},
+    {"%n", 8},
+    {"%z", 4},
+    {"%c", 5},
+    {"%x", 9},
+}};
+
+struct Separator {
+    std::string_view phrase;
+    std::string_view text;
+};
+
+constexpr std::array<Separator, 3> kSeparators{{
+    {"Get Opcode", "\n\n**********\n"},
+    {"Service Interrupt", "\n\n*****************\n"},
+    {"Hard Reset", "\n\n**********\n"},
+}};
+
+} // namespace
+
+MessageCatalog::MessageCatalog(std::filesystem::path settings_file)
+    : m_file(std::move(settings_file)) {}
+
+void MessageCatalog::reload_if_changed() {
+    if (m_file.empty()) {
+        return;
+    }
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(m_file, ec);
+    const auto size = ec ? 0 : std::filesystem::file_size(m_file, ec);
+    if (ec) {
+        // A missing or unreadable file gives empty texts.
+        if (m_loaded) {
+            m_texts.clear();
+            m_document = ProfileDocument{};
+            m_loaded = false;
+        }
+        return;
+    }
+    if (m_loaded && time == m_loaded_time && size == m_loaded_size) {
+        return;
+    }
+    m_texts.clear();
+    m_document = ProfileDocument{};
+    m_loaded_time = time;
+    m_loaded_size = size;
+    m_loaded = true;
+    // One read of the whole file; lookups then work on the parsed copy.
+    std::ifstream in(m_file, std::ios::binary);
+    std::string text;
+    text.resize(static_cast<size_t>(std::min<std::uintmax_t>(size, kLargestSettingsFile)));
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    m_document = ProfileDocument::parse(text);
+}
+
+std::string MessageCatalog::text(int32_t n) {
+    if (n <= 0) {
+        return {};
+    }
+    reload_if_changed();
+    if (!m_loaded) {
+        return {};
+    }
+    if (auto it = m_texts.find(n); it != m_texts.end()) {
+        return it->second;
+    }
+    std::string value =
+        m_document.value(kMessageSection, std::string(kMessageKeyPrefix) + std::to_string(n))
+            .value_or(std::string{});
+    if (value.size() > kMessageBufferSize - 1) {
+        value.resize(kMessageBufferSize - 1);
+    }
+    return m_texts.emplace(n, std::move(value)).first->second;
+}
+
+std::string Machine::substitute_format_code(int32_t position, int kind, const std::string& text,
+                                            int32_t address) const {
+    const auto flag = [](int16_t f) { return std::string(f == 1 ? "1" : "0"); };
+    std::string replacement;
+    switch (kind) {
+    case 1:
+        replacement = Statemc_pad_hex(hex_text(address));
+        break;
+    case 2:
+        replacement = Statemc_pad2_hex(hex_text(cpu.accumulator));
+        break;
+    case 3:
+        replacement = Statemc_pad2_hex(hex_text(cpu.data_register));
+        break;
+    case 4:
+        replacement = flag(cpu.flag_z);
+        break;
+    case 5:
+        replacement = flag(cpu.flag_c);
+        break;
+    case 6:
+        replacement = flag(cpu.flag_i);
+        break;
+    case 7:
+        replacement = flag(cpu.flag_o);
+        break;
+    case 8:
+        replacement = flag(cpu.flag_n);
+        break;
+    case 9:
+        replacement = Statemc_pad_hex(hex_text(cpu.index_register));
+        break;
+    default:
+        break;
+    }
+    const auto start = static_cast<size_t>(position > 0 ? position - 1 : 0);
+    if (start >= text.size()) {
+        return text;
+    }
+    return text.substr(0, start) + replacement + text.substr(std::min(text.size(), start + 2));
+}
+
+void Machine::log_message(int16_t l, int16_t m, int16_t r, int32_t address) {
+    if (windows.message_window_open != kTrue) {
+        return;
+    }
+    if (status.message_log_count < std::numeric_limits<int16_t>::max()) {
+        ++status.message_log_count;
+    }
+
+    const std::string l_text = l > 0 ? m_messages.text(l) : std::string{};
+    std::string r_text = r > 0 ? m_messages.text(r) : std::string{};
+    std::string m_text = m > 0 ? m_messages.text(m) : std::string{};
+
+    // Only the first occurrence of each code is replaced.
+    const auto substitute = [&](std::string& text, bool with_index) {
+        for (const FormatCode& f : kFormatCodes) {
+            if (f.kind == 9 && !with_index) {
+                continue;
+            }
+            const size_t at = text.find(f.code);
+            if (at != std::string::npos) {
+                text = substitute_format_code(static_cast<int32_t>(at + 1), f.kind, text, address);
+            }
+        }
+    };
+    if (m > 0) {
+        substitute(m_text, true);
+    }
+    if (r > 0) {
+        substitute(r_text, false);
+    }
+
+    for (const Separator& s : kSeparators) {
+        if (l_text.find(s.phrase) != std::string::npos) {
+            m_ui.append_message_text(s.text, kBaseStyle);
+        }
+    }
+    if (l > 0) {
+        m_ui.append_message_text(l_text + "\n", kHeaderStyle);
+    }
+    if (m > 0) {
+        m_ui.append_message_text("    " + m_text + "\n", kMainStyle);
+    }
+    if (r > 0) {
+        m_ui.append_message_text("      " + r_text + "\n", kRemarkStyle);
+    }
+}
+
+} // namespace tallyrig

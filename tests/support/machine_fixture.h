@@ -1,0 +1,77 @@
+// A machine with a recording interface, and the front-panel moves tests need to drive it.
+#pragma once
+
+#include "core/machine.h"
+#include "tests/support/recording_ui.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+
+namespace tallyrig::testing {
+
+class TestMachine {
+public:
+    RecordingUserInterface ui;
+    MessageCatalog messages;
+    Machine machine{ui, messages};
+
+    TestMachine() = default;
+    explicit TestMachine(const std::filesystem::path& settings_file)
+        : messages(settings_file), machine(ui, messages) {}
+
+    CpuRegisters& cpu() { return machine.cpu; }
+    int32_t value(int32_t address) const {
+        return machine.memory_cells[static_cast<size_t>(address)].value;
+    }
+    MemoryCell& cell(int32_t address) { return machine.memory_cells[static_cast<size_t>(address)]; }
+
+    // What the Power key does to the machine when it switches on.
+    void power_on() {
+        machine.clear_ram_and_ports();
+        machine.reset_cpu();
+        machine.status.machine_mode = MachineMode::Reset;
+        machine.status.run_sub_state = RunSubState::AfterReset;
+        machine.status.power_on = 1;
+    }
+
+    void switch_off() {
+        machine.status.machine_mode = MachineMode::PowerOff;
+        machine.status.power_on = 0;
+    }
+
+    void load(int32_t address, std::initializer_list<int32_t> bytes) {
+        for (int32_t b : bytes) {
+            cell(address++).value = b;
+        }
+    }
+
+    // Runs execute_instruction n times from the current program counter.
+    void execute(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            machine.execute_instruction();
+        }
+    }
+
+    // Enters the run loop as Run or Step does after a reset; the test's yield and wait
+    // actions decide when it ends. Stops by switching off after max_yields yields.
+    void enter_run_loop(MachineMode mode, int max_yields = 100000) {
+        machine.cpu.program_counter = kProgramStart;
+        machine.cpu.last_instruction_address = kProgramStart;
+        machine.status.machine_mode = mode;
+        const int limit = ui.yields + max_yields;
+        auto user_hook = ui.on_yield;
+        ui.on_yield = [this, limit, user_hook] {
+            if (user_hook) {
+                user_hook();
+            }
+            if (ui.yields >= limit) {
+                switch_off();
+            }
+        };
+        machine.Maincpu();
+        ui.on_yield = user_hook;
+    }
+};
+
+} // namespace tallyrig::testing
