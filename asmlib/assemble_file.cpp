@@ -1,0 +1,161 @@
+#include "asmlib/assemble_file.h"
+
+#include "asmlib/assembler.h"
+#include "asmlib/output_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tallyrig::assembler {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> read_source(const std::string& path) {
+    std::error_code ec;
+    // Only a regular file: a folder cannot be read and a FIFO would wait for ever.
+    if (path.empty() || !fs::is_regular_file(path, ec) ||
+        fs::file_size(path, ec) > kMaxSourceBytes || ec) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || text.size() > kMaxSourceBytes) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b || fs::equivalent(a, b, ec);
+}
+
+// Writes the text to a new temporary file beside the target; returns its name, or nothing.
+std::optional<std::string> write_temporary(const std::string& target, std::string_view text) {
+    std::string name = target + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    bool ok = ::fchmod(fd, 0644) == 0;
+    for (size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = n > 0;
+        done += ok ? static_cast<size_t>(n) : 0;
+    }
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(name.c_str());
+        return std::nullopt;
+    }
+    return name;
+}
+
+// Removes an output left by an earlier run; never the source itself and never a folder.
+void remove_stale(const std::string& path, const std::string& source_path) {
+    std::error_code ec;
+    if (!same_file(path, source_path) && fs::is_regular_file(fs::symlink_status(path, ec))) {
+        fs::remove(path, ec);
+    }
+}
+
+struct Output {
+    std::string path;
+    std::string text;
+    ErrorCode failure;
+    std::string temporary = {};
+};
+
+// All three files or none: the renames happen only once every temporary file is complete.
+ErrorCode write_outputs(std::vector<Output>& outputs, const std::string& source_path) {
+    ErrorCode failure = ErrorCode::None;
+    for (Output& out : outputs) {
+        if (same_file(out.path, source_path)) {
+            failure = out.failure;
+            break;
+        }
+        std::optional<std::string> temporary = write_temporary(out.path, out.text);
+        if (!temporary) {
+            failure = out.failure;
+            break;
+        }
+        out.temporary = std::move(*temporary);
+    }
+    for (Output& out : outputs) {
+        if (failure == ErrorCode::None && !out.temporary.empty() &&
+            ::rename(out.temporary.c_str(), out.path.c_str()) != 0) {
+            failure = out.failure;
+        }
+        if (failure != ErrorCode::None && !out.temporary.empty()) {
+            ::unlink(out.temporary.c_str());
+        }
+    }
+    return failure;
+}
+
+} // namespace
+
+FileOutcome assemble_file(const std::string& source_path) {
+    FileOutcome outcome;
+    const std::string list_path = list_file_name(source_path);
+    const std::string ram_path = ram_file_name(source_path);
+    const std::string dump_path = dump_file_name(source_path);
+    const auto remove_images = [&] {
+        if (!source_path.empty()) {
+            remove_stale(ram_path, source_path);
+            remove_stale(dump_path, source_path);
+        }
+    };
+
+    const std::optional<std::string> source = read_source(source_path);
+    if (!source) {
+        outcome.error.code = ErrorCode::CannotOpenInput;
+        remove_images();
+        return outcome;
+    }
+    const Assembly assembly = assemble(*source);
+    if (!assembly.ok()) {
+        outcome.error = assembly.error;
+        const auto line = static_cast<size_t>(assembly.error.line);
+        if (line >= 1 && line <= assembly.lines.size()) {
+            outcome.line_start = assembly.lines[line - 1].start;
+            outcome.line_end = assembly.lines[line - 1].end;
+        }
+        remove_images();
+        // The list file shows where it went wrong; a failure to write it changes nothing.
+        if (!same_file(list_path, source_path)) {
+            std::vector<Output> list{
+                {list_path, list_file_text(*source, source_path, assembly), ErrorCode::None}};
+            write_outputs(list, source_path);
+        }
+        return outcome;
+    }
+    std::vector<Output> outputs{
+        {list_path, list_file_text(*source, source_path, assembly), ErrorCode::CannotOpenList},
+        {ram_path, ram_image_text(assembly), ErrorCode::CannotOpenOutput},
+        {dump_path, assembly_dump_text(assembly), ErrorCode::CannotOpenOutput},
+    };
+    outcome.error.code = write_outputs(outputs, source_path);
+    if (outcome.error.code != ErrorCode::None) {
+        remove_images();
+    }
+    return outcome;
+}
+
+} // namespace tallyrig::assembler

@@ -1,0 +1,31 @@
+// One source line read into its parts: label, mnemonic or directive, operands. Reading a line
+// needs no other line, so every syntax fault is found here, in the first pass.
+#pragma once
+
+#include "asmlib/expression.h"
+#include "core/opcode_table.h"
+
+#include <string_view>
+#include <vector>
+
+namespace tallyrig::assembler {
+
+enum class StatementKind : uint8_t { Blank, LabelOnly, Instruction, Org, End, Equ, Data };
+
+struct Statement {
+    StatementKind kind = StatementKind::Blank;
+    std::string_view label;
+    size_t label_offset = 0;
+    const OpcodeInfo* opcode = nullptr; // instructions
+    int data_width = 0;                 // data directives: bytes per value (1, 2 or 4)
+    std::vector<Expression> operands;
+    size_t operand_offset = 0;
+};
+
+// Labels longer than this are refused where they are declared.
+inline constexpr size_t kMaxLabelLength = 8;
+
+// Reads one line (without its line end); base is its offset in the source.
+Fault parse_statement(std::string_view line, size_t base, Statement& out);
+
+} // namespace tallyrig::assembler
