@@ -215,9 +215,35 @@ bool replace_file(const std::filesystem::path& file, std::string_view text,
     return false;
 }
 
+// File names compare without regard to case in the settings ("TALLYRIG.ini" and
+// "TALLYRIG.INI" are one file), so a name that is not there as spelled takes the folder's
+// entry that differs only in case.
+std::filesystem::path resolve_case(const std::filesystem::path& file) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) == 0 || errno != ENOENT) {
+        return file;
+    }
+    const std::string name = file.filename().string();
+    if (name.empty()) {
+        return file;
+    }
+    const std::filesystem::path folder = file.parent_path();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
+    std::optional<std::string> match;
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        std::string candidate = entries->path().filename().string();
+        // The smallest of several matches, so the choice does not depend on folder order.
+        if (same_name(candidate, name) && (!match || candidate < *match)) {
+            match = std::move(candidate);
+        }
+    }
+    return match ? folder / *match : file;
+}
+
 std::optional<ProfileDocument> load(const std::filesystem::path& file) {
     std::string text;
-    if (read_file(file, text) != ReadResult::Read) {
+    if (read_file(resolve_case(file), text) != ReadResult::Read) {
         return std::nullopt;
     }
     return ProfileDocument::parse(text);
@@ -385,7 +411,7 @@ bool write_profile_string(const std::filesystem::path& file, std::string_view se
         return false;
     }
     std::error_code error;
-    std::filesystem::path target = file;
+    std::filesystem::path target = resolve_case(file);
     // Writing through a link changes the file it names, not the link.
     if (std::filesystem::is_symlink(target, error)) {
         target = std::filesystem::weakly_canonical(target, error);

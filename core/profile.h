@@ -3,6 +3,8 @@
 // trimmed (and lose one pair of surrounding quotes), a missing file or key gives the default,
 // and a write changes one line in place. A damaged file (binary, huge, not a regular file)
 // reads as empty; a write replaces the file in one rename, so a failure leaves the old one.
+// The file name itself compares without regard to case too, as the program spells the
+// settings file both "TALLYRIG.ini" and "TALLYRIG.INI".
 #pragma once
 
 #include <cstddef>

@@ -262,6 +262,16 @@ TEST_F(ProfileFileTest, WritesThatWouldBreakTheFileAreRefused) {
     EXPECT_EQ(contents(), "[A]\nk=1\n");
 }
 
+TEST_F(ProfileFileTest, FileNameCaseDoesNotMatter) {
+    put("[Processor_Speed]\r\nSpeed=1000\r\n");
+    const fs::path upper = m_dir / "TALLYRIG.INI";
+    EXPECT_EQ(read_profile_int(upper, "Processor_Speed", "Speed", 0), 1000);
+    ASSERT_TRUE(write_profile_string(upper, "Recent Files", "RecentFile1", "Not Used"));
+    EXPECT_EQ(files_in_dir(), 1u);
+    EXPECT_EQ(read("Recent Files", "RecentFile1"), "Not Used");
+    EXPECT_EQ(read_profile_int(m_dir / "other.ini", "Processor_Speed", "Speed", 5), 5);
+}
+
 TEST_F(ProfileFileTest, WriteKeepsPermissionsAndFollowsLinks) {
     put("[A]\nk=1\n");
     fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
