@@ -1,0 +1,50 @@
+#include "shell/application.h"
+
+#include "shell/mdi.h"
+
+namespace tallyrig {
+
+Application::Application(Folders folders, ModalSeam& modal, DesktopActions& desktop)
+    : m_folders(std::move(folders)), m_messages(m_folders.settings_file()), m_ui(modal),
+      m_machine(m_ui, m_messages),
+      m_main(std::make_unique<MDI>(m_machine, m_buttons, m_folders, m_ui, modal, desktop)) {
+    m_ui.attach(&m_machine, m_main.get());
+}
+
+Application::~Application() {
+    // The windows go first: their unload handlers clear flags in the machine.
+    m_ui.attach(&m_machine, nullptr);
+    m_main.reset();
+}
+
+Folders Application::folders_from_program(const QString& program_path) {
+    if (program_path.isEmpty()) {
+        return {};
+    }
+    return derive_folders(std::filesystem::path(program_path.toStdString()));
+}
+
+void Application::reset_memory_table() {
+    for (int32_t a = 1; a <= kLastCell; ++a) {
+        MemoryCell& cell = m_machine.memory_cells[static_cast<std::size_t>(a)];
+        cell.address = a;
+        cell.breakpoint = 0;
+        cell.marker = 0;
+        cell.value = a < kRamStart ? 0 : kUndefinedValue;
+    }
+}
+
+bool Application::start() {
+    if (!init_char_rom(m_folders, m_char_rom, m_ui)) {
+        return false;
+    }
+    reset_memory_table();
+    m_machine.cpu.last_instruction_address = 0;
+    m_main->enable_menus(false);
+    m_machine.status.run_delay = 0.0;
+    m_main->show();
+    m_main->open_front_panel();
+    return true;
+}
+
+} // namespace tallyrig

@@ -1,0 +1,56 @@
+// The simulator as one object: the folders, the message texts, the Qt user interface, the
+// machine, the key table and the main window with everything it holds. Nothing program-wide
+// lives outside it.
+#pragma once
+
+#include "core/folders.h"
+#include "core/machine.h"
+#include "core/message_log.h"
+#include "panel/button_definitions.h"
+#include "panel/char_rom.h"
+#include "shell/qt_user_interface.h"
+
+#include <QString>
+#include <memory>
+
+namespace tallyrig {
+
+class DesktopActions;
+class MDI;
+class ModalSeam;
+
+class Application {
+public:
+    Application(Folders folders, ModalSeam& modal, DesktopActions& desktop);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The install folders of a program at this path; all empty without a path.
+    static Folders folders_from_program(const QString& program_path);
+
+    // Loads the main window after the single-instance check: character ROM check, memory
+    // table, menus, the main window shown, the front panel. False when the character ROM is
+    // missing: its message has been shown and the program ends.
+    bool start();
+
+    const Folders& folders() const { return m_folders; }
+    Machine& machine() { return m_machine; }
+    QtUserInterface& ui() { return m_ui; }
+    ButtonDefinitions& buttons() { return m_buttons; }
+    const CharRomPaths& char_rom() const { return m_char_rom; }
+    MDI& main_window() { return *m_main; }
+
+private:
+    void reset_memory_table();
+
+    Folders m_folders;
+    MessageCatalog m_messages;
+    QtUserInterface m_ui;
+    Machine m_machine;
+    ButtonDefinitions m_buttons;
+    CharRomPaths m_char_rom;
+    std::unique_ptr<MDI> m_main;
+};
+
+} // namespace tallyrig

@@ -1,0 +1,35 @@
+#include "shell/desktop_actions.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tallyrig {
+
+bool SystemDesktopActions::start_program(const QString& program, const QString& working_folder) {
+    return QProcess::startDetached(program, {}, working_folder);
+}
+
+bool SystemDesktopActions::open_document(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString SystemDesktopActions::find_program(const QStringList& names) {
+    for (const QString& name : names) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+void SystemDesktopActions::end_program() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace tallyrig

@@ -1,0 +1,48 @@
+// Tallyrig: splash, single-instance check, then the main window with the front panel.
+#include "shell/application.h"
+#include "shell/desktop_actions.h"
+#include "shell/mdi.h"
+#include "shell/modal_seam.h"
+#include "shell/single_instance.h"
+#include "shell/splash_form.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QThread>
+
+int main(int argc, char* argv[]) {
+    using namespace tallyrig;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallyrig"));
+
+    QPointer<splash_form> splash = new splash_form;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+    // The splash stays for its full time and nothing else runs meanwhile.
+    QThread::msleep(kSplashMilliseconds);
+
+    SingleInstance instance(SingleInstance::default_name());
+    if (instance.ask_earlier_copy_to_raise()) {
+        return 0;
+    }
+
+    QtModalSeam modal;
+    SystemDesktopActions desktop;
+    Application application(Application::folders_from_program(QApplication::applicationFilePath()),
+                            modal, desktop);
+    if (!application.start()) {
+        return 1;
+    }
+    MDI& main_window = application.main_window();
+    instance.listen([&main_window] {
+        main_window.showNormal();
+        main_window.raise();
+        main_window.activateWindow();
+    });
+    if (splash != nullptr) {
+        splash->close();
+    }
+    main_window.show();
+    return app.exec();
+}

@@ -1,0 +1,477 @@
+#include "shell/mdi.h"
+
+#include "core/machine.h"
+#include "core/ram_image.h"
+#include "core/text_helpers.h"
+#include "panel/button_definitions.h"
+#include "panel/calculator.h"
+#include "shell/desktop_actions.h"
+#include "shell/frm_about.h"
+#include "shell/io_port.h"
+#include "shell/modal_seam.h"
+#include "shell/qt_user_interface.h"
+#include "shell/rdisplay.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace tallyrig {
+
+namespace {
+
+struct MenuItem {
+    const char* menu;    // control name of the menu; null continues the menu above
+    const char* title;   // caption of the menu
+    const char* name;    // control name of the item
+    const char* caption; // "-" makes a separator
+    const char* command; // null sends nothing
+};
+
+constexpr MenuItem kMenuItems[] = {
+    {"mnFile", "&File", "mnPrint_setup", "&Printer Setup...", "Printer Setup"},
+    {nullptr, nullptr, "mnrecentfile", "-", nullptr},
+    {nullptr, nullptr, "mnExit", "&Exit", "Exit"},
+    {"mnSetup", "Set&up", "mnSystem_Clock", "System &Clock...", "System Clock"},
+    {nullptr, nullptr, "mnSave_default", "Save New Buttons", "Save_Button"},
+    {nullptr, nullptr, "mnDefault_Calculator_Buttons", "Restore Default Buttons",
+     "Default_Buttons"},
+    {"mnDisplay", "&Display", "mnDisplay_Mem_Map", "Memory &Walker...", "Display Memory Map"},
+    {nullptr, nullptr, "mnDisplay_CPU_Reg", "&CPU Registers...", "Display CPU registers"},
+    {nullptr, nullptr, "mnIOPorts", "&I/O Ports...", "IOPort"},
+    {nullptr, nullptr, "mnDisplay_Message_Sys", "&Message System...", "Display Message System"},
+    {"mnMemory", "&Memory", "mnLoad_RAM", "&Load RAM...", "Load RAM"},
+    {nullptr, nullptr, "mnPurge_RAM", "&Purge RAM", "Purge RAM"},
+    {"mnTools", "&Tools", "mnAssembler", "&Assembler...", "Assembler"},
+    {nullptr, nullptr, "mnDataGatherer", "&Data Gatherer...", "DataG"},
+    {nullptr, nullptr, "mnWEB", "&Tallyrig on the WEB...", "WEB Browser"},
+    {nullptr, nullptr, "mnTerminal", "&Terminal", "Terminal"},
+    {nullptr, nullptr, "mnWorkBench_1", "&Workbench #1...", "workbench1"},
+    {"mnHelp", "&Help", "mn_Help", "&Contents...", "Help"},
+    {nullptr, nullptr, "mnHelp_About", "&About...", "About"},
+};
+
+struct ToolbarButton {
+    const char* key;
+    const char* text;
+    const char* tooltip;
+};
+
+// The Interrupt button carries both of its texts: one as its caption, one as its tooltip.
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"Mem", "Mem", "Memory Walker Display"},
+    {"Reg", "Reg", "CPU Register Display"},
+    {"IOPort", "I/O", "I/O Ports Display"},
+    {"Message", "Msg", "Message Display"},
+    {"Assembler", "Asm", "Assembler / Editor"},
+    {"Interrupt", "Interrupt Request", "Interupt Generator"},
+    {"Notepad", "Notepad", "Notepad Editor"},
+    {"WEB", "WEB", "Connect to the WWW"},
+};
+
+struct KeyCommand {
+    const char* key;
+    const char* command;
+};
+
+constexpr KeyCommand kToolbarCommands[] = {
+    {"Open", "Open Project"},
+    {"Close", "Close Project"},
+    {"Exit", "Exit"},
+    {"IOPort", "IOPort"},
+    {"Switch_Panel", "Switch Panel"},
+    {"Hex_Keypad", "Hex Keyboard"},
+    {"Input", "Input Ports"},
+    {"Output", "Output Ports"},
+    {"Mem", "Display Memory Map"},
+    {"Reg", "Display CPU registers"},
+    {"Message", "Display Message System"},
+    {"Assembler", "Assembler"},
+    {"DataG", "DataG"},
+    {"Quorvex Interface", "Quorvex Interface"},
+    {"EPROM Burner", "EPROM Burner"},
+    {"calculator", "calculator"},
+    {"Notepad", "editor"},
+    {"CharEditor", "CharEditor"},
+    {"Video", "Video Help"},
+    {"WEB", "WEB Browser"},
+    {"Interrupt", "Interrupt"},
+    {"Help", "Help Button"},
+};
+
+// Plain text editors a desktop may offer, in order of preference.
+const QStringList kEditorPrograms = {
+    QStringLiteral("gnome-text-editor"),
+    QStringLiteral("gedit"),
+    QStringLiteral("kate"),
+    QStringLiteral("kwrite"),
+    QStringLiteral("mousepad"),
+    QStringLiteral("pluma"),
+    QStringLiteral("xed"),
+    QStringLiteral("featherpad"),
+    QStringLiteral("leafpad"),
+    QStringLiteral("xedit"),
+};
+
+constexpr int32_t kLoadRefreshRows = 300;
+
+QString qtext(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
+         ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
+    : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
+      m_modal(modal), m_desktop(desktop) {
+    setObjectName(QStringLiteral("MDI"));
+    setWindowTitle(QString::fromLatin1(kMainWindowTitle));
+    m_workspace = new QMdiArea(this);
+    m_workspace->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_workspace);
+    build_menus();
+    build_toolbar();
+    build_status_bar();
+    resize(1024, 720);
+}
+
+MDI::~MDI() = default;
+
+Calculator* MDI::calculator() const {
+    return m_calculator;
+}
+
+rdisplay* MDI::register_window() const {
+    return m_rdisplay;
+}
+
+IOPort* MDI::ioport_window() const {
+    return m_ioport;
+}
+
+frmAbout* MDI::about_window() const {
+    return m_about;
+}
+
+void MDI::build_menus() {
+    QMenu* menu = nullptr;
+    for (const MenuItem& item : kMenuItems) {
+        if (item.menu != nullptr) {
+            menu = menuBar()->addMenu(QString::fromLatin1(item.title));
+            menu->setObjectName(QString::fromLatin1(item.menu));
+            const QString name = menu->objectName();
+            if (name == "mnSetup" || name == "mnDisplay" || name == "mnMemory" ||
+                name == "mnTools") {
+                m_enabled_by_start_up.append(menu);
+            }
+        }
+        QAction* action = nullptr;
+        if (QString::fromLatin1(item.caption) == "-") {
+            action = menu->addSeparator();
+        } else {
+            action = menu->addAction(QString::fromLatin1(item.caption));
+        }
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (item.command != nullptr) {
+            const QString command = QString::fromLatin1(item.command);
+            connect(action, &QAction::triggered, this,
+                    [this, command] { dispatch_command(command); });
+        }
+    }
+    if (auto* contents = findChild<QAction*>(QStringLiteral("mn_Help"))) {
+        contents->setShortcut(QKeySequence(Qt::Key_F1));
+    }
+}
+
+void MDI::build_toolbar() {
+    auto* toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const QString key = QString::fromLatin1(button.key);
+        QAction* action = toolbar->addAction(QString::fromLatin1(button.text));
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setToolTip(QString::fromLatin1(button.tooltip));
+        action->setData(key);
+        connect(action, &QAction::triggered, this, [this, key] { toolbar_button_click(key); });
+    }
+}
+
+void MDI::build_status_bar() {
+    m_message_panel = new QLabel(this);
+    m_message_panel->setObjectName(QStringLiteral("message"));
+    m_narrow_panel = new QLabel(this);
+    m_narrow_panel->setMinimumWidth(40);
+    m_mode_panel = new QLabel(this);
+    m_mode_panel->setObjectName(QStringLiteral("mode_status"));
+    m_mode_panel->setMinimumWidth(100);
+    statusBar()->addPermanentWidget(m_message_panel, 1);
+    statusBar()->addPermanentWidget(m_narrow_panel);
+    statusBar()->addPermanentWidget(m_mode_panel);
+}
+
+std::optional<QString> MDI::toolbar_command(const QString& key) {
+    for (const KeyCommand& entry : kToolbarCommands) {
+        if (key == QLatin1String(entry.key)) {
+            return QString::fromLatin1(entry.command);
+        }
+    }
+    return std::nullopt;
+}
+
+void MDI::toolbar_button_click(const QString& key) {
+    if (const auto command = toolbar_command(key)) {
+        dispatch_command(*command);
+    }
+}
+
+void MDI::enable_menus(bool flag) {
+    if (flag) {
+        return;
+    }
+    for (QMenu* menu : m_enabled_by_start_up) {
+        menu->setEnabled(true);
+        menu->menuAction()->setEnabled(true);
+    }
+}
+
+void MDI::dispatch_command(const QString& command) {
+    using Action = void (MDI::*)();
+    struct Entry {
+        const char* command;
+        Action action;
+    };
+    static const Entry kCommands[] = {
+        {"Printer Setup", &MDI::printer_setup},
+        {"Exit", &MDI::exit_program},
+        {"MAIN_Calculator", &MDI::open_front_panel},
+        {"Memory Map", &MDI::open_memory_walker},
+        {"Messaging System", &MDI::open_message_window},
+        {"System Clock", &MDI::open_speed_dialog},
+        {"Save_Button", &MDI::save_buttons},
+        {"Default_Buttons", &MDI::restore_buttons},
+        {"Display Memory Map", &MDI::open_memory_walker},
+        {"Display CPU registers", &MDI::open_register_window},
+        {"Display Message System", &MDI::open_message_window},
+        {"IOPort", &MDI::open_ioport_window},
+        {"Load RAM", &MDI::load_ram_file},
+        {"Purge RAM", &MDI::purge_ram},
+        {"Assembler", &MDI::start_assembler},
+        {"DataG", &MDI::open_data_gatherer},
+        {"workbench1", &MDI::open_workbench},
+        {"Terminal", &MDI::open_terminal_and_keyboard},
+        {"Interrupt", &MDI::raise_interrupt},
+        {"editor", &MDI::start_editor},
+        {"WEB Browser", &MDI::open_web_page},
+        {"Help", &MDI::open_help},
+        {"About", &MDI::open_about},
+    };
+    for (const Entry& entry : kCommands) {
+        if (command != QLatin1String(entry.command)) {
+            continue;
+        }
+        (this->*entry.action)();
+        return;
+    }
+    m_modal.message_box(this, QStringLiteral(" Unknown Command Selected"), QString(),
+                        MessageIcon::None, MessageButtons::Ok);
+}
+
+QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
+    QMdiSubWindow* frame = m_workspace->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose, delete_on_close);
+    frame->setWindowTitle(window->windowTitle());
+    frame->show();
+    return frame;
+}
+
+void MDI::open_front_panel() {
+    if (m_calculator_frame != nullptr) {
+        // Closing the front panel only hides it: its keys may be running the machine.
+        m_calculator_frame->show();
+        return;
+    }
+    m_calculator = new Calculator(m_machine, m_buttons, m_folders);
+    connect(m_calculator, &Calculator::ioport_display_written, this,
+            [this](const QString& value_text, const QString& character_text) {
+                if (m_ioport != nullptr) {
+                    m_ioport->show_display_output(value_text, character_text);
+                }
+            });
+    m_calculator_frame = add_window(m_calculator, false);
+    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
+                                       ~Qt::WindowMaximizeButtonHint);
+    m_calculator_frame->adjustSize();
+}
+
+void MDI::open_register_window() {
+    if (m_rdisplay != nullptr) {
+        return;
+    }
+    m_rdisplay = new rdisplay(m_machine);
+    add_window(m_rdisplay, true);
+    m_ui.yield();
+}
+
+void MDI::open_ioport_window() {
+    if (m_ioport != nullptr) {
+        return;
+    }
+    m_ioport = new IOPort(m_machine);
+    add_window(m_ioport, true);
+    m_ui.yield();
+}
+
+void MDI::open_about() {
+    if (m_about != nullptr) {
+        return;
+    }
+    m_about = new frmAbout(m_modal, m_desktop, this);
+    m_about->show();
+}
+
+void MDI::printer_setup() {
+    m_modal.printer_setup(this);
+}
+
+void MDI::raise_interrupt() {
+    if (m_machine.status.power_on != 1) {
+        return;
+    }
+    m_machine.cpu.interrupt_request = 1;
+    set_status_message(QStringLiteral("INTERRUPT REQUESTED"));
+}
+
+void MDI::start_assembler() {
+    if (!QDir::setCurrent(qtext(m_folders.data_folder.string()))) {
+        return;
+    }
+    const std::string program = (m_folders.root_folder / "bin" / "assembler").string();
+    if (file_exists(program) != kTrue) {
+        return;
+    }
+    m_desktop.start_program(qtext(program), qtext(m_folders.data_folder.string()));
+}
+
+void MDI::start_editor() {
+    const QString editor = m_desktop.find_program(kEditorPrograms);
+    if (!editor.isEmpty()) {
+        m_desktop.start_program(editor, QDir::currentPath());
+    }
+}
+
+void MDI::exit_program() {
+    m_desktop.end_program();
+}
+
+void MDI::purge_ram() {
+    m_machine.Initialize();
+}
+
+void MDI::open_web_page() {
+    open_help_page("visit.html");
+}
+
+void MDI::open_help() {
+    open_help_page("help.html");
+}
+
+void MDI::open_help_page(const char* name) {
+    m_desktop.open_document(qtext((m_folders.config_folder / "help" / "files" / name).string()));
+}
+
+void MDI::save_buttons() {
+    save_button_definitions(m_buttons, m_folders, m_ui);
+}
+
+void MDI::restore_buttons() {
+    if (restore_default_buttons(m_buttons, m_folders, m_ui) && m_calculator != nullptr) {
+        m_calculator->apply_button_definitions();
+    }
+}
+
+void MDI::load_ram_file() {
+    if (m_machine.status.power_on != 1) {
+        m_modal.message_box(this,
+                            QStringLiteral(" You are trying to write to memory but the Tallyrig is "
+                                           "not switched on. Try applying power first!"),
+                            QStringLiteral("Memory Module Load Error"), MessageIcon::Information,
+                            MessageButtons::Ok);
+        return;
+    }
+    const QString chosen = m_modal.open_file_name(this, QStringLiteral("Load RAM File"),
+                                                  qtext(m_folders.work_folder.string()),
+                                                  QStringLiteral("RAM file(*.ram)"));
+    DumpFiles& files = m_machine.files;
+    files.ram_file_name = chosen.toStdString();
+    const std::string base = strip_extension(files.ram_file_name);
+    files.pad_file_path = base + ".pad";
+    files.rad_file_path = base + ".rad";
+    if (file_exists(files.ram_file_name) != kTrue) {
+        return;
+    }
+
+    const RamImageResult result = read_ram_image(files.ram_file_name, m_machine.memory_cells);
+    if (!result.ok) {
+        m_modal.message_box(this,
+                            QStringLiteral(" The RAM file %1 could not be loaded completely. %2 "
+                                           "%3 bytes were stored before that point.")
+                                .arg(chosen, qtext(result.problem))
+                                .arg(result.bytes_stored),
+                            QStringLiteral("Memory Module Load Error"), MessageIcon::Exclamation,
+                            MessageButtons::Ok);
+    }
+    if (m_machine.walker_open()) {
+        m_ui.update_memory_walker(kRamStart, kLoadRefreshRows);
+    }
+    // The data gatherer shows pad_file_path here once it exists.
+    m_ui.yield();
+}
+
+void MDI::set_status_message(const QString& text) {
+    m_message_panel->setText(text);
+}
+
+void MDI::set_mode_status(const QString& text) {
+    m_mode_panel->setText(text);
+}
+
+QString MDI::status_message() const {
+    return m_message_panel->text();
+}
+
+QString MDI::mode_status() const {
+    return m_mode_panel->text();
+}
+
+void MDI::unload_windows() {
+    if (m_about != nullptr) {
+        m_about->close();
+    }
+    const QList<QMdiSubWindow*> windows = m_workspace->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        (*it)->close();
+    }
+}
+
+void MDI::closeEvent(QCloseEvent* event) {
+    if (m_machine.in_run_loop()) {
+        // The run loop is on the stack below this handler: have it end first, then close.
+        m_machine.status.machine_mode = MachineMode::Reset;
+        event->ignore();
+        QTimer::singleShot(50, this, &QWidget::close);
+        return;
+    }
+    unload_windows();
+    event->accept();
+}
+
+} // namespace tallyrig

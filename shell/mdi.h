@@ -1,0 +1,123 @@
+// The main window: a multiple-document frame holding the front panel and every tool window,
+// with the menu bar, the toolbar and the status bar. Every menu item and toolbar button turns
+// into a command string, and dispatch_command maps the strings to actions.
+#pragma once
+
+#include "core/folders.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <optional>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace tallyrig {
+
+class Calculator;
+class DesktopActions;
+class IOPort;
+class Machine;
+class ModalSeam;
+class QtUserInterface;
+class frmAbout;
+class rdisplay;
+struct ButtonDefinitions;
+
+inline constexpr const char* kMainWindowTitle = "Tallyrig";
+
+class MDI : public QMainWindow {
+    Q_OBJECT
+public:
+    MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
+        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+    ~MDI() override;
+
+    // Performs one command; strings compare exactly.
+    void dispatch_command(const QString& command);
+
+    // The command a toolbar key sends; none for a key not in the mapping.
+    static std::optional<QString> toolbar_command(const QString& key);
+    void toolbar_button_click(const QString& key);
+
+    // With false enables the Setup, Display, Memory and Tools menus; with true does nothing.
+    void enable_menus(bool flag);
+
+    void load_ram_file();
+
+    // Opens the front panel (once; later calls show it again).
+    void open_front_panel();
+
+    // Unloads every child window, last loaded first.
+    void unload_windows();
+
+    // The open windows; null while closed.
+    Calculator* calculator() const;
+    rdisplay* register_window() const;
+    IOPort* ioport_window() const;
+    frmAbout* about_window() const;
+
+    // Status bar panels "message" and "mode_status".
+    void set_status_message(const QString& text);
+    void set_mode_status(const QString& text);
+    QString status_message() const;
+    QString mode_status() const;
+
+    QMdiArea* workspace() const { return m_workspace; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_menus();
+    void build_toolbar();
+    void build_status_bar();
+    QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+
+    void printer_setup();
+    void exit_program();
+    void purge_ram();
+    void open_web_page();
+    void open_help();
+    void open_register_window();
+    void open_ioport_window();
+    void open_about();
+    void raise_interrupt();
+    void start_assembler();
+    void start_editor();
+    void open_help_page(const char* name);
+    void save_buttons();
+    void restore_buttons();
+
+    // Windows that later parts of the shell provide; until then these open nothing.
+    void open_memory_walker() {}
+    void open_message_window() {}
+    void open_speed_dialog() {}
+    void open_data_gatherer() {}
+    void open_workbench() {}
+    void open_terminal_and_keyboard() {}
+
+    Machine& m_machine;
+    ButtonDefinitions& m_buttons;
+    const Folders& m_folders;
+    QtUserInterface& m_ui;
+    ModalSeam& m_modal;
+    DesktopActions& m_desktop;
+
+    QMdiArea* m_workspace = nullptr;
+    QList<QMenu*> m_enabled_by_start_up;
+    QLabel* m_message_panel = nullptr;
+    QLabel* m_narrow_panel = nullptr;
+    QLabel* m_mode_panel = nullptr;
+
+    QPointer<Calculator> m_calculator;
+    QPointer<QMdiSubWindow> m_calculator_frame;
+    QPointer<rdisplay> m_rdisplay;
+    QPointer<IOPort> m_ioport;
+    QPointer<frmAbout> m_about;
+};
+
+} // namespace tallyrig

@@ -1,0 +1,195 @@
+#include "shell/qt_user_interface.h"
+
+#include "core/machine.h"
+#include "panel/calculator.h"
+#include "shell/io_port.h"
+#include "shell/mdi.h"
+#include "shell/modal_seam.h"
+#include "shell/rdisplay.h"
+#include "shell/view_text.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace tallyrig {
+
+namespace {
+
+// Events run at least this often while the machine runs, so a click is handled within 20 ms.
+constexpr int64_t kEventIntervalNs = 8'000'000;
+constexpr int64_t kCheckIntervalNs = 1'000'000;
+constexpr int64_t kMaxCallsPerCheck = 1 << 20;
+
+QString qview(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const char* mode_text(MachineMode mode) {
+    switch (mode) {
+    case MachineMode::Run:
+        return "RUN";
+    case MachineMode::Step:
+        return "STEP";
+    case MachineMode::Idle:
+        return "IDLE";
+    case MachineMode::Reset:
+        return "RESET";
+    case MachineMode::PowerOff:
+        return "POWER_OFF";
+    case MachineMode::None:
+        break;
+    }
+    return "ERROR";
+}
+
+} // namespace
+
+QtUserInterface::QtUserInterface(ModalSeam& modal) : m_modal(modal) {
+    m_clock.start();
+}
+
+void QtUserInterface::attach(Machine* machine, MDI* main_window) {
+    m_machine = machine;
+    m_main = main_window;
+}
+
+void QtUserInterface::flush_views() {
+    if (m_main == nullptr) {
+        return;
+    }
+    if (m_registers_dirty) {
+        m_registers_dirty = false;
+        if (rdisplay* window = m_main->register_window()) {
+            window->paint();
+        }
+    }
+    if (m_ioport_dirty) {
+        m_ioport_dirty = false;
+        if (IOPort* window = m_main->ioport_window()) {
+            window->paint();
+        }
+    }
+}
+
+void QtUserInterface::process_events_now() {
+    flush_views();
+    QCoreApplication::processEvents();
+    m_last_events_ns = m_clock.nsecsElapsed();
+}
+
+void QtUserInterface::yield() {
+    if (--m_countdown > 0) {
+        return;
+    }
+    const int64_t now = m_clock.nsecsElapsed();
+    const int64_t since_check = std::max<int64_t>(now - m_last_check_ns, 1);
+    m_calls_per_check = std::clamp<int64_t>(m_calls_per_check * kCheckIntervalNs / since_check, 1,
+                                            kMaxCallsPerCheck);
+    m_countdown = m_calls_per_check;
+    m_last_check_ns = now;
+    if (now - m_last_events_ns >= kEventIntervalNs) {
+        process_events_now();
+    }
+}
+
+void QtUserInterface::wait_for_event() {
+    flush_views();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_last_events_ns = m_clock.nsecsElapsed();
+    // The caller may run slowly from here on (one step at a time): look at the clock soon.
+    m_countdown = 1;
+    m_calls_per_check = 1;
+}
+
+void QtUserInterface::update_register_display() {
+    if (m_machine != nullptr && m_machine->windows.register_display_open == 1) {
+        m_registers_dirty = true;
+    }
+    yield();
+}
+
+void QtUserInterface::update_ioport_display() {
+    if (m_machine == nullptr || m_machine->windows.ioport_window_open != kTrue) {
+        return;
+    }
+    if (m_machine->status.power_on != 1) {
+        // Placeholders at once: the power state may change again before the next paint.
+        if (m_main != nullptr && m_main->ioport_window() != nullptr) {
+            m_main->ioport_window()->paint();
+        }
+    } else {
+        m_ioport_dirty = true;
+    }
+    yield();
+}
+
+void QtUserInterface::show_mode_status() {
+    if (m_machine == nullptr || m_main == nullptr) {
+        return;
+    }
+    const int mode = static_cast<int>(m_machine->status.machine_mode);
+    if (mode == m_shown_mode) {
+        return;
+    }
+    m_shown_mode = mode;
+    m_main->set_mode_status(QString::fromLatin1(mode_text(m_machine->status.machine_mode)));
+}
+
+void QtUserInterface::set_status_message(std::string_view text) {
+    if (m_main != nullptr) {
+        m_main->set_status_message(qview(text));
+    }
+}
+
+void QtUserInterface::set_key_caption_colour(PanelKey key, uint32_t colour) {
+    if (m_main != nullptr && m_main->calculator() != nullptr) {
+        m_main->calculator()->set_key_caption_colour(key, colour);
+    }
+}
+
+void QtUserInterface::set_key_enabled(PanelKey key, bool enabled) {
+    if (m_main != nullptr && m_main->calculator() != nullptr) {
+        m_main->calculator()->set_key_enabled(key, enabled);
+    }
+}
+
+std::string QtUserInterface::io_button_annotation() {
+    if (m_main != nullptr && m_main->ioport_window() != nullptr) {
+        return m_main->ioport_window()->io_button_annotation().toStdString();
+    }
+    return {};
+}
+
+void QtUserInterface::set_io_button_annotation(std::string_view text) {
+    if (m_main != nullptr && m_main->ioport_window() != nullptr) {
+        m_main->ioport_window()->set_io_button_annotation(qview(text));
+    }
+}
+
+void QtUserInterface::set_io_button(std::string_view text) {
+    if (m_main != nullptr && m_main->ioport_window() != nullptr) {
+        m_main->ioport_window()->set_io_button(qview(text));
+    }
+}
+
+void QtUserInterface::display_character(std::string_view text, int32_t byte) {
+    // The front panel echoes the byte into the I/O port window itself.
+    if (m_main != nullptr && m_main->calculator() != nullptr) {
+        m_main->calculator()->display_character(qview(text), byte);
+    }
+}
+
+void QtUserInterface::set_status_leds(int32_t byte) {
+    if (m_main != nullptr && m_main->calculator() != nullptr) {
+        m_main->calculator()->set_status_leds(byte);
+    }
+}
+
+MessageAnswer QtUserInterface::message_box(std::string_view text, std::string_view title,
+                                           MessageIcon icon, MessageButtons buttons) {
+    // The box runs its own event loop; the views should show the state it talks about.
+    flush_views();
+    return m_modal.message_box(m_main, qview(text), qview(title), icon, buttons);
+}
+
+} // namespace tallyrig

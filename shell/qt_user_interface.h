@@ -1,0 +1,68 @@
+// The Qt side of the machine's user-interface interface. The run loop calls it after every
+// instruction, so the common calls are cheap: yields reach the event loop only every few
+// milliseconds, and the register and I/O port windows are painted from the machine state when
+// events are processed, not at every refresh call.
+#pragma once
+
+#include "core/user_interface.h"
+
+#include <QElapsedTimer>
+
+namespace tallyrig {
+
+class Machine;
+class MDI;
+class ModalSeam;
+
+class QtUserInterface : public UserInterface {
+public:
+    explicit QtUserInterface(ModalSeam& modal);
+
+    // The machine and main window exist after this object; the application connects them.
+    void attach(Machine* machine, MDI* main_window);
+
+    // Paints what the refreshes asked for and handles every pending event now.
+    void process_events_now();
+    // Paints the register and I/O port windows if a refresh asked for it.
+    void flush_views();
+
+    void yield() override;
+    void wait_for_event() override;
+
+    void update_register_display() override;
+    void update_ioport_display() override;
+    void show_mode_status() override;
+    void set_status_message(std::string_view text) override;
+
+    void set_key_caption_colour(PanelKey key, uint32_t colour) override;
+    void set_key_enabled(PanelKey key, bool enabled) override;
+
+    std::string io_button_annotation() override;
+    void set_io_button_annotation(std::string_view text) override;
+    void set_io_button(std::string_view text) override;
+
+    void display_character(std::string_view text, int32_t byte) override;
+    void set_status_leds(int32_t byte) override;
+
+    MessageAnswer message_box(std::string_view text, std::string_view title, MessageIcon icon,
+                              MessageButtons buttons) override;
+
+private:
+    ModalSeam& m_modal;
+    Machine* m_machine = nullptr;
+    MDI* m_main = nullptr;
+
+    bool m_registers_dirty = false;
+    bool m_ioport_dirty = false;
+    int m_shown_mode = -1; // the mode the status bar shows; -1 none yet
+
+    // Yield throttling: the clock is read only every m_calls_per_check calls, a number tuned
+    // so that a look comes about every millisecond whatever the call rate.
+    QElapsedTimer m_clock;
+    int64_t m_countdown = 1;
+    int64_t m_calls_per_check = 1;
+    int64_t m_last_check_ns = 0;
+    int64_t m_last_events_ns = 0;
+};
+
+} // namespace tallyrig
