@@ -8,6 +8,7 @@
 #include "core/user_interface.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tallyrig {
@@ -52,6 +53,9 @@ public:
     MemoryCells memory_cells;
     WindowFlags windows;
     DumpFiles files;
+
+    // Sees every narrated step, window open or not (tools and tests follow the machine here).
+    std::function<void(int16_t l, int16_t m, int16_t r, int32_t address)> log_tap;
 
     UserInterface& ui() { return m_ui; }
     MessageCatalog& messages() { return m_messages; }

@@ -152,6 +152,9 @@ std::string Machine::substitute_format_code(int32_t position, int kind, const st
 }
 
 void Machine::log_message(int16_t l, int16_t m, int16_t r, int32_t address) {
+    if (log_tap) {
+        log_tap(l, m, r, address);
+    }
     if (windows.message_window_open != kTrue) {
         return;
     }

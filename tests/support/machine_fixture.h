@@ -7,18 +7,33 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <ostream>
+#include <vector>
 
 namespace tallyrig::testing {
+
+// One narrated step as the machine asked for it.
+struct LogCall {
+    int l = 0, m = 0, r = 0, address = 0;
+    bool operator==(const LogCall&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const LogCall& c) {
+    return out << "(" << c.l << ", " << c.m << ", " << c.r << ", " << c.address << ")";
+}
 
 class TestMachine {
 public:
     RecordingUserInterface ui;
     MessageCatalog messages;
     Machine machine{ui, messages};
+    std::vector<LogCall> logged;
 
-    TestMachine() = default;
+    TestMachine() { tap(); }
     explicit TestMachine(const std::filesystem::path& settings_file)
-        : messages(settings_file), machine(ui, messages) {}
+        : messages(settings_file), machine(ui, messages) {
+        tap();
+    }
 
     CpuRegisters& cpu() { return machine.cpu; }
     int32_t value(int32_t address) const {
@@ -71,6 +86,13 @@ public:
         };
         machine.Maincpu();
         ui.on_yield = user_hook;
+    }
+
+private:
+    void tap() {
+        machine.log_tap = [this](int16_t l, int16_t m, int16_t r, int32_t address) {
+            logged.push_back({l, m, r, address});
+        };
     }
 };
 
