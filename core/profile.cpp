@@ -14,7 +14,7 @@ namespace {
 
 // A settings or key file is a few kilobytes; anything far larger is damaged and reads as empty
 // rather than filling memory.
-constexpr std::size_t kMaxProfileBytes = 64u * 1024u * 1024u;
+constexpr std::size_t kMaxProfileBytes = 4u * 1024u * 1024u;
 
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';

@@ -155,6 +155,7 @@ TEST_F(ProfileFileTest, DamagedFilesReadAsDefaults) {
         {"huge section name", "[" + huge_line + "\n"},
         {"huge key line in section", "[Recent Files]\n" + huge_line + "=1\n"},
         {"only line ends", std::string(100000, '\n')},
+        {"larger than any profile", "[Recent Files]\nRecentFile1=x\n" + std::string(5 << 20, ';')},
     };
     for (const auto& [name, text] : cases) {
         put(text);
