@@ -1,0 +1,77 @@
+#include "panel/char_rom.h"
+#include "tests/panel/panel_fixture.h"
+
+namespace tallyrig::testing {
+namespace {
+
+const std::filesystem::path kStagedRom =
+    std::filesystem::path(TALLYRIG_STAGE_DIR) / "config" / "default.cro";
+
+TEST(CharRom, MissingPictureIsReportedWithItsPath) {
+    TempRoot root;
+    RecordingUserInterface ui;
+    CharRomPaths paths;
+    EXPECT_FALSE(init_char_rom(root.folders, paths, ui));
+    const std::string expected_path = (root.folders.config_folder / "default.cro").string();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "I am unable to find the default character ROM at the following location" +
+                  expected_path);
+    EXPECT_EQ(ui.boxes[0].title, "Init Character ROM");
+    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::None);
+    EXPECT_EQ(ui.boxes[0].buttons, MessageButtons::Ok);
+}
+
+TEST(CharRom, PresentPictureSetsBothPaths) {
+    TempRoot root;
+    std::filesystem::copy_file(kStagedRom, root.folders.config_folder / "default.cro");
+    RecordingUserInterface ui;
+    CharRomPaths paths;
+    EXPECT_TRUE(init_char_rom(root.folders, paths, ui));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(paths.default_char_rom_path, root.folders.config_folder / "default.cro");
+    EXPECT_EQ(paths.char_rom_path, paths.default_char_rom_path);
+}
+
+TEST(CharRom, StagedPictureHoldsEveryGlyphInBothVideos) {
+    const QImage rom = load_char_rom(kStagedRom);
+    ASSERT_FALSE(rom.isNull());
+    EXPECT_EQ(rom.width(), 640);
+    EXPECT_EQ(rom.height(), 120);
+    for (int code = 0; code < 256; ++code) {
+        int lit = 0;
+        for (int y = 0; y < kGlyphHeight; ++y) {
+            for (int x = 0; x < kGlyphWidth; ++x) {
+                const bool normal = qGray(rom.pixel(glyph_x(code) + x, glyph_y(code) + y)) > 127;
+                const int inverse_glyph = code + kInverseGlyphOffset;
+                const bool inverse =
+                    qGray(rom.pixel(glyph_x(inverse_glyph) + x, glyph_y(inverse_glyph) + y)) > 127;
+                ASSERT_NE(normal, inverse) << code << " at " << x << "," << y;
+                lit += normal ? 1 : 0;
+            }
+        }
+        if (code == 32) {
+            EXPECT_EQ(lit, 0);
+        } else if (code > 32 && code < 127) {
+            EXPECT_GT(lit, 0) << code;
+        }
+    }
+}
+
+TEST(CharRom, PictureIsReadByContentNotByName) {
+    TempRoot root;
+    const auto renamed = root.folders.config_folder / "glyphs.bin";
+    std::filesystem::copy_file(kStagedRom, renamed);
+    EXPECT_FALSE(load_char_rom(renamed).isNull());
+    const auto text = root.folders.config_folder / "not_a_picture.cro";
+    write_file(text, "just text");
+    EXPECT_TRUE(load_char_rom(text).isNull());
+    QImage small(64, 15, QImage::Format_RGB32);
+    small.fill(Qt::black);
+    const auto tiny = root.folders.config_folder / "tiny.cro";
+    ASSERT_TRUE(small.save(QString::fromStdString(tiny.string()), "PNG"));
+    EXPECT_TRUE(load_char_rom(tiny).isNull());
+}
+
+} // namespace
+} // namespace tallyrig::testing

@@ -1,0 +1,210 @@
+#include "panel/button_definitions.h"
+#include "tests/panel/panel_fixture.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace tallyrig::testing {
+namespace {
+
+struct CodeCase {
+    const char* text;
+    int32_t code;
+};
+
+class KeyCodeText : public ::testing::TestWithParam<CodeCase> {};
+
+TEST_P(KeyCodeText, ReadsAsTheKeyFileMeansIt) {
+    EXPECT_EQ(parse_key_code(GetParam().text), GetParam().code) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, KeyCodeText,
+                         ::testing::Values(CodeCase{"$41", 65}, CodeCase{"$0A", 10},
+                                           CodeCase{"$A", 10}, CodeCase{"7", 7}, CodeCase{"10", 0},
+                                           CodeCase{"255", 85}, CodeCase{"&H41", 65},
+                                           CodeCase{"&h7f", 127}, CodeCase{"1000", 1000},
+                                           CodeCase{"12.5", 12}, CodeCase{"13.5", 14}, CodeCase{"2.5", 0},
+                                           CodeCase{"12ab", 12}, CodeCase{"Clear", 0},
+                                           CodeCase{"$ZZ", 0}, CodeCase{"x4F", 79}));
+
+TEST(ColourIndex, GivesTheSevenCaptionColours) {
+    const std::vector<uint32_t> expected = {0x0,      0xFF,     0xFF00,  0xFFFF,
+                                            0xFF0000, 0xFF00FF, 0xFFFF00};
+    for (int16_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(color_index_to_rgb(i), expected[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_FALSE(color_index_to_rgb(7).has_value());
+    EXPECT_FALSE(color_index_to_rgb(-1).has_value());
+}
+
+class KeyFiles : public ::testing::Test {
+protected:
+    std::filesystem::path current() const { return root.folders.config_folder / "Newbuttons.ini"; }
+    std::filesystem::path defaults() const { return root.folders.config_folder / "Defbuttons.ini"; }
+    std::filesystem::path backup() const { return root.folders.config_folder / "Oldbuttons.ini"; }
+    const ButtonDefinition& record(int n) const {
+        return table.records[static_cast<std::size_t>(n)];
+    }
+
+    TempRoot root;
+    ButtonDefinitions table;
+    RecordingUserInterface ui;
+};
+
+TEST_F(KeyFiles, ReadFillsCodeCaptionColourAndTooltip) {
+    write_file(current(), "[Button 12]\r\nCode=$41\r\nAnnotation=CLEAR\r\nColor=1\r\n"
+                          "Description=Clears the display\r\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(12).code, 65);
+    EXPECT_EQ(record(12).annotation, "CLEAR");
+    EXPECT_EQ(record(12).color, kColorRed);
+    EXPECT_EQ(record(12).description, fit_field("Clears the display", 32));
+}
+
+TEST_F(KeyFiles, FieldsAreCutToTheirWidthAndBadColoursIgnored) {
+    table.records[3].color = kColorBlue;
+    table.records[4].color = kColorGreen;
+    write_file(current(), "[Button 3]\nAnnotation=ABCDEFGH\nColor=7\n"
+                          "Description=0123456789012345678901234567890123456789\n"
+                          "[Button 4]\nColor=Red\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(3).annotation, "ABCDE");
+    EXPECT_EQ(record(3).description, "01234567890123456789012345678901");
+    EXPECT_EQ(record(3).color, kColorBlue);
+    EXPECT_EQ(record(4).color, kColorGreen);
+}
+
+TEST_F(KeyFiles, MissingFileOrKeysChangeNothing) {
+    table.records[5].code = 99;
+    table.records[5].annotation = "KEEP ";
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(5).code, 99);
+    write_file(current(), "[Button 5]\nCode=\nDescription=New\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(5).code, 99);
+    EXPECT_EQ(record(5).annotation, "KEEP ");
+    EXPECT_EQ(trim_blanks(record(5).description), "New");
+}
+
+TEST_F(KeyFiles, SelectorPicksCurrentOrDefaults) {
+    write_file(current(), "[Button 1]\nCode=$01\n");
+    write_file(defaults(), "[Button 1]\nCode=$02\n");
+    read_button_definitions(table, root.folders, kReadDefaultKeys);
+    EXPECT_EQ(record(1).code, 2);
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(1).code, 1);
+}
+
+TEST_F(KeyFiles, SaveThenReadGivesTheSameTable) {
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        ButtonDefinition& r = table.records[static_cast<std::size_t>(n)];
+        r.code = (n * 37) % 256;
+        r.color = static_cast<int16_t>(n % 7);
+        r.annotation = fit_field("K" + std::to_string(n), kAnnotationWidth);
+        r.description = fit_field("  key number " + std::to_string(n), kDescriptionWidth);
+    }
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    EXPECT_TRUE(ui.boxes.empty());
+    const std::string text = read_file(current());
+    EXPECT_NE(text.find("[Button 10]\r\nCode=$72\r\nAnnotation=K10  \r\nColor= 3\r\n"
+                        "Description=key number 10\r\n"),
+              std::string::npos);
+
+    ButtonDefinitions again;
+    read_button_definitions(again, root.folders, kReadCurrentKeys);
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        const auto& a = table.records[static_cast<std::size_t>(n)];
+        const auto& b = again.records[static_cast<std::size_t>(n)];
+        EXPECT_EQ(a.code, b.code) << n;
+        EXPECT_EQ(a.color, b.color) << n;
+        EXPECT_EQ(a.annotation, b.annotation) << n;
+        EXPECT_EQ(trim_blanks(a.description), trim_blanks(b.description)) << n;
+    }
+}
+
+TEST_F(KeyFiles, SaveKeepsOtherLinesOfTheFile) {
+    write_file(current(), "; my keys\r\n[Notes]\r\nOwner=me\r\n");
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    const std::string text = read_file(current());
+    EXPECT_NE(text.find("; my keys"), std::string::npos);
+    EXPECT_NE(text.find("Owner=me"), std::string::npos);
+    EXPECT_NE(text.find("[Button 70]"), std::string::npos);
+}
+
+TEST_F(KeyFiles, SaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
+    Folders nowhere = root.folders;
+    nowhere.config_folder /= "missing";
+    EXPECT_FALSE(save_button_definitions(table, nowhere, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Save New Buttons");
+    EXPECT_NE(ui.boxes[0].text.find((nowhere.config_folder / "Newbuttons.ini").string()),
+              std::string::npos);
+}
+
+TEST_F(KeyFiles, RestoreBacksUpTheCurrentFileAndReadsTheDefaults) {
+    write_file(current(), "[Button 1]\nCode=$11\n");
+    write_file(defaults(), "[Button 1]\nCode=$22\nAnnotation=DEF\n");
+    write_file(backup(), "old backup");
+    table.records[2].code = 7; // a key the defaults lack keeps its value
+    ASSERT_TRUE(restore_default_buttons(table, root.folders, ui));
+    EXPECT_EQ(read_file(backup()), "[Button 1]\nCode=$11\n");
+    EXPECT_EQ(read_file(current()), read_file(defaults()));
+    EXPECT_EQ(record(1).code, 0x22);
+    EXPECT_EQ(record(1).annotation, "DEF  ");
+    EXPECT_EQ(record(2).code, 7);
+    EXPECT_EQ(table.calculator_loaded, 1);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(KeyFiles, RestoreWithAMissingFileSaysWhichAndChangesNothing) {
+    for (bool current_missing : {true, false}) {
+        SCOPED_TRACE(current_missing ? "current missing" : "defaults missing");
+        std::filesystem::remove(current());
+        std::filesystem::remove(defaults());
+        write_file(backup(), "backup");
+        write_file(current_missing ? defaults() : current(), "[Button 1]\nCode=$33\n");
+        table.records[1].code = 5;
+        ui.boxes.clear();
+        EXPECT_FALSE(restore_default_buttons(table, root.folders, ui));
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "Restore Default Buttons");
+        const auto missing = current_missing ? current() : defaults();
+        EXPECT_NE(ui.boxes[0].text.find(missing.string()), std::string::npos);
+        EXPECT_EQ(read_file(backup()), "backup");
+        EXPECT_FALSE(std::filesystem::exists(missing));
+        EXPECT_EQ(record(1).code, 5);
+    }
+}
+
+TEST(ShippedKeyFiles, DefineEveryKeyAndTheHexDigits) {
+    const std::string current = read_file(kShippedConfig / "Newbuttons.ini");
+    EXPECT_EQ(current, read_file(kShippedConfig / "Defbuttons.ini"));
+
+    TempRoot root;
+    write_file(root.folders.config_folder / "Defbuttons.ini", current);
+    ButtonDefinitions table;
+    for (auto& r : table.records) {
+        r.code = -1;
+        r.color = -1;
+    }
+    read_button_definitions(table, root.folders, kReadDefaultKeys);
+    std::set<std::string> captions;
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        const ButtonDefinition& r = table.records[static_cast<std::size_t>(n)];
+        EXPECT_GE(r.code, 0) << n;
+        EXPECT_LE(r.code, 255) << n;
+        EXPECT_GE(r.color, 0) << n;
+        EXPECT_FALSE(trim_blanks(r.annotation).empty()) << n;
+        EXPECT_FALSE(trim_blanks(r.description).empty()) << n;
+        if (r.code < 16) {
+            EXPECT_EQ(trim_blanks(r.annotation), std::string(1, "0123456789ABCDEF"[r.code])) << n;
+        }
+        captions.insert(trim_blanks(r.annotation));
+    }
+    for (const char* digit : {"0", "1", "9", "A", "F", "G", "Z", "+", "-", "CLEAR"}) {
+        EXPECT_TRUE(captions.count(digit)) << digit;
+    }
+}
+
+} // namespace
+} // namespace tallyrig::testing

@@ -1,0 +1,101 @@
+// A front panel on a test machine. The interface records what the machine says and, as the
+// shell does, hands the display, LED and key-look calls on to the panel.
+#pragma once
+
+#include "panel/calculator.h"
+#include "tests/support/machine_fixture.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tallyrig::testing {
+
+class PanelUserInterface : public RecordingUserInterface {
+public:
+    Calculator* panel = nullptr;
+
+    void display_character(std::string_view text, int32_t byte) override {
+        RecordingUserInterface::display_character(text, byte);
+        if (panel) {
+            panel->display_character(QString::fromUtf8(text.data(), text.size()), byte);
+        }
+    }
+    void set_status_leds(int32_t byte) override {
+        RecordingUserInterface::set_status_leds(byte);
+        if (panel) {
+            panel->set_status_leds(byte);
+        }
+    }
+    void set_key_caption_colour(PanelKey key, uint32_t colour) override {
+        RecordingUserInterface::set_key_caption_colour(key, colour);
+        if (panel) {
+            panel->set_key_caption_colour(key, colour);
+        }
+    }
+    void set_key_enabled(PanelKey key, bool enabled) override {
+        RecordingUserInterface::set_key_enabled(key, enabled);
+        if (panel) {
+            panel->set_key_enabled(key, enabled);
+        }
+    }
+};
+
+inline void write_file(const std::filesystem::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+}
+
+inline std::string read_file(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A temporary install root with a config folder.
+class TempRoot {
+public:
+    TempRoot() {
+        folders =
+            derive_folders(std::filesystem::path(m_dir.path().toStdString()) / "bin" / "Tallyrig");
+        std::filesystem::create_directories(folders.config_folder);
+    }
+    Folders folders;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+inline const std::filesystem::path kShippedConfig =
+    std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" / "config";
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy_file(kShippedConfig / "Newbuttons.ini",
+                                   root.folders.config_folder / "Newbuttons.ini");
+        panel = std::make_unique<Calculator>(machine, buttons, root.folders);
+        ui.panel = panel.get();
+    }
+    void TearDown() override { ui.panel = nullptr; }
+
+    void press(const char* command) { panel->command_pass(command); }
+    int32_t& value(int32_t address) {
+        return machine.memory_cells[static_cast<std::size_t>(address)].value;
+    }
+    void load(int32_t address, std::initializer_list<int32_t> bytes) {
+        for (int32_t b : bytes) {
+            value(address++) = b;
+        }
+    }
+
+    TempRoot root;
+    PanelUserInterface ui;
+    MessageCatalog messages;
+    Machine machine{ui, messages};
+    ButtonDefinitions buttons;
+    std::unique_ptr<Calculator> panel;
+};
+
+} // namespace tallyrig::testing
