@@ -208,7 +208,7 @@ private:
                     line.kind = LineKind::Data;
                     size = static_cast<int64_t>(st.operands.size()) * st.data_width;
                 }
-                if (address < kRomEnd && address + size > kRomEnd) {
+                if (m_out.origin < kRomEnd && address + size > kRomEnd) {
                     fault = {ErrorCode::RomOverflow, at};
                 } else if (address + size > kAddressSpace) {
                     fail({ErrorCode::WordTooBig, at}, i, address + size - 1);

@@ -31,8 +31,10 @@ std::string_view LineScanner::take_word(bool with_dots) {
 
 namespace {
 
-// Deep enough for any sensible program, shallow enough that the parser's stack stays small.
+// Deep and long enough for any sensible program, small enough that neither the parser's stack
+// nor the memory a line takes can grow with a hostile input.
 constexpr int kMaxNesting = 64;
+constexpr size_t kMaxNodes = 1024;
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') {
@@ -114,7 +116,7 @@ private:
     }
 
     Fault unary(int depth) {
-        if (depth > kMaxNesting) {
+        if (depth > kMaxNesting || m_out.nodes.size() > kMaxNodes) {
             return {ErrorCode::BadExpression, m_in.offset()};
         }
         const size_t at = m_in.offset();

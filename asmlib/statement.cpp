@@ -8,6 +8,7 @@ namespace {
 
 // Mnemonics and directives are short; a longer word cannot be one.
 constexpr size_t kMaxKeywordLength = 8;
+constexpr size_t kMaxValuesPerLine = 0x10000;
 
 struct Keyword {
     std::array<char, kMaxKeywordLength> text{};
@@ -160,6 +161,10 @@ Fault parse_values(LineScanner& in, Statement& out) {
         return {ErrorCode::MissingExpression, in.offset()};
     }
     do {
+        // More values than the address space has bytes can never fit.
+        if (out.operands.size() == kMaxValuesPerLine) {
+            return {ErrorCode::BadStatement, in.offset()};
+        }
         if (Fault f = parse_expression(in, out.operands.emplace_back())) {
             return f;
         }
