@@ -76,6 +76,14 @@ std::size_t index_of(PanelKey key) {
     return static_cast<std::size_t>(key);
 }
 
+// A disabled key keeps the style's grey caption.
+void set_caption_palette(QPushButton* key, uint32_t colour) {
+    QPalette palette = key->palette();
+    palette.setColor(QPalette::Active, QPalette::ButtonText, bgr_colour(colour));
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, bgr_colour(colour));
+    key->setPalette(palette);
+}
+
 } // namespace
 
 Calculator::Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
@@ -343,7 +351,8 @@ void Calculator::programmable_key_command(int n) {
     }
     const ButtonDefinition& record = m_buttons.records[static_cast<std::size_t>(n)];
     MemoryCell& port = m_machine.memory_cells[kKeypadPort];
-    port.value = record.code;
+    // A hand-edited key file may hold any number; the port only ever holds a byte.
+    port.value = record.code & 0xFF;
     // Keys 1 to 10 leave the I/O port window as it is.
     if (n >= 11 && m_machine.windows.ioport_window_open == kTrue) {
         ui.set_io_button_annotation(trim_blanks(record.annotation));
@@ -371,9 +380,7 @@ void Calculator::apply_button_definitions() {
 
 void Calculator::set_programmable_caption_colour(int n, uint32_t colour) {
     QPushButton* key = m_keys[static_cast<std::size_t>(n)];
-    QPalette palette = key->palette();
-    palette.setColor(QPalette::ButtonText, bgr_colour(colour));
-    key->setPalette(palette);
+    set_caption_palette(key, colour);
     m_key_colours[static_cast<std::size_t>(n)] = colour;
 }
 
@@ -460,9 +467,7 @@ void Calculator::set_key_caption_colour(PanelKey key, uint32_t colour) {
     if (m_function_key_colours[i] == colour)
         return;
     m_function_key_colours[i] = colour;
-    QPalette palette = m_function_keys[i]->palette();
-    palette.setColor(QPalette::ButtonText, bgr_colour(colour));
-    m_function_keys[i]->setPalette(palette);
+    set_caption_palette(m_function_keys[i], colour);
 }
 
 void Calculator::set_key_enabled(PanelKey key, bool enabled) {

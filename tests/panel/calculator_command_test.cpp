@@ -323,6 +323,16 @@ TEST_F(CalculatorCommands, KeysElevenToSeventyShowThemselvesInTheIoPortWindow) {
     EXPECT_EQ(ui.io_button, "$0A");
 }
 
+TEST_F(CalculatorCommands, KeyCodesBeyondAByteStoreTheirLowByte) {
+    press("Power");
+    buttons.records[33].code = 0x141;
+    buttons.records[34].code = -1;
+    press("33");
+    EXPECT_EQ(value(kKeypadPort), 0x41);
+    press("34");
+    EXPECT_EQ(value(kKeypadPort), 0xFF);
+}
+
 TEST_F(CalculatorCommands, OtherCommandTextsAreIgnored) {
     press("Power");
     value(kKeypadPort) = 99;
