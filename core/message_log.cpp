@@ -6,16 +6,12 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <limits>
 #include <system_error>
 
 namespace tallyrig {
 
 namespace {
-
-// A settings file is a few kilobytes; reading stops well short of anything absurd.
-constexpr std::uintmax_t kLargestSettingsFile = 16u << 20;
 
 constexpr TextStyle kBaseStyle{10, kColourBlack, false};
 constexpr TextStyle kHeaderStyle{10, kColourBlack, false};
@@ -60,33 +56,25 @@ void MessageCatalog::reload_if_changed() {
     if (m_file.empty()) {
         return;
     }
+    const std::filesystem::path file = resolve_profile_path(m_file);
     std::error_code ec;
-    const auto time = std::filesystem::last_write_time(m_file, ec);
-    const auto size = ec ? 0 : std::filesystem::file_size(m_file, ec);
+    const auto time = std::filesystem::last_write_time(file, ec);
+    const auto size = ec ? 0 : std::filesystem::file_size(file, ec);
     if (ec) {
         // A missing or unreadable file gives empty texts.
-        if (m_loaded) {
-            m_texts.clear();
-            m_document = ProfileDocument{};
-            m_loaded = false;
-        }
+        m_texts.clear();
+        m_document = ProfileDocument{};
+        m_loaded = false;
         return;
     }
     if (m_loaded && time == m_loaded_time && size == m_loaded_size) {
         return;
     }
     m_texts.clear();
-    m_document = ProfileDocument{};
+    m_document = ProfileDocument::load(file).value_or(ProfileDocument{});
     m_loaded_time = time;
     m_loaded_size = size;
     m_loaded = true;
-    // One read of the whole file; lookups then work on the parsed copy.
-    std::ifstream in(m_file, std::ios::binary);
-    std::string text;
-    text.resize(static_cast<size_t>(std::min<std::uintmax_t>(size, kLargestSettingsFile)));
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    m_document = ProfileDocument::parse(text);
 }
 
 std::string MessageCatalog::text(int32_t n) {

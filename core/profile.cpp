@@ -218,7 +218,7 @@ bool replace_file(const std::filesystem::path& file, std::string_view text,
 // File names compare without regard to case in the settings ("TALLYRIG.ini" and
 // "TALLYRIG.INI" are one file), so a name that is not there as spelled takes the folder's
 // entry that differs only in case.
-std::filesystem::path resolve_case(const std::filesystem::path& file) {
+std::filesystem::path resolve_case_in_folder(const std::filesystem::path& file) {
     struct stat info {};
     if (::lstat(file.c_str(), &info) == 0 || errno != ENOENT) {
         return file;
@@ -241,15 +241,19 @@ std::filesystem::path resolve_case(const std::filesystem::path& file) {
     return match ? folder / *match : file;
 }
 
-std::optional<ProfileDocument> load(const std::filesystem::path& file) {
+} // namespace
+
+std::filesystem::path resolve_profile_path(const std::filesystem::path& file) {
+    return resolve_case_in_folder(file);
+}
+
+std::optional<ProfileDocument> ProfileDocument::load(const std::filesystem::path& file) {
     std::string text;
-    if (read_file(resolve_case(file), text) != ReadResult::Read) {
+    if (read_file(resolve_profile_path(file), text) != ReadResult::Read) {
         return std::nullopt;
     }
     return ProfileDocument::parse(text);
 }
-
-} // namespace
 
 ProfileDocument ProfileDocument::parse(std::string_view text) {
     ProfileDocument document;
@@ -368,7 +372,7 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
                                 std::string_view key, std::string_view default_value,
                                 std::size_t buffer_size) {
     std::string result;
-    const auto document = load(file);
+    const auto document = ProfileDocument::load(file);
     const auto found = document ? document->value(section, key) : std::nullopt;
     result = found ? *found : std::string(default_value);
     const std::size_t room = buffer_size == 0 ? 0 : buffer_size - 1;
@@ -380,7 +384,7 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
 
 int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
                          std::string_view key, int32_t default_value) {
-    const auto document = load(file);
+    const auto document = ProfileDocument::load(file);
     const auto found = document ? document->value(section, key) : std::nullopt;
     if (!found) {
         return default_value;
@@ -411,7 +415,7 @@ bool write_profile_string(const std::filesystem::path& file, std::string_view se
         return false;
     }
     std::error_code error;
-    std::filesystem::path target = resolve_case(file);
+    std::filesystem::path target = resolve_profile_path(file);
     // Writing through a link changes the file it names, not the link.
     if (std::filesystem::is_symlink(target, error)) {
         target = std::filesystem::weakly_canonical(target, error);

@@ -23,6 +23,9 @@ class ProfileDocument {
 public:
     static ProfileDocument parse(std::string_view text);
 
+    // The parsed file; nullopt when it is missing, not a regular file or cannot be read.
+    static std::optional<ProfileDocument> load(const std::filesystem::path& file);
+
     // The trimmed value of the first matching key of the first matching section.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
@@ -40,6 +43,10 @@ private:
 
 // Reads a value; the default when the file, section or key is missing. At most
 // buffer_size - 1 characters are returned, as a fixed buffer of that size would hold.
+// The file as named, or when no such name exists, the folder's entry whose name differs from
+// it only in case.
+std::filesystem::path resolve_profile_path(const std::filesystem::path& file);
+
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
                                 std::string_view key, std::string_view default_value,
                                 std::size_t buffer_size = 256);
