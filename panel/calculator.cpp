@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -119,6 +120,15 @@ void Calculator::build_controls() {
     display_font.setFixedPitch(true);
     display_font.setBold(true);
     display_font.setPointSizeF(27.75);
+    // The panel frames the display; all of the box is for the 23 characters. A stand-in for
+    // Courier New may run wider, so it shrinks until a full display fits.
+    m_main_display->setFrame(false);
+    m_main_display->setTextMargins(0, 0, 0, 0);
+    const int room = m_main_display->width() - 4;
+    while (display_font.pointSizeF() > 8 &&
+           QFontMetrics(display_font).horizontalAdvance(QString(kDisplayWidth, 'W')) > room) {
+        display_font.setPointSizeF(display_font.pointSizeF() - 0.25);
+    }
     m_main_display->setFont(display_font);
 
     for (int led = 1; led <= kStatusLedCount; ++led) {

@@ -1,6 +1,7 @@
 #include "core/text_helpers.h"
 #include "tests/panel/panel_fixture.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -98,7 +99,11 @@ TEST_F(CalculatorCommands, ControlsSitAtTheirPlaces) {
     ASSERT_TRUE(display);
     EXPECT_TRUE(display->font().bold());
     EXPECT_TRUE(display->font().fixedPitch());
-    EXPECT_DOUBLE_EQ(display->font().pointSizeF(), 27.75);
+    EXPECT_LE(display->font().pointSizeF(), 27.75);
+    EXPECT_GT(display->font().pointSizeF(), 20.0);
+    panel->display_dashes();
+    EXPECT_LE(QFontMetrics(display->font()).horizontalAdvance(panel->display_text()),
+              display->width());
 }
 
 TEST_F(CalculatorCommands, SwitchingOnResetsTheMachineAndLightsThePanel) {
