@@ -4,6 +4,7 @@
 #include "core/text_helpers.h"
 #include "shell/view_text.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,8 +86,9 @@ IOPort::IOPort(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(m
     paint();
 }
 
-IOPort::~IOPort() {
+void IOPort::closeEvent(QCloseEvent* event) {
     m_machine.windows.ioport_window_open = 0;
+    QWidget::closeEvent(event);
 }
 
 void IOPort::paint() {

@@ -15,7 +15,6 @@ class IOPort : public QWidget {
     Q_OBJECT
 public:
     explicit IOPort(Machine& machine, QWidget* parent = nullptr);
-    ~IOPort() override;
 
     // The labels the machine state decides: placeholders while the power is off, the port
     // values while it is on. Labels other writers own keep their text while the power is on.
@@ -26,6 +25,9 @@ public:
     void set_io_button(const QString& text);
     void set_io_button_annotation(const QString& text);
     QString io_button_annotation() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Machine& m_machine;

@@ -149,12 +149,13 @@ Calculator* MDI::calculator() const {
     return m_calculator;
 }
 
+// A closed window may wait for its deletion until the run loop returns; its flag tells.
 rdisplay* MDI::register_window() const {
-    return m_rdisplay;
+    return m_machine.windows.register_display_open == 1 ? m_rdisplay.data() : nullptr;
 }
 
 IOPort* MDI::ioport_window() const {
-    return m_ioport;
+    return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
 }
 
 frmAbout* MDI::about_window() const {
@@ -262,7 +263,7 @@ void MDI::dispatch_command(const QString& command) {
         {"Display CPU registers", &MDI::open_register_window},
         {"Display Message System", &MDI::open_message_window},
         {"IOPort", &MDI::open_ioport_window},
-        {"Load RAM", &MDI::load_ram_file},
+        {"Load RAM", &MDI::load_ram_command},
         {"Purge RAM", &MDI::purge_ram},
         {"Assembler", &MDI::start_assembler},
         {"DataG", &MDI::open_data_gatherer},
@@ -302,8 +303,8 @@ void MDI::open_front_panel() {
     m_calculator = new Calculator(m_machine, m_buttons, m_folders);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
-                if (m_ioport != nullptr) {
-                    m_ioport->show_display_output(value_text, character_text);
+                if (IOPort* window = ioport_window()) {
+                    window->show_display_output(value_text, character_text);
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
@@ -313,7 +314,7 @@ void MDI::open_front_panel() {
 }
 
 void MDI::open_register_window() {
-    if (m_rdisplay != nullptr) {
+    if (register_window() != nullptr) {
         return;
     }
     m_rdisplay = new rdisplay(m_machine);
@@ -322,7 +323,7 @@ void MDI::open_register_window() {
 }
 
 void MDI::open_ioport_window() {
-    if (m_ioport != nullptr) {
+    if (ioport_window() != nullptr) {
         return;
     }
     m_ioport = new IOPort(m_machine);
@@ -395,6 +396,12 @@ void MDI::save_buttons() {
 void MDI::restore_buttons() {
     if (restore_default_buttons(m_buttons, m_folders, m_ui) && m_calculator != nullptr) {
         m_calculator->apply_button_definitions();
+    }
+}
+
+void MDI::load_ram_command() {
+    if (QDir::setCurrent(qtext(m_folders.data_folder.string()))) {
+        load_ram_file();
     }
 }
 

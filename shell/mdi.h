@@ -86,6 +86,7 @@ private:
     void open_ioport_window();
     void open_about();
     void raise_interrupt();
+    void load_ram_command();
     void start_assembler();
     void start_editor();
     void open_help_page(const char* name);

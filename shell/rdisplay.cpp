@@ -4,6 +4,7 @@
 #include "core/text_helpers.h"
 #include "shell/view_text.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -69,8 +70,9 @@ rdisplay::rdisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     paint();
 }
 
-rdisplay::~rdisplay() {
+void rdisplay::closeEvent(QCloseEvent* event) {
     m_machine.windows.register_display_open = 0;
+    QWidget::closeEvent(event);
 }
 
 QLabel* rdisplay::add_panel(const QString& frame_caption, const QString& panel_name) {

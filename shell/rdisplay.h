@@ -14,10 +14,12 @@ class rdisplay : public QWidget {
     Q_OBJECT
 public:
     explicit rdisplay(Machine& machine, QWidget* parent = nullptr);
-    ~rdisplay() override;
 
     // Sets every panel from the machine state; a panel whose text is unchanged is not touched.
     void paint();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel* add_panel(const QString& frame_caption, const QString& panel_name);

@@ -1,0 +1,358 @@
+#include "shell/frm_about.h"
+#include "shell/io_port.h"
+#include "shell/rdisplay.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+
+namespace tallyrig::testing {
+namespace {
+
+using Dispatcher = ShellTest;
+
+QString in_config(const Folders& folders, const char* name) {
+    return QString::fromStdString((folders.config_folder / "help" / "files" / name).string());
+}
+
+TEST_F(Dispatcher, UnknownCommandsShowTheMessageBox) {
+    const char* const unknown[] = {"exit",
+                                   "EXIT",
+                                   " Exit",
+                                   "Open Project",
+                                   "Close Project",
+                                   "Switch Panel",
+                                   "Hex Keyboard",
+                                   "Input Ports",
+                                   "Output Ports",
+                                   "Quorvex Interface",
+                                   "EPROM Burner",
+                                   "calculator",
+                                   "CharEditor",
+                                   "Video Help",
+                                   "Help Button",
+                                   "Save Project As",
+                                   "Quorvex",
+                                   "workbench_1",
+                                   "Credits",
+                                   "Help on Help",
+                                   "New Project",
+                                   "Save Project",
+                                   "Search on Help",
+                                   "Swap Eprom",
+                                   "port_status",
+                                   "Working_Folder",
+                                   ""};
+    for (const char* command : unknown) {
+        modal.boxes.clear();
+        main().dispatch_command(QString::fromLatin1(command));
+        ASSERT_EQ(modal.boxes.size(), 1u) << command;
+        EXPECT_EQ(modal.boxes[0].text, " Unknown Command Selected");
+        EXPECT_TRUE(modal.boxes[0].title.isEmpty());
+        EXPECT_EQ(modal.boxes[0].icon, MessageIcon::None);
+        EXPECT_EQ(modal.boxes[0].buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(desktop.ends, 0);
+}
+
+TEST_F(Dispatcher, LaterWindowsOpenNothingYet) {
+    const int windows = main().workspace()->subWindowList().size();
+    for (const char* command :
+         {"Memory Map", "Messaging System", "System Clock", "Display Memory Map",
+          "Display Message System", "DataG", "workbench1", "Terminal"}) {
+        main().dispatch_command(QString::fromLatin1(command));
+    }
+    EXPECT_TRUE(modal.boxes.empty());
+    EXPECT_EQ(main().workspace()->subWindowList().size(), windows);
+}
+
+TEST_F(Dispatcher, ExitEndsAtOnceWithoutUnloading) {
+    main().dispatch_command("IOPort");
+    main().dispatch_command("Exit");
+    EXPECT_EQ(desktop.ends, 1);
+    EXPECT_EQ(machine().windows.ioport_window_open, kTrue);
+}
+
+TEST_F(Dispatcher, PrinterSetupShowsTheDialog) {
+    main().dispatch_command("Printer Setup");
+    EXPECT_EQ(modal.printer_dialogs, 1);
+}
+
+TEST_F(Dispatcher, WindowsOpenOnceAndSetTheirFlags) {
+    main().dispatch_command("Display CPU registers");
+    main().dispatch_command("Display CPU registers");
+    main().dispatch_command("IOPort");
+    main().dispatch_command("IOPort");
+    ASSERT_NE(main().register_window(), nullptr);
+    ASSERT_NE(main().ioport_window(), nullptr);
+    EXPECT_EQ(machine().windows.register_display_open, 1);
+    EXPECT_EQ(machine().windows.ioport_window_open, kTrue);
+    // Front panel, register window, I/O port window.
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 3);
+
+    main().register_window()->parentWidget()->close();
+    main().ioport_window()->parentWidget()->close();
+    settle();
+    EXPECT_EQ(main().register_window(), nullptr);
+    EXPECT_EQ(machine().windows.register_display_open, 0);
+    EXPECT_EQ(machine().windows.ioport_window_open, 0);
+}
+
+TEST_F(Dispatcher, FrontPanelReopensAfterClosing) {
+    QWidget* frame = panel().parentWidget();
+    frame->close();
+    EXPECT_FALSE(frame->isVisible());
+    main().dispatch_command("MAIN_Calculator");
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(&panel(), main().calculator());
+}
+
+TEST_F(Dispatcher, InterruptOnlyWithThePowerOn) {
+    main().dispatch_command("Interrupt");
+    EXPECT_EQ(machine().cpu.interrupt_request, 0);
+    EXPECT_TRUE(main().status_message().isEmpty());
+    press("Power");
+    main().dispatch_command("Interrupt");
+    main().dispatch_command("Interrupt");
+    EXPECT_EQ(machine().cpu.interrupt_request, 1);
+    EXPECT_EQ(main().status_message(), "INTERRUPT REQUESTED");
+}
+
+TEST_F(Dispatcher, PurgeRamRestoresStartUpMemory) {
+    press("Power");
+    machine().memory_cells[0x4000].value = 0x12;
+    machine().memory_cells[0x100].value = 0x34;
+    main().dispatch_command("Purge RAM");
+    EXPECT_EQ(value(0x4000), kUndefinedValue);
+    EXPECT_EQ(value(0x100), 0);
+}
+
+TEST_F(Dispatcher, AssemblerStartsOnlyWhenItExists) {
+    main().dispatch_command("Assembler");
+    EXPECT_TRUE(desktop.started.empty());
+    EXPECT_EQ(QDir::currentPath(),
+              QDir(QString::fromStdString(install.folders.data_folder.string())).canonicalPath());
+
+    const auto program = install.root / "bin" / "assembler";
+    write_text(program, "#!/bin/sh\n");
+    main().dispatch_command("Assembler");
+    ASSERT_EQ(desktop.started.size(), 1u);
+    EXPECT_EQ(desktop.started[0], QString::fromStdString(program.string()) + "|" +
+                                      QString::fromStdString(install.folders.data_folder.string()));
+}
+
+TEST_F(Dispatcher, EditorIsLookedUpOnTheSearchPath) {
+    main().dispatch_command("editor");
+    EXPECT_TRUE(desktop.started.empty());
+    ASSERT_EQ(desktop.looked_for.size(), 1u);
+    desktop.on_path["mousepad"] = "/usr/bin/mousepad";
+    main().dispatch_command("editor");
+    ASSERT_EQ(desktop.started.size(), 1u);
+    EXPECT_TRUE(desktop.started[0].startsWith("/usr/bin/mousepad|"));
+    EXPECT_TRUE(modal.boxes.empty());
+}
+
+TEST_F(Dispatcher, HelpPagesOpenWithTheDesktop) {
+    main().dispatch_command("WEB Browser");
+    main().dispatch_command("Help");
+    ASSERT_EQ(desktop.opened.size(), 2u);
+    EXPECT_EQ(desktop.opened[0], in_config(install.folders, "visit.html"));
+    EXPECT_EQ(desktop.opened[1], in_config(install.folders, "help.html"));
+}
+
+TEST_F(Dispatcher, HelpPagesShip) {
+    for (const char* name : {"help.html", "visit.html"}) {
+        const auto page =
+            std::filesystem::path(TALLYRIG_STAGE_DIR) / "config" / "help" / "files" / name;
+        EXPECT_TRUE(std::filesystem::exists(page)) << page;
+    }
+}
+
+TEST_F(Dispatcher, AboutBoxShowsTitleAndVersion) {
+    main().dispatch_command("About");
+    frmAbout* about = main().about_window();
+    ASSERT_NE(about, nullptr);
+    main().dispatch_command("About");
+    EXPECT_EQ(main().about_window(), about);
+    EXPECT_EQ(about->windowTitle(), "About Tallyrig");
+    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "Tallyrig");
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "Version 4.0.9");
+    EXPECT_TRUE(about->findChild<QLabel*>("lblDescription")->text().isEmpty());
+}
+
+TEST_F(Dispatcher, SystemInfoStartsTheDesktopToolOrSaysItCannot) {
+    main().dispatch_command("About");
+    frmAbout* about = main().about_window();
+    about->StartSysInfo();
+    ASSERT_EQ(modal.boxes.size(), 1u);
+    EXPECT_EQ(modal.boxes[0].text, "System Information Is Unavailable At This Time");
+    EXPECT_EQ(modal.boxes[0].buttons, MessageButtons::Ok);
+
+    desktop.on_path["hardinfo"] = "/usr/bin/hardinfo";
+    about->StartSysInfo();
+    EXPECT_EQ(modal.boxes.size(), 1u);
+    ASSERT_EQ(desktop.started.size(), 1u);
+    EXPECT_TRUE(desktop.started[0].startsWith("/usr/bin/hardinfo|"));
+    EXPECT_NE(main().about_window(), nullptr);
+
+    desktop.start_fails = true;
+    about->StartSysInfo();
+    EXPECT_EQ(modal.boxes.size(), 2u);
+}
+
+TEST_F(Dispatcher, SaveAndRestoreButtons) {
+    auto& record = app->buttons().records[12];
+    record.code = 0x41;
+    record.annotation = "CLEAR";
+    main().dispatch_command("Save_Button");
+    const auto current = install.folders.config_folder / "Newbuttons.ini";
+    EXPECT_NE(read_text(current).find("CLEAR"), std::string::npos);
+
+    main().dispatch_command("Default_Buttons");
+    EXPECT_NE(read_text(install.folders.config_folder / "Oldbuttons.ini").find("CLEAR"),
+              std::string::npos);
+    EXPECT_EQ(read_text(current), read_text(install.folders.config_folder / "Defbuttons.ini"));
+    EXPECT_EQ(panel().programmable_key(12)->text(),
+              QString::fromStdString(app->buttons().records[12].annotation).trimmed());
+}
+
+// Each menu item: its control name, caption and the command it sends.
+struct MenuCase {
+    const char* name;
+    const char* caption;
+};
+
+TEST_F(Dispatcher, MenuTreeAsDesigned) {
+    const std::vector<std::pair<const char*, std::vector<MenuCase>>> menus = {
+        {"&File",
+         {{"mnPrint_setup", "&Printer Setup..."}, {"mnrecentfile", ""}, {"mnExit", "&Exit"}}},
+        {"Set&up",
+         {{"mnSystem_Clock", "System &Clock..."},
+          {"mnSave_default", "Save New Buttons"},
+          {"mnDefault_Calculator_Buttons", "Restore Default Buttons"}}},
+        {"&Display",
+         {{"mnDisplay_Mem_Map", "Memory &Walker..."},
+          {"mnDisplay_CPU_Reg", "&CPU Registers..."},
+          {"mnIOPorts", "&I/O Ports..."},
+          {"mnDisplay_Message_Sys", "&Message System..."}}},
+        {"&Memory", {{"mnLoad_RAM", "&Load RAM..."}, {"mnPurge_RAM", "&Purge RAM"}}},
+        {"&Tools",
+         {{"mnAssembler", "&Assembler..."},
+          {"mnDataGatherer", "&Data Gatherer..."},
+          {"mnWEB", "&Tallyrig on the WEB..."},
+          {"mnTerminal", "&Terminal"},
+          {"mnWorkBench_1", "&Workbench #1..."}}},
+        {"&Help", {{"mn_Help", "&Contents..."}, {"mnHelp_About", "&About..."}}},
+    };
+    const QList<QAction*> top = main().menuBar()->actions();
+    ASSERT_EQ(top.size(), static_cast<qsizetype>(menus.size()));
+    for (std::size_t m = 0; m < menus.size(); ++m) {
+        EXPECT_EQ(top[static_cast<qsizetype>(m)]->text(), menus[m].first);
+        EXPECT_TRUE(top[static_cast<qsizetype>(m)]->isEnabled());
+        const QList<QAction*> items = top[static_cast<qsizetype>(m)]->menu()->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(menus[m].second.size()));
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const MenuCase& want = menus[m].second[static_cast<std::size_t>(i)];
+            EXPECT_EQ(items[i]->objectName(), want.name);
+            EXPECT_EQ(items[i]->text(), want.caption);
+        }
+    }
+    EXPECT_EQ(main().findChild<QAction*>("mn_Help")->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(Dispatcher, MenuItemsSendTheirCommands) {
+    main().findChild<QAction*>("mnDisplay_CPU_Reg")->trigger();
+    main().findChild<QAction*>("mnIOPorts")->trigger();
+    main().findChild<QAction*>("mnPrint_setup")->trigger();
+    main().findChild<QAction*>("mnWEB")->trigger();
+    main().findChild<QAction*>("mn_Help")->trigger();
+    main().findChild<QAction*>("mnHelp_About")->trigger();
+    main().findChild<QAction*>("mnLoad_RAM")->trigger();
+    main().findChild<QAction*>("mnExit")->trigger();
+    EXPECT_NE(main().register_window(), nullptr);
+    EXPECT_NE(main().ioport_window(), nullptr);
+    EXPECT_EQ(modal.printer_dialogs, 1);
+    EXPECT_EQ(desktop.opened.size(), 2u);
+    EXPECT_NE(main().about_window(), nullptr);
+    ASSERT_EQ(modal.boxes.size(), 1u); // Load RAM with the power off
+    EXPECT_EQ(modal.boxes[0].title, "Memory Module Load Error");
+    EXPECT_EQ(desktop.ends, 1);
+}
+
+TEST_F(Dispatcher, ToolbarButtonsTooltipsAndCommands) {
+    const std::vector<std::pair<const char*, const char*>> buttons = {
+        {"Mem", "Memory Walker Display"},    {"Reg", "CPU Register Display"},
+        {"IOPort", "I/O Ports Display"},     {"Message", "Message Display"},
+        {"Assembler", "Assembler / Editor"}, {"Interrupt", "Interupt Generator"},
+        {"Notepad", "Notepad Editor"},       {"WEB", "Connect to the WWW"},
+    };
+    const QList<QAction*> actions = main().findChild<QToolBar*>("Toolbar1")->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(buttons.size()));
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(actions[i]->data().toString(), buttons[i].first);
+        EXPECT_EQ(actions[i]->toolTip(), buttons[i].second);
+    }
+    EXPECT_EQ(actions[5]->text(), "Interrupt Request");
+
+    actions[1]->trigger(); // Reg
+    actions[7]->trigger(); // WEB
+    actions[6]->trigger(); // Notepad
+    EXPECT_NE(main().register_window(), nullptr);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_TRUE(desktop.opened[0].endsWith("visit.html"));
+    EXPECT_EQ(desktop.looked_for.size(), 1u);
+}
+
+TEST(ToolbarMapping, EveryKeyAndNoOther) {
+    const std::vector<std::pair<const char*, const char*>> mapping = {
+        {"Open", "Open Project"},
+        {"Close", "Close Project"},
+        {"Exit", "Exit"},
+        {"IOPort", "IOPort"},
+        {"Switch_Panel", "Switch Panel"},
+        {"Hex_Keypad", "Hex Keyboard"},
+        {"Input", "Input Ports"},
+        {"Output", "Output Ports"},
+        {"Mem", "Display Memory Map"},
+        {"Reg", "Display CPU registers"},
+        {"Message", "Display Message System"},
+        {"Assembler", "Assembler"},
+        {"DataG", "DataG"},
+        {"Quorvex Interface", "Quorvex Interface"},
+        {"EPROM Burner", "EPROM Burner"},
+        {"calculator", "calculator"},
+        {"Notepad", "editor"},
+        {"CharEditor", "CharEditor"},
+        {"Video", "Video Help"},
+        {"WEB", "WEB Browser"},
+        {"Interrupt", "Interrupt"},
+        {"Help", "Help Button"},
+    };
+    for (const auto& [key, command] : mapping) {
+        EXPECT_EQ(MDI::toolbar_command(key), std::optional<QString>(command)) << key;
+    }
+    EXPECT_EQ(MDI::toolbar_command("mem"), std::nullopt);
+    EXPECT_EQ(MDI::toolbar_command(""), std::nullopt);
+}
+
+TEST_F(Dispatcher, ClosingTheMainWindowUnloadsEveryWindow) {
+    main().dispatch_command("Display CPU registers");
+    main().dispatch_command("IOPort");
+    main().dispatch_command("About");
+    EXPECT_TRUE(main().close());
+    settle();
+    EXPECT_EQ(machine().windows.register_display_open, 0);
+    EXPECT_EQ(machine().windows.ioport_window_open, 0);
+    EXPECT_EQ(app->buttons().calculator_loaded, 0);
+    EXPECT_EQ(main().about_window(), nullptr);
+    EXPECT_EQ(desktop.ends, 0);
+}
+
+} // namespace
+} // namespace tallyrig::testing

@@ -1,0 +1,150 @@
+#include "asmlib/assembler.h"
+#include "asmlib/output_files.h"
+#include "shell/rdisplay.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace tallyrig::testing {
+namespace {
+
+// Shows HI, lights LED1 and LED6, then loops on itself.
+const char* const kProgram = R"(        .ORG $4000
+DISPLAY: .EQU $F031
+LEDS:    .EQU $F032
+start:  LDA 72          # "H"
+        STA [DISPLAY]
+        LDA 73          # "I"
+        STA [DISPLAY]
+        LDA $21         # LED1 and LED6
+        STA [LEDS]
+stop:   JMP [stop]
+        .END
+)";
+
+class FullRun : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        const auto assembly = assembler::assemble(kProgram);
+        ASSERT_TRUE(assembly.ok());
+        const auto file = install.folders.work_folder / "hi.ram";
+        write_text(file, assembler::ram_image_text(assembly));
+        main().dispatch_command("Display CPU registers");
+        main().dispatch_command("IOPort");
+        press("Power");
+        modal.file_answers.push_back(QString::fromStdString(file.string()));
+        main().dispatch_command("Load RAM");
+        ASSERT_TRUE(modal.boxes.empty());
+        // Should the run loop not return, switching off ends it.
+        QTimer::singleShot(10000, &main(), [this] {
+            if (machine().in_run_loop()) {
+                ADD_FAILURE() << "the run loop did not end";
+                press("Power");
+            }
+        });
+    }
+
+    // What the user sees at one moment while the program runs.
+    struct Seen {
+        QString display;
+        std::vector<bool> leds;
+        QString pc;
+        QString mode;
+    };
+    Seen look() {
+        app->ui().flush_views();
+        Seen seen{panel().display_text(), {}, {}, main().mode_status()};
+        for (int led = 1; led <= kStatusLedCount; ++led) {
+            seen.leds.push_back(panel().led_lit(led));
+        }
+        seen.pc = main().register_window()->findChild<QLabel*>("PC_display")->text();
+        return seen;
+    }
+};
+
+const std::vector<bool> kLed1And6 = {true, false, false, false, false, true};
+const QString kHi = QString(21, '-') + "HI";
+
+TEST_F(FullRun, RunShowsTheOutputUntilReset) {
+    Seen seen;
+    QTimer::singleShot(300, &main(), [&] {
+        seen = look();
+        press("Reset");
+    });
+    press("Run");
+    EXPECT_FALSE(machine().in_run_loop());
+    EXPECT_EQ(seen.display, kHi);
+    EXPECT_EQ(seen.leds, kLed1And6);
+    EXPECT_EQ(seen.mode, "RUN");
+    EXPECT_EQ(seen.pc, "$400F");
+    EXPECT_EQ(main().mode_status(), "RESET");
+    EXPECT_EQ(machine().status.run_sub_state, RunSubState::AfterReset);
+}
+
+TEST_F(FullRun, StepsFollowOneInstructionAtATime) {
+    std::vector<Seen> after_step;
+    QTimer user;
+    user.setInterval(2);
+    QObject::connect(&user, &QTimer::timeout, &main(), [&] {
+        if (machine().status.machine_mode != MachineMode::Idle) {
+            return;
+        }
+        after_step.push_back(look());
+        if (after_step.size() < 6) {
+            press("Step");
+        } else {
+            user.stop();
+            press("Reset");
+        }
+    });
+    user.start();
+    press("Step");
+    ASSERT_EQ(after_step.size(), 6u);
+    EXPECT_EQ(after_step[0].pc, "$4002");
+    EXPECT_EQ(after_step[1].display, QString(22, '-') + "H");
+    EXPECT_EQ(after_step[3].display, kHi);
+    EXPECT_EQ(after_step[3].leds, std::vector<bool>(6, true)); // still lit from power-on
+    EXPECT_EQ(after_step[5].leds, kLed1And6);
+    EXPECT_EQ(after_step[5].pc, "$400F");
+    EXPECT_EQ(after_step[5].mode, "STEP");
+}
+
+TEST_F(FullRun, RunAndStepDuringTheRunDoNotNestALoop) {
+    int nested_presses = 0;
+    QTimer::singleShot(100, &main(), [&] {
+        press("Step");
+        press("Run");
+        ++nested_presses;
+        QTimer::singleShot(100, &main(), [&] { press("Reset"); });
+    });
+    press("Run");
+    EXPECT_EQ(nested_presses, 1);
+    EXPECT_FALSE(machine().in_run_loop());
+}
+
+TEST_F(FullRun, ClosingTheMainWindowEndsTheRunFirst) {
+    QTimer::singleShot(100, &main(), [&] { main().close(); });
+    press("Run");
+    EXPECT_FALSE(machine().in_run_loop());
+    QElapsedTimer clock;
+    clock.start();
+    while (main().isVisible() && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_EQ(machine().windows.register_display_open, 0);
+    EXPECT_EQ(machine().windows.ioport_window_open, 0);
+}
+
+TEST_F(FullRun, SwitchingOffEndsTheRun) {
+    QTimer::singleShot(100, &main(), [&] { press("Power"); });
+    press("Run");
+    EXPECT_FALSE(machine().in_run_loop());
+    EXPECT_EQ(main().mode_status(), "POWER_OFF");
+    EXPECT_EQ(panel().display_text(), " ");
+}
+
+} // namespace
+} // namespace tallyrig::testing
