@@ -1,0 +1,170 @@
+// The machine's speed with the whole user interface live: a tight loop in RUN with the
+// register and I/O port windows open, and single STEPs with the message window closed.
+#include "panel/calculator.h"
+#include "shell/application.h"
+#include "shell/desktop_actions.h"
+#include "shell/mdi.h"
+#include "shell/modal_seam.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+
+namespace tallyrig {
+namespace {
+
+// Nothing in these runs should ask the user anything; answer at once if it does.
+class SilentModal : public ModalSeam {
+public:
+    MessageAnswer message_box(QWidget*, const QString&, const QString&, MessageIcon,
+                              MessageButtons) override {
+        return MessageAnswer::Ok;
+    }
+    QString open_file_name(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    void printer_setup(QWidget*) override {}
+};
+
+class NoDesktop : public DesktopActions {
+public:
+    bool start_program(const QString&, const QString&) override { return false; }
+    bool open_document(const QString&) override { return false; }
+    QString find_program(const QStringList&) override { return {}; }
+    void end_program() override {}
+};
+
+// INCA/JNZ 256 times, then a 16-bit count of those rounds at $5000 (high) and $5001 (low):
+// 520 instructions per count.
+constexpr int32_t kCountHigh = 0x5000;
+constexpr int32_t kCountLow = 0x5001;
+constexpr int64_t kInstructionsPerCount = 520;
+constexpr int32_t kCountingLoop[] = {
+    0x80,             // 4000 INCA
+    0xD6, 0x40, 0x00, // 4001 JNZ [$4000]
+    0x91, 0x50, 0x01, // 4004 LDA [$5001]
+    0x10, 0x01,       // 4007 ADD 1
+    0x99, 0x50, 0x01, // 4009 STA [$5001]
+    0x91, 0x50, 0x00, // 400C LDA [$5000]
+    0x18, 0x00,       // 400F ADDC 0
+    0x99, 0x50, 0x00, // 4011 STA [$5000]
+    0x90, 0x00,       // 4014 LDA 0
+    0xC1, 0x40, 0x00, // 4016 JMP [$4000]
+};
+
+struct Simulator {
+    SilentModal modal;
+    NoDesktop desktop;
+    std::unique_ptr<Application> app;
+
+    Simulator() {
+        app = std::make_unique<Application>(
+            derive_folders(std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin" / "Tallyrig"), modal,
+            desktop);
+        if (!app->start()) {
+            std::abort();
+        }
+    }
+    Calculator& panel() { return *app->main_window().calculator(); }
+    Machine& machine() { return app->machine(); }
+
+    // Power on with the counting loop in RAM.
+    void power_on_with_program() {
+        if (machine().status.power_on == 1) {
+            panel().command_pass("Power");
+        }
+        panel().command_pass("Power");
+        int32_t address = kProgramStart;
+        for (int32_t byte : kCountingLoop) {
+            machine().memory_cells[static_cast<std::size_t>(address++)].value = byte;
+        }
+        machine().memory_cells[kCountHigh].value = 0;
+        machine().memory_cells[kCountLow].value = 0;
+    }
+    int64_t instructions_counted() {
+        return (machine().memory_cells[kCountHigh].value * 256 +
+                machine().memory_cells[kCountLow].value) *
+               kInstructionsPerCount;
+    }
+};
+
+Simulator& simulator() {
+    static Simulator s;
+    return s;
+}
+
+constexpr int kRunMilliseconds = 500;
+
+void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
+    Simulator& s = simulator();
+    s.app->main_window().dispatch_command("Display CPU registers");
+    s.app->main_window().dispatch_command("IOPort");
+    int64_t instructions = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        s.power_on_with_program();
+        QTimer::singleShot(kRunMilliseconds, [&s] { s.panel().command_pass("Reset"); });
+        QElapsedTimer clock;
+        clock.start();
+        s.panel().command_pass("Run"); // returns when the Reset above ends the run
+        const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(elapsed);
+        instructions += s.instructions_counted();
+        seconds += elapsed;
+    }
+    state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
+}
+BENCHMARK(BM_RunWithRegisterAndPortWindows)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// One STEP, from the key press to the machine waiting again, averaged over many steps. Each
+// step is pressed from a zero timer that the event loop runs once the machine waits.
+void BM_StepWithMessageWindowClosed(benchmark::State& state) {
+    Simulator& s = simulator();
+    constexpr int kSteps = 2000;
+    for (auto _ : state) {
+        s.power_on_with_program();
+        int steps = 0;
+        QElapsedTimer clock;
+        std::function<void()> next_step = [&] {
+            if (s.machine().status.machine_mode != MachineMode::Idle) {
+                QTimer::singleShot(0, next_step);
+                return;
+            }
+            if (steps == 0) {
+                clock.start();
+            }
+            if (++steps > kSteps) {
+                state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9 / kSteps);
+                s.panel().command_pass("Reset");
+                return;
+            }
+            s.panel().command_pass("Step");
+            QTimer::singleShot(0, next_step);
+        };
+        QTimer::singleShot(0, next_step);
+        s.panel().command_pass("Step"); // enters the run loop; returns after the Reset
+    }
+}
+BENCHMARK(BM_StepWithMessageWindowClosed)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace tallyrig
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
