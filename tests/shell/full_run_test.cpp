@@ -1,3 +1,4 @@
+#include "asmlib/assemble_file.h"
 #include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
 #include "shell/rdisplay.h"
@@ -144,6 +145,40 @@ TEST_F(FullRun, SwitchingOffEndsTheRun) {
     EXPECT_FALSE(machine().in_run_loop());
     EXPECT_EQ(main().mode_status(), "POWER_OFF");
     EXPECT_EQ(panel().display_text(), " ");
+}
+
+// The first example that ships: assembled by the assembler library into its RAM image, loaded
+// through the Load RAM dialog and run until it halts.
+TEST_F(ShellTest, ShippedExampleRunsToItsGreeting) {
+    const auto source = install.folders.work_folder / "display_and_leds.asm";
+    std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" / "work" /
+                                   "display_and_leds.asm",
+                               source);
+    ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
+    press("Power");
+    modal.file_answers.push_back(
+        QString::fromStdString((install.folders.work_folder / "display_and_leds.ram").string()));
+    main().dispatch_command("Load RAM");
+    ASSERT_TRUE(modal.boxes.empty());
+
+    QString display;
+    std::vector<bool> leds;
+    QTimer::singleShot(300, &main(), [&] {
+        display = panel().display_text();
+        for (int led = 1; led <= kStatusLedCount; ++led) {
+            leds.push_back(panel().led_lit(led));
+        }
+        press("Reset");
+    });
+    QTimer::singleShot(10000, &main(), [&] {
+        if (machine().in_run_loop()) {
+            ADD_FAILURE() << "the run loop did not end";
+            press("Power");
+        }
+    });
+    press("Run");
+    EXPECT_EQ(display, QString(9, ' ') + "HELLO TALLYRIG");
+    EXPECT_EQ(leds, std::vector<bool>(6, true));
 }
 
 } // namespace
