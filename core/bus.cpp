@@ -5,17 +5,6 @@ namespace tallyrig {
 
 namespace {
 
-// Register arithmetic wraps at 32 bits: a runaway stack pointer must not become undefined.
-int32_t add_wrapping(int32_t value, int32_t delta) {
-    return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
-}
-
-bool is_rom_or_ram(int32_t address) {
-    return address >= 0 && address <= kRamEnd;
-}
-bool is_ram(int32_t address) {
-    return address >= kRamStart && address <= kRamEnd;
-}
 bool is_input_port(int32_t address) {
     return address >= kInputPortStart && address <= kInputPortEnd;
 }
@@ -53,50 +42,29 @@ std::string calculator_character(int32_t byte) {
     return "#";
 }
 
-void Machine::read_memory_byte(int32_t selector) {
+void Machine::narrate_read(int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
-        cpu.memory_address_register = cpu.program_counter;
-        cpu.program_counter = add_wrapping(cpu.program_counter, 1);
-        if (stepping()) {
-            log_message(0, 92, 147, 0);
-            log_message(0, 84, 142, 0);
-        }
+        log_message(0, 92, 147, 0);
+        log_message(0, 84, 142, 0);
         break;
     case kSelectOperandAddress:
-        cpu.memory_address_register = cpu.operand_address;
-        cpu.operand_address = add_wrapping(cpu.operand_address, 1);
-        if (stepping()) {
-            log_message(0, 108, 147, 0);
-            log_message(0, 233, 142, 0);
-        }
+        log_message(0, 108, 147, 0);
+        log_message(0, 233, 142, 0);
         break;
     case kSelectIndirectAddress:
-        cpu.memory_address_register = cpu.indirect_address;
-        if (stepping()) {
-            log_message(0, 234, 147, 0);
-        }
+        log_message(0, 234, 147, 0);
         break;
     case kSelectStack:
-        cpu.stack_pointer = add_wrapping(cpu.stack_pointer, 1);
-        cpu.memory_address_register = cpu.stack_pointer;
-        if (stepping()) {
-            log_message(0, 86, 164, 0);
-            log_message(0, 104, 147, 0);
-        }
+        log_message(0, 86, 164, 0);
+        log_message(0, 104, 147, 0);
         break;
     default:
         break;
     }
+}
 
-    const int32_t address = cpu.memory_address_register;
-    if (is_rom_or_ram(address)) {
-        cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
-        if (cpu.data_register > 255 && stepping()) {
-            log_message(0, 125, 0, 0);
-        }
-        return;
-    }
+void Machine::read_beyond_ram(int32_t address) {
     if (is_input_port(address)) {
         MemoryCell& port = memory_cells[static_cast<size_t>(address)];
         cpu.data_register = port.value;
@@ -126,39 +94,25 @@ void Machine::read_memory_byte(int32_t selector) {
     }
 }
 
-void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+void Machine::narrate_write(int32_t selector) {
     switch (selector) {
     case kSelectOperandAddress:
-        cpu.memory_address_register = cpu.operand_address;
-        cpu.operand_address = add_wrapping(cpu.operand_address, 1);
-        if (stepping()) {
-            log_message(0, 108, 147, 0);
-            log_message(0, 233, 142, 0);
-        }
+        log_message(0, 108, 147, 0);
+        log_message(0, 233, 142, 0);
         break;
     case kSelectIndirectAddress:
-        cpu.memory_address_register = cpu.indirect_address;
-        if (stepping()) {
-            log_message(0, 234, 147, 0);
-        }
+        log_message(0, 234, 147, 0);
         break;
     case kSelectStack:
-        cpu.memory_address_register = cpu.stack_pointer;
-        cpu.stack_pointer = add_wrapping(cpu.stack_pointer, -1);
-        if (stepping()) {
-            log_message(0, 104, 147, 0);
-            log_message(0, 83, 142, 0);
-        }
+        log_message(0, 104, 147, 0);
+        log_message(0, 83, 142, 0);
         break;
     default:
         break;
     }
+}
 
-    const int32_t address = cpu.memory_address_register;
-    if (is_ram(address)) {
-        memory_cells[static_cast<size_t>(address)].value = byte;
-        return;
-    }
+void Machine::write_outside_ram(int32_t address, int32_t byte) {
     if (is_output_port(address)) {
         write_output_port(address, byte);
     }

@@ -2,7 +2,9 @@
 // in STEP mode. Each instruction reads as the machine does it: bus access, then its log line.
 #include "core/machine.h"
 
+#include <array>
 #include <limits>
+#include <utility>
 
 namespace tallyrig {
 
@@ -34,6 +36,28 @@ constexpr int16_t bit8(int32_t value) {
 
 } // namespace
 
+// The decoder: opcode byte to its handler; the gaps of the table are undefined.
+struct Machine::Dispatch {
+    template <uint8_t Code>
+    static void run(Machine& m) {
+        m.execute_opcode<Code>();
+    }
+    static void undefined(Machine& m) { m.execute_undefined(); }
+
+    template <size_t... I>
+    static constexpr std::array<OpcodeHandler, 256> table(std::index_sequence<I...>) {
+        std::array<OpcodeHandler, 256> handlers{};
+        handlers.fill(&undefined);
+        ((handlers[opcode_table()[I].opcode] = &run<opcode_table()[I].opcode>), ...);
+        return handlers;
+    }
+
+    static const std::array<OpcodeHandler, 256> kHandlers;
+};
+
+const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kHandlers =
+    table(std::make_index_sequence<opcode_table().size()>{});
+
 void Machine::execute_instruction() {
     if (stepping()) {
         log_message(5, 93, 0, cpu.program_counter);
@@ -48,27 +72,37 @@ void Machine::execute_instruction() {
     cpu.instruction_register = cpu.data_register;
     speed_delay(status.run_delay);
 
-    const OpcodeInfo* op = decode_opcode(cpu.instruction_register);
-    if (op == nullptr) {
-        if (stepping()) {
-            log_message(1, 34, 160, 0);
-        }
-        state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
-        return;
+    const int32_t opcode = cpu.instruction_register;
+    if (static_cast<uint32_t>(opcode) <= 0xFF) {
+        Dispatch::kHandlers[static_cast<size_t>(opcode)](*this);
+    } else {
+        execute_undefined(); // a never-written cell holds 256
     }
-    if (!guards_pass(*op)) {
-        return;
-    }
-    if (stepping()) {
-        log_message(1, op->entry_m, op->entry_r, 0);
-    }
-    execute(*op);
 
     // A program that runs off the top of memory goes to 0, where the run loop resets it,
     // as it does for a jump to 0.
     if (cpu.program_counter < 0 || cpu.program_counter > 0xFFFF) {
         cpu.program_counter = 0;
     }
+}
+
+void Machine::execute_undefined() {
+    if (stepping()) {
+        log_message(1, 34, 160, 0);
+    }
+    state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
+}
+
+template <uint8_t Code>
+void Machine::execute_opcode() {
+    constexpr const OpcodeInfo& op = *decode_opcode(Code);
+    if (!guards_pass(op)) {
+        return;
+    }
+    if (stepping()) {
+        log_message(1, op.entry_m, op.entry_r, 0);
+    }
+    execute(op);
 }
 
 bool Machine::guards_pass(const OpcodeInfo& op) {
@@ -138,6 +172,14 @@ bool Machine::guards_pass(const OpcodeInfo& op) {
 }
 
 void Machine::fetch_word_operand(int32_t selector) {
+    fetch_word(selector);
+}
+
+void Machine::fetch_byte_operand(int32_t selector) {
+    fetch_byte(selector);
+}
+
+void Machine::fetch_word(int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
     struct WordLines {
@@ -190,7 +232,7 @@ void Machine::fetch_word_operand(int32_t selector) {
     }
 }
 
-void Machine::fetch_byte_operand(int32_t selector) {
+void Machine::fetch_byte(int32_t selector) {
     if (stepping()) {
         switch (selector) {
         case kSelectProgramCounter:
@@ -234,7 +276,7 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
     const bool keeps_sum_apart = op.operation == Operation::Jmp;
     const int32_t x = cpu.index_register;
     ResolvedOperand r;
-    fetch_word_operand(kSelectProgramCounter);
+    fetch_word(kSelectProgramCounter);
     switch (op.mode) {
     case AddressingMode::Absolute:
         r.effective = cpu.operand_address;
@@ -248,19 +290,19 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
         break;
     case AddressingMode::Indirect:
         r.pointer = cpu.operand_address;
-        fetch_word_operand(kSelectOperandAddress);
+        fetch_word(kSelectOperandAddress);
         r.effective = cpu.indirect_address;
         break;
     case AddressingMode::PreIndexed:
         index_lines(op);
         cpu.operand_address = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
         r.pointer = cpu.operand_address;
-        fetch_word_operand(kSelectOperandAddress);
+        fetch_word(kSelectOperandAddress);
         r.effective = cpu.indirect_address;
         break;
     case AddressingMode::PostIndexed:
         r.pointer = cpu.operand_address;
-        fetch_word_operand(kSelectOperandAddress);
+        fetch_word(kSelectOperandAddress);
         index_lines(op);
         r.effective = wrap32(int64_t{x} + cpu.indirect_address) & 0xFFFF;
         if (!keeps_sum_apart) {
@@ -276,7 +318,7 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
 // The operand byte of a data instruction, into the data register.
 void Machine::read_operand(const OpcodeInfo& op) {
     if (op.mode == AddressingMode::Immediate) {
-        fetch_byte_operand(kSelectProgramCounter);
+        fetch_byte(kSelectProgramCounter);
         return;
     }
     const ResolvedOperand r = resolve_operand(op);
@@ -284,7 +326,7 @@ void Machine::read_operand(const OpcodeInfo& op) {
         count_pointer(r);
         count_primary_at(r.effective);
     }
-    fetch_byte_operand(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
+    fetch_byte(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
 }
 
 void Machine::count_primary_at(int32_t address) {
@@ -405,7 +447,7 @@ void Machine::execute(const OpcodeInfo& op) {
         jump_to_subroutine(op);
         break;
     case Operation::Rts:
-        fetch_word_operand(kSelectStack);
+        fetch_word(kSelectStack);
         if (stepping()) {
             log_message(0, 120, 154, 0);
         }
@@ -708,18 +750,18 @@ void Machine::load_register16(const OpcodeInfo& op) {
 
     int32_t selector = kSelectProgramCounter;
     if (op.mode == AddressingMode::Absolute) {
-        fetch_word_operand(kSelectProgramCounter);
+        fetch_word(kSelectProgramCounter);
         if (profiling()) {
             count_pointer({.effective = cpu.operand_address, .pointer = cpu.operand_address});
         }
         selector = kSelectOperandAddress;
     }
-    fetch_byte_operand(selector);
+    fetch_byte(selector);
     *reg = wrap32(int64_t{cpu.data_register} * 256);
     if (stepping()) {
         log_message(0, high_m, 150, 0);
     }
-    fetch_byte_operand(selector);
+    fetch_byte(selector);
     *reg |= cpu.data_register;
     if (stepping()) {
         log_message(0, static_cast<int16_t>(high_m + 1), 148, 0);
@@ -735,7 +777,7 @@ void Machine::store_register16(Operation operation) {
     const int32_t value = index ? cpu.index_register : cpu.stack_pointer;
     const int16_t k1 = index ? 252 : 250;
 
-    fetch_word_operand(kSelectProgramCounter);
+    fetch_word(kSelectProgramCounter);
     if (profiling()) {
         count_secondary_at(cpu.operand_address);
         count_secondary_at(cpu.operand_address + 1);
@@ -778,7 +820,7 @@ void Machine::pop(Operation operation) {
     if (profiling()) {
         count_primary_at(kStackCountCell);
     }
-    fetch_byte_operand(kSelectStack);
+    fetch_byte(kSelectStack);
     if (operation == Operation::Popa) {
         load_accumulator();
         return;
@@ -853,12 +895,12 @@ void Machine::jump_to_subroutine(const OpcodeInfo& op) {
 }
 
 void Machine::return_from_interrupt() {
-    fetch_byte_operand(kSelectStack);
+    fetch_byte(kSelectStack);
     if (stepping()) {
         log_message(0, 247, 0, 0);
     }
     restore_flags(cpu.data_register);
-    fetch_word_operand(kSelectStack);
+    fetch_word(kSelectStack);
     cpu.interrupt_request = 0;
     m_ui.set_status_message(" ");
 }
@@ -926,7 +968,7 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     if (stepping()) {
         log_message(0, lines.taken, 0, 0);
     }
-    fetch_word_operand(kSelectProgramCounter);
+    fetch_word(kSelectProgramCounter);
     cpu.program_counter = cpu.operand_address;
     jump_closing_lines(op);
 }

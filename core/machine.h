@@ -67,8 +67,8 @@ public:
     void clear_memory();        // power-off
 
     // The memory bus.
-    void read_memory_byte(int32_t selector);
-    void write_memory_byte(int32_t selector, int32_t byte);
+    inline void read_memory_byte(int32_t selector);
+    inline void write_memory_byte(int32_t selector, int32_t byte);
     void write_output_port(int32_t address, int32_t byte);
 
     // The instruction state machine: one instruction per call.
@@ -103,39 +103,58 @@ private:
     };
 
     bool profiling() const { return status.profiling_on == 1; }
-    bool guards_pass(const OpcodeInfo& op);
-    ResolvedOperand resolve_operand(const OpcodeInfo& op);
-    void index_lines(const OpcodeInfo& op);
-    void read_operand(const OpcodeInfo& op);
-    void count_primary_at(int32_t address);
-    void count_secondary_at(int32_t address);
-    void count_pointer(const ResolvedOperand& r);
-    static void bump(int32_t& counter);
+
+    // Each opcode has its own handler, built from its table row at compile time; the steps
+    // below are written once and folded into every handler, so they are inlined into it.
+    using OpcodeHandler = void (*)(Machine&);
+    struct Dispatch;
+    template <uint8_t Code>
+    void execute_opcode();
+    void execute_undefined();
+
+#define TALLYRIG_STEP [[gnu::always_inline]] inline
+    TALLYRIG_STEP bool guards_pass(const OpcodeInfo& op);
+    TALLYRIG_STEP void fetch_word(int32_t selector);
+    TALLYRIG_STEP void fetch_byte(int32_t selector);
+    TALLYRIG_STEP ResolvedOperand resolve_operand(const OpcodeInfo& op);
+    TALLYRIG_STEP void index_lines(const OpcodeInfo& op);
+    TALLYRIG_STEP void read_operand(const OpcodeInfo& op);
+    TALLYRIG_STEP void count_primary_at(int32_t address);
+    TALLYRIG_STEP void count_secondary_at(int32_t address);
+    TALLYRIG_STEP void count_pointer(const ResolvedOperand& r);
+    TALLYRIG_STEP static void bump(int32_t& counter);
 
     // Handlers by kind of instruction.
-    void execute(const OpcodeInfo& op);
-    void arithmetic(Operation operation);
-    void logic(Operation operation);
-    void compare();
-    void decimal(Operation operation);
-    void shift(Operation operation);
-    void increment(Operation operation);
-    void load_accumulator();
-    void store_accumulator(const OpcodeInfo& op);
-    void load_register16(const OpcodeInfo& op);
-    void store_register16(Operation operation);
-    void push(Operation operation);
-    void pop(Operation operation);
-    int32_t jump_target(const OpcodeInfo& op);
-    void jump_closing_lines(const OpcodeInfo& op);
-    void jump(const OpcodeInfo& op);
-    void jump_to_subroutine(const OpcodeInfo& op);
+    TALLYRIG_STEP void execute(const OpcodeInfo& op);
+    TALLYRIG_STEP void arithmetic(Operation operation);
+    TALLYRIG_STEP void logic(Operation operation);
+    TALLYRIG_STEP void compare();
+    TALLYRIG_STEP void decimal(Operation operation);
+    TALLYRIG_STEP void shift(Operation operation);
+    TALLYRIG_STEP void increment(Operation operation);
+    TALLYRIG_STEP void load_accumulator();
+    TALLYRIG_STEP void store_accumulator(const OpcodeInfo& op);
+    TALLYRIG_STEP void load_register16(const OpcodeInfo& op);
+    TALLYRIG_STEP void store_register16(Operation operation);
+    TALLYRIG_STEP void push(Operation operation);
+    TALLYRIG_STEP void pop(Operation operation);
+    TALLYRIG_STEP int32_t jump_target(const OpcodeInfo& op);
+    TALLYRIG_STEP void jump_closing_lines(const OpcodeInfo& op);
+    TALLYRIG_STEP void jump(const OpcodeInfo& op);
+    TALLYRIG_STEP void jump_to_subroutine(const OpcodeInfo& op);
+    TALLYRIG_STEP void conditional_jump(const OpcodeInfo& op);
+    TALLYRIG_STEP void restore_flags(int32_t status_bits);
+    TALLYRIG_STEP void set_nz_from_accumulator();
+    TALLYRIG_STEP void result_lines(int16_t remark);
+#undef TALLYRIG_STEP
     void return_from_interrupt();
-    void conditional_jump(const OpcodeInfo& op);
     void halt();
-    void restore_flags(int32_t status_bits);
-    void set_nz_from_accumulator();
-    void result_lines(int16_t remark);
+
+    // The bus's rarer paths, out of the way of the common ROM and RAM read.
+    void narrate_read(int32_t selector);
+    void read_beyond_ram(int32_t address);
+    void narrate_write(int32_t selector);
+    void write_outside_ram(int32_t address, int32_t byte);
 
     // Run loop pieces.
     void run_pass();
@@ -151,5 +170,74 @@ private:
     MessageCatalog& m_messages;
     int m_run_loop_depth = 0;
 };
+
+namespace detail {
+// Register arithmetic wraps at 32 bits: a runaway stack pointer must not become undefined.
+constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
+}
+} // namespace detail
+
+// Every instruction reads through here several times, so the ROM and RAM case stays inline.
+inline void Machine::read_memory_byte(int32_t selector) {
+    switch (selector) {
+    case kSelectProgramCounter:
+        cpu.memory_address_register = cpu.program_counter;
+        cpu.program_counter = detail::add_wrapping(cpu.program_counter, 1);
+        break;
+    case kSelectOperandAddress:
+        cpu.memory_address_register = cpu.operand_address;
+        cpu.operand_address = detail::add_wrapping(cpu.operand_address, 1);
+        break;
+    case kSelectIndirectAddress:
+        cpu.memory_address_register = cpu.indirect_address;
+        break;
+    case kSelectStack:
+        cpu.stack_pointer = detail::add_wrapping(cpu.stack_pointer, 1);
+        cpu.memory_address_register = cpu.stack_pointer;
+        break;
+    default:
+        break;
+    }
+    if (stepping()) [[unlikely]] {
+        narrate_read(selector);
+    }
+    const int32_t address = cpu.memory_address_register;
+    if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
+        cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
+        if (cpu.data_register > 255 && stepping()) [[unlikely]] {
+            log_message(0, 125, 0, 0);
+        }
+        return;
+    }
+    read_beyond_ram(address);
+}
+
+inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+    switch (selector) {
+    case kSelectOperandAddress:
+        cpu.memory_address_register = cpu.operand_address;
+        cpu.operand_address = detail::add_wrapping(cpu.operand_address, 1);
+        break;
+    case kSelectIndirectAddress:
+        cpu.memory_address_register = cpu.indirect_address;
+        break;
+    case kSelectStack:
+        cpu.memory_address_register = cpu.stack_pointer;
+        cpu.stack_pointer = detail::add_wrapping(cpu.stack_pointer, -1);
+        break;
+    default:
+        break;
+    }
+    if (stepping()) [[unlikely]] {
+        narrate_write(selector);
+    }
+    const int32_t address = cpu.memory_address_register;
+    if (address >= kRamStart && address <= kRamEnd) [[likely]] {
+        memory_cells[static_cast<size_t>(address)].value = byte;
+        return;
+    }
+    write_outside_ram(address, byte);
+}
 
 } // namespace tallyrig

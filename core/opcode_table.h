@@ -21,21 +21,60 @@ enum class AddressingMode : uint8_t {
 };
 
 enum class Operation : uint8_t {
-    Nop, Halt, Setim, Clrim,
-    Add, Addc, Sub, Subc, And, Or, Xor, Cmpa,
-    Dadd, Daddc, Dsub, Dsubc,
-    Shl, Shr, Rol, Ror, Inca, Deca, Incx, Decx,
-    Lda, Sta, Bldsp, Bldx, Bldiv, Bstsp, Bstx,
-    Popa, Popsr, Pusha, Pushsr,
-    Jmp, Jsr, Rts, Rti,
-    Jz, Jnz, Jn, Jnn, Jc, Jnc, Jo, Jno,
+    Nop,
+    Halt,
+    Setim,
+    Clrim,
+    Add,
+    Addc,
+    Sub,
+    Subc,
+    And,
+    Or,
+    Xor,
+    Cmpa,
+    Dadd,
+    Daddc,
+    Dsub,
+    Dsubc,
+    Shl,
+    Shr,
+    Rol,
+    Ror,
+    Inca,
+    Deca,
+    Incx,
+    Decx,
+    Lda,
+    Sta,
+    Bldsp,
+    Bldx,
+    Bldiv,
+    Bstsp,
+    Bstx,
+    Popa,
+    Popsr,
+    Pusha,
+    Pushsr,
+    Jmp,
+    Jsr,
+    Rts,
+    Rti,
+    Jz,
+    Jnz,
+    Jn,
+    Jnn,
+    Jc,
+    Jnc,
+    Jo,
+    Jno,
 };
 
 struct OpcodeInfo {
     uint8_t opcode;
     std::string_view mnemonic;
     AddressingMode mode;
-    uint8_t length; // bytes, opcode included
+    uint8_t length;  // bytes, opcode included
     int16_t entry_m; // message numbers of the entry log line (its L is always 1)
     int16_t entry_r;
     Operation operation;
@@ -140,27 +179,28 @@ inline constexpr std::array<OpcodeInfo, 91> kOpcodes{{
 }};
 // clang-format on
 
-inline constexpr std::array<int16_t, 256> make_decode_index() {
-    std::array<int16_t, 256> index{};
-    index.fill(-1);
-    for (size_t i = 0; i < kOpcodes.size(); ++i) {
-        index[kOpcodes[i].opcode] = static_cast<int16_t>(i);
+// Opcode byte to its row, nullptr for the gaps: one load per decode.
+inline constexpr std::array<const OpcodeInfo*, 256> make_decode_table() {
+    std::array<const OpcodeInfo*, 256> table{};
+    for (const OpcodeInfo& row : kOpcodes) {
+        table[row.opcode] = &row;
     }
-    return index;
+    return table;
 }
-inline constexpr std::array<int16_t, 256> kDecodeIndex = make_decode_index();
+inline constexpr std::array<const OpcodeInfo*, 256> kDecodeTable = make_decode_table();
 } // namespace detail
 
-inline constexpr const std::array<OpcodeInfo, 91>& opcode_table() { return detail::kOpcodes; }
+inline constexpr const std::array<OpcodeInfo, 91>& opcode_table() {
+    return detail::kOpcodes;
+}
 
 // The row of an opcode, or nullptr when the value is no defined opcode (anything above 0xF1,
 // the values a never-written cell holds, and the gaps of the table).
 inline constexpr const OpcodeInfo* decode_opcode(int32_t value) {
-    if (value < 0 || value > 0xFF) {
+    if (static_cast<uint32_t>(value) > 0xFF) {
         return nullptr;
     }
-    const int16_t i = detail::kDecodeIndex[static_cast<size_t>(value)];
-    return i < 0 ? nullptr : &detail::kOpcodes[static_cast<size_t>(i)];
+    return detail::kDecodeTable[static_cast<size_t>(value)];
 }
 
 // The opcode of a mnemonic in a mode, for the assembler. Mnemonics are upper case.
