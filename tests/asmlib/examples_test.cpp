@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,25 @@ protected:
         parse(path.data(), &line, &code, &start, &end, &offset);
         ASSERT_EQ(code, 0) << name << " fails on line " << line;
 
+        expect_dump_ends_at_last_record(folder.path() / (name + ".rad"));
+
         t.power_on();
         const RamImageResult loaded =
             read_ram_image(folder.path() / (name + ".ram"), t.machine.memory_cells);
         ASSERT_TRUE(loaded.ok) << loaded.problem;
         ASSERT_EQ(loaded.load_address, kProgramStart);
+    }
+
+    // The data gatherer reads records until one's line number reaches the end value that
+    // starts at the 12th character of the seventh header item.
+    static void expect_dump_ends_at_last_record(const fs::path& dump) {
+        std::istringstream in(assembler::testing::read_file(dump));
+        std::vector<std::string> items;
+        for (std::string line; std::getline(in, line);) {
+            items.push_back(line);
+        }
+        ASSERT_GT(items.size(), 8u);
+        EXPECT_EQ(items[6].substr(11, 16), items.back().substr(0, 5)) << dump;
     }
 
     // HALT waits for the user; the user's answer here is to switch off.

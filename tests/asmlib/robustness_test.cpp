@@ -86,6 +86,11 @@ TEST(Robustness, ManyDistinctLabelsAndAFullAddressSpace) {
 
 TEST(Robustness, GarbageFilesThroughTheFileLayer) {
     TempFolder folder;
+    const std::string big =
+        folder.write("big.asm", repeated("LDA [[1+2*(3-4)],X] # ?\r\n", 10 << 20));
+    EXPECT_EQ(assemble_file(big).error.code, ErrorCode::NeedOrg);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "big.lst"));
+
     for (unsigned seed = 0; seed < 20; ++seed) {
         const std::string path = folder.write("g.asm", garbage(4096, seed));
         const FileOutcome outcome = assemble_file(path);
