@@ -297,7 +297,9 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
 void MDI::open_front_panel() {
     if (m_calculator_frame != nullptr) {
         // Closing the front panel only hides it: its keys may be running the machine.
+        m_calculator->show();
         m_calculator_frame->show();
+        m_buttons.calculator_loaded = 1;
         return;
     }
     m_calculator = new Calculator(m_machine, m_buttons, m_folders);

@@ -108,8 +108,11 @@ TEST_F(Dispatcher, FrontPanelReopensAfterClosing) {
     QWidget* frame = panel().parentWidget();
     frame->close();
     EXPECT_FALSE(frame->isVisible());
+    EXPECT_EQ(app->buttons().calculator_loaded, 0);
     main().dispatch_command("MAIN_Calculator");
     EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_EQ(app->buttons().calculator_loaded, 1);
     EXPECT_EQ(&panel(), main().calculator());
 }
 
