@@ -18,7 +18,7 @@ namespace {
 // Events run at least this often while the machine runs, so a click is handled within 20 ms.
 constexpr int64_t kEventIntervalNs = 8'000'000;
 constexpr int64_t kCheckIntervalNs = 1'000'000;
-constexpr int64_t kMaxCallsPerCheck = 1 << 20;
+constexpr int64_t kMaxCallsPerCheck = 1 << 16;
 
 QString qview(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -74,7 +74,16 @@ void QtUserInterface::flush_views() {
 void QtUserInterface::process_events_now() {
     flush_views();
     QCoreApplication::processEvents();
+    restart_throttle();
+}
+
+// A handler that just ran may have changed how fast the machine goes (its delay, a window
+// whose refresh costs more): measure the call rate afresh.
+void QtUserInterface::restart_throttle() {
     m_last_events_ns = m_clock.nsecsElapsed();
+    m_last_check_ns = m_last_events_ns;
+    m_countdown = 1;
+    m_calls_per_check = 1;
 }
 
 void QtUserInterface::yield() {
@@ -82,23 +91,24 @@ void QtUserInterface::yield() {
         return;
     }
     const int64_t now = m_clock.nsecsElapsed();
-    const int64_t since_check = std::max<int64_t>(now - m_last_check_ns, 1);
-    m_calls_per_check = std::clamp<int64_t>(m_calls_per_check * kCheckIntervalNs / since_check, 1,
-                                            kMaxCallsPerCheck);
-    m_countdown = m_calls_per_check;
-    m_last_check_ns = now;
     if (now - m_last_events_ns >= kEventIntervalNs) {
         process_events_now();
+        return;
     }
+    // Aim the next look at the clock about a millisecond ahead, growing the stride at most
+    // twofold so that one fast stretch cannot hide a slow one behind a long stride.
+    const int64_t since_check = std::max<int64_t>(now - m_last_check_ns, 1);
+    const int64_t estimate = m_calls_per_check * kCheckIntervalNs / since_check;
+    m_calls_per_check =
+        std::clamp<int64_t>(estimate, 1, std::min(2 * m_calls_per_check, kMaxCallsPerCheck));
+    m_countdown = m_calls_per_check;
+    m_last_check_ns = now;
 }
 
 void QtUserInterface::wait_for_event() {
     flush_views();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    m_last_events_ns = m_clock.nsecsElapsed();
-    // The caller may run slowly from here on (one step at a time): look at the clock soon.
-    m_countdown = 1;
-    m_calls_per_check = 1;
+    restart_throttle();
 }
 
 void QtUserInterface::update_register_display() {

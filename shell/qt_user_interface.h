@@ -48,6 +48,8 @@ public:
                               MessageButtons buttons) override;
 
 private:
+    void restart_throttle();
+
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
     MDI* m_main = nullptr;
