@@ -1,5 +1,7 @@
 #include "asmlib/expression.h"
 
+#include "core/text_helpers.h"
+
 #include <limits>
 
 namespace tallyrig::assembler {
@@ -35,19 +37,6 @@ namespace {
 // nor the memory a line takes can grow with a hostile input.
 constexpr int kMaxNesting = 64;
 constexpr size_t kMaxNodes = 1024;
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 // Digits of a number in the given base; anything else in the word makes it no number.
 bool read_number(std::string_view digits, int base, int64_t& value) {

@@ -23,6 +23,13 @@ std::string pad_hex(std::string_view text, std::size_t width) {
     return padded;
 }
 
+std::string before_last(std::string_view text, char separator) {
+    const auto at = text.rfind(separator);
+    return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
+}
+
+} // namespace
+
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -35,13 +42,6 @@ int hex_digit(char c) {
     }
     return -1;
 }
-
-std::string before_last(std::string_view text, char separator) {
-    const auto at = text.rfind(separator);
-    return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
-}
-
-} // namespace
 
 std::string Statemc_pad2_hex(std::string_view text) {
     return pad_hex(text, 2);

@@ -18,6 +18,9 @@ std::string Statemc_pad8_hex(std::string_view text);
 // (negative values as their 32-bit two's complement).
 std::string hex_text(int64_t value);
 
+// The value of one hexadecimal digit (either case), or -1.
+int hex_digit(char c);
+
 // Leading hexadecimal digits (up to four; digits beyond the fourth are ignored) as 0..65535;
 // text with none reads as 0.
 int32_t hex_to_long(std::string_view text);
