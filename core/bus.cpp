@@ -94,21 +94,13 @@ void Machine::read_beyond_ram(int32_t address) {
     }
 }
 
+// A write names its address the way a read does, except for the push.
 void Machine::narrate_write(int32_t selector) {
-    switch (selector) {
-    case kSelectOperandAddress:
-        log_message(0, 108, 147, 0);
-        log_message(0, 233, 142, 0);
-        break;
-    case kSelectIndirectAddress:
-        log_message(0, 234, 147, 0);
-        break;
-    case kSelectStack:
+    if (selector == kSelectStack) {
         log_message(0, 104, 147, 0);
         log_message(0, 83, 142, 0);
-        break;
-    default:
-        break;
+    } else if (selector == kSelectOperandAddress || selector == kSelectIndirectAddress) {
+        narrate_read(selector);
     }
 }
 
