@@ -15,8 +15,10 @@ namespace tallyrig {
 
 namespace {
 
-// Events run at least this often while the machine runs, so a click is handled within 20 ms.
-constexpr int64_t kEventIntervalNs = 8'000'000;
+// Events run at least this often while the machine runs, so a click is handled within 20 ms;
+// the views are painted less often, about as often as a screen refreshes.
+constexpr int64_t kEventIntervalNs = 5'000'000;
+constexpr int64_t kPaintIntervalNs = 16'000'000;
 constexpr int64_t kCheckIntervalNs = 1'000'000;
 constexpr int64_t kMaxCallsPerCheck = 1 << 16;
 
@@ -54,6 +56,7 @@ void QtUserInterface::attach(Machine* machine, MDI* main_window) {
 }
 
 void QtUserInterface::flush_views() {
+    m_last_paint_ns = m_clock.nsecsElapsed();
     if (m_main == nullptr) {
         return;
     }
@@ -72,7 +75,9 @@ void QtUserInterface::flush_views() {
 }
 
 void QtUserInterface::process_events_now() {
-    flush_views();
+    if (m_clock.nsecsElapsed() - m_last_paint_ns >= kPaintIntervalNs) {
+        flush_views();
+    }
     QCoreApplication::processEvents();
     restart_throttle();
 }

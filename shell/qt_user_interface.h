@@ -65,6 +65,7 @@ private:
     int64_t m_calls_per_check = 1;
     int64_t m_last_check_ns = 0;
     int64_t m_last_events_ns = 0;
+    int64_t m_last_paint_ns = 0;
 };
 
 } // namespace tallyrig

@@ -133,6 +133,7 @@ protected:
     Calculator& panel() { return *main().calculator(); }
     void press(const char* key) { panel().command_pass(QString::fromLatin1(key)); }
     void settle() {
+        app->ui().flush_views();
         app->ui().process_events_now();
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
