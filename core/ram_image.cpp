@@ -56,6 +56,14 @@ int32_t address_at_end(const std::string& item) {
 
 RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells) {
     RamImageResult result;
+    // A full memory's image is a few hundred kilobytes; a far larger file is something else,
+    // and reading it whole could exhaust memory.
+    std::error_code size_error;
+    const std::uintmax_t size = std::filesystem::file_size(file, size_error);
+    if (!size_error && size > kRamImageMaxBytes) {
+        result.problem = "The file is too large to be a RAM image.";
+        return result;
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         result.problem = "The file cannot be opened.";

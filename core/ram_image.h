@@ -15,6 +15,7 @@ namespace tallyrig {
 inline constexpr int kRamImageHeaderItems = 8;
 inline constexpr std::size_t kRamImagePrefixLength = 6;
 inline constexpr int kRamImageFieldsPerLine = 16;
+inline constexpr std::uintmax_t kRamImageMaxBytes = 16u << 20;
 
 struct RamImageResult {
     bool ok = false;
@@ -27,7 +28,8 @@ struct RamImageResult {
 // Stores the image's bytes into the cells' values from the load address upward; nothing else
 // of a cell changes. A file that cannot be read, ends inside its header, has a data line
 // shorter than its prefix, or holds bytes past the last cell stops the load there with a
-// problem text; the bytes stored before that point stay.
+// problem text; the bytes stored before that point stay. A file larger than any image could be
+// is refused unread.
 RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells);
 
 } // namespace tallyrig

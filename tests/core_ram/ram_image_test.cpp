@@ -108,6 +108,18 @@ INSTANTIATE_TEST_SUITE_P(
                                   "past the last memory cell", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << kHeader << "4000: 11 --\n";
+    }
+    std::filesystem::resize_file(path, kRamImageMaxBytes + 1);
+    const auto r = read_ram_image(path, cells);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.problem.find("too large"), std::string::npos);
+    EXPECT_EQ(cells[0x4000].value, kUndefinedValue);
+}
+
 TEST_F(RamImageTest, MissingFileIsAProblem) {
     const auto r = read_ram_image(path.parent_path() / "no_such_tallyrig_image.ram", cells);
     EXPECT_FALSE(r.ok);
