@@ -11,6 +11,7 @@
 #include "shell/modal_seam.h"
 #include "shell/qt_user_interface.h"
 #include "shell/rdisplay.h"
+#include "shell/view_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,10 +122,6 @@ const QStringList kEditorPrograms = {
 };
 
 constexpr int32_t kLoadRefreshRows = 300;
-
-QString qtext(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "shell/view_text.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <algorithm>
 
 namespace tallyrig {
@@ -16,7 +17,7 @@ namespace tallyrig {
 namespace {
 
 // Events run at least this often while the machine runs, so a click is handled within 20 ms;
-// the views are painted less often, about as often as a screen refreshes.
+// the register and I/O port windows are painted about as often as a screen refreshes.
 constexpr int64_t kEventIntervalNs = 5'000'000;
 constexpr int64_t kPaintIntervalNs = 16'000'000;
 constexpr int64_t kCheckIntervalNs = 1'000'000;
@@ -55,7 +56,20 @@ void QtUserInterface::attach(Machine* machine, MDI* main_window) {
     m_main = main_window;
 }
 
+// The paint comes from a timer, so it also happens when the run loop has returned to the
+// event loop, and no more often than the screen could show it.
+void QtUserInterface::schedule_paint() {
+    if (m_paint_scheduled || m_main == nullptr) {
+        return;
+    }
+    m_paint_scheduled = true;
+    const int64_t wait_ns =
+        std::max<int64_t>(0, kPaintIntervalNs - (m_clock.nsecsElapsed() - m_last_paint_ns));
+    QTimer::singleShot(static_cast<int>(wait_ns / 1'000'000), m_main, [this] { flush_views(); });
+}
+
 void QtUserInterface::flush_views() {
+    m_paint_scheduled = false;
     m_last_paint_ns = m_clock.nsecsElapsed();
     if (m_main == nullptr) {
         return;
@@ -75,9 +89,6 @@ void QtUserInterface::flush_views() {
 }
 
 void QtUserInterface::process_events_now() {
-    if (m_clock.nsecsElapsed() - m_last_paint_ns >= kPaintIntervalNs) {
-        flush_views();
-    }
     QCoreApplication::processEvents();
     restart_throttle();
 }
@@ -119,6 +130,7 @@ void QtUserInterface::wait_for_event() {
 void QtUserInterface::update_register_display() {
     if (m_machine != nullptr && m_machine->windows.register_display_open == 1) {
         m_registers_dirty = true;
+        schedule_paint();
     }
     yield();
 }
@@ -134,6 +146,7 @@ void QtUserInterface::update_ioport_display() {
         }
     } else {
         m_ioport_dirty = true;
+        schedule_paint();
     }
     yield();
 }

@@ -1,7 +1,7 @@
 // The Qt side of the machine's user-interface interface. The run loop calls it after every
 // instruction, so the common calls are cheap: yields reach the event loop only every few
-// milliseconds, and the register and I/O port windows are painted from the machine state when
-// events are processed, not at every refresh call.
+// milliseconds, and a refresh call only marks its window for painting from the machine state,
+// which a timer does at screen rate.
 #pragma once
 
 #include "core/user_interface.h"
@@ -49,6 +49,7 @@ public:
 
 private:
     void restart_throttle();
+    void schedule_paint();
 
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
@@ -56,6 +57,7 @@ private:
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;
+    bool m_paint_scheduled = false;
     int m_shown_mode = -1; // the mode the status bar shows; -1 none yet
 
     // Yield throttling: the clock is read only every m_calls_per_check calls, a number tuned

@@ -5,6 +5,7 @@
 #include "tests/shell/shell_fixture.h"
 
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 namespace tallyrig::testing {
@@ -82,6 +83,9 @@ TEST_F(FullRun, RunShowsTheOutputUntilReset) {
     EXPECT_EQ(seen.pc, "$400F");
     EXPECT_EQ(main().mode_status(), "RESET");
     EXPECT_EQ(machine().status.run_sub_state, RunSubState::AfterReset);
+    // Back in the event loop the register window catches up with the reset by itself.
+    QTest::qWait(100);
+    EXPECT_EQ(main().register_window()->findChild<QLabel*>("PC_display")->text(), "$0000");
 }
 
 TEST_F(FullRun, StepsFollowOneInstructionAtATime) {
