@@ -288,6 +288,7 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     frame->setAttribute(Qt::WA_DeleteOnClose, delete_on_close);
     frame->setWindowTitle(window->windowTitle());
     frame->show();
+    m_load_order.append(frame);
     return frame;
 }
 
@@ -336,6 +337,7 @@ void MDI::open_about() {
     }
     m_about = new frmAbout(m_modal, m_desktop, this);
     m_about->show();
+    m_load_order.append(m_about.data());
 }
 
 void MDI::printer_setup() {
@@ -459,13 +461,12 @@ QString MDI::mode_status() const {
 }
 
 void MDI::unload_windows() {
-    if (m_about != nullptr) {
-        m_about->close();
+    for (auto it = m_load_order.crbegin(); it != m_load_order.crend(); ++it) {
+        if (*it != nullptr && (*it)->isVisible()) {
+            (*it)->close();
+        }
     }
-    const QList<QMdiSubWindow*> windows = m_workspace->subWindowList(QMdiArea::CreationOrder);
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        (*it)->close();
-    }
+    m_load_order.removeAll(nullptr);
 }
 
 void MDI::closeEvent(QCloseEvent* event) {

@@ -119,6 +119,8 @@ private:
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
     QPointer<frmAbout> m_about;
+    // Every window in the order it was loaded; closing the main window unloads the last first.
+    QList<QPointer<QWidget>> m_load_order;
 };
 
 } // namespace tallyrig

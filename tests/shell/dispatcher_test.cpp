@@ -344,12 +344,32 @@ TEST(ToolbarMapping, EveryKeyAndNoOther) {
     EXPECT_EQ(MDI::toolbar_command(""), std::nullopt);
 }
 
+// Notes the order in which windows receive their close.
+class CloseRecorder : public QObject {
+public:
+    std::vector<QString> closed;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            closed.push_back(watched->objectName());
+        }
+        return false;
+    }
+};
+
 TEST_F(Dispatcher, ClosingTheMainWindowUnloadsEveryWindow) {
-    main().dispatch_command("Display CPU registers");
+    CloseRecorder recorder;
     main().dispatch_command("IOPort");
     main().dispatch_command("About");
+    main().dispatch_command("Display CPU registers");
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{main().calculator(), main().ioport_window(),
+                                         main().about_window(), main().register_window()}) {
+        window->installEventFilter(&recorder);
+    }
     EXPECT_TRUE(main().close());
     settle();
+    EXPECT_EQ(recorder.closed,
+              (std::vector<QString>{"rdisplay", "frmAbout", "IOPort", "Calculator"}));
     EXPECT_EQ(machine().windows.register_display_open, 0);
     EXPECT_EQ(machine().windows.ioport_window_open, 0);
     EXPECT_EQ(app->buttons().calculator_loaded, 0);
