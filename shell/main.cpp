@@ -7,8 +7,14 @@
 #include "shell/splash_form.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
+#include <QWindow>
+
+namespace {
+constexpr qint64 kSplashMapWaitMs = 300;
+} // namespace
 
 int main(int argc, char* argv[]) {
     using namespace tallyrig;
@@ -17,6 +23,13 @@ int main(int argc, char* argv[]) {
 
     QPointer<splash_form> splash = new splash_form;
     splash->show();
+    // A window system maps the window asynchronously: let it appear before painting it.
+    QElapsedTimer mapping;
+    mapping.start();
+    while (splash->windowHandle() != nullptr && !splash->windowHandle()->isExposed() &&
+           mapping.elapsed() < kSplashMapWaitMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     splash->repaint();
     QApplication::processEvents();
     // The splash stays for its full time and nothing else runs meanwhile.
