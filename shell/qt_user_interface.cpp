@@ -139,15 +139,8 @@ void QtUserInterface::update_ioport_display() {
     if (m_machine == nullptr || m_machine->windows.ioport_window_open != kTrue) {
         return;
     }
-    if (m_machine->status.power_on != 1) {
-        // Placeholders at once: the power state may change again before the next paint.
-        if (m_main != nullptr && m_main->ioport_window() != nullptr) {
-            m_main->ioport_window()->paint();
-        }
-    } else {
-        m_ioport_dirty = true;
-        schedule_paint();
-    }
+    m_ioport_dirty = true;
+    schedule_paint();
     yield();
 }
 
