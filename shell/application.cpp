@@ -12,7 +12,7 @@ Application::Application(Folders folders, ModalSeam& modal, DesktopActions& desk
 }
 
 Application::~Application() {
-    // The windows go first: their unload handlers clear flags in the machine.
+    // The windows go first: they refer to the machine and to this interface.
     m_ui.attach(&m_machine, nullptr);
     m_main.reset();
 }
