@@ -973,17 +973,19 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     jump_closing_lines(op);
 }
 
+// HALT looks once after a yield, then waits for the event that ends it: a request already
+// pending (inside an interrupt routine, say) lets the next instruction run at once.
 void Machine::halt() {
-    for (;;) {
+    const auto halted = [this] {
+        const MachineMode mode = status.machine_mode;
+        return mode != MachineMode::Reset && mode != MachineMode::PowerOff &&
+               cpu.interrupt_request != 1;
+    };
+    cpu.instruction_register = 0;
+    m_ui.yield();
+    while (halted()) {
         cpu.instruction_register = 0;
         m_ui.wait_for_event();
-        if (status.machine_mode == MachineMode::Reset ||
-            status.machine_mode == MachineMode::PowerOff) {
-            return;
-        }
-        if (cpu.interrupt_request == 1) {
-            return;
-        }
     }
 }
 

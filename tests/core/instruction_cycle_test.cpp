@@ -331,11 +331,20 @@ TEST_F(Cycle, HaltWaitsUntilAnInterruptRequest) {
     EXPECT_EQ(t.cpu().instruction_register, 0);
 }
 
+TEST_F(Cycle, HaltWithARequestPendingGoesOnAtOnce) {
+    t.cpu().interrupt_request = 1; // flag_i clear, as inside an interrupt routine
+    t.load(0x4000, {0x01, 0x00});
+    t.execute();
+    EXPECT_EQ(t.ui.waits, 0);
+    EXPECT_EQ(t.cpu().program_counter, 0x4001);
+}
+
 TEST_F(Cycle, HaltEndsOnResetOrPowerOff) {
     for (MachineMode mode : {MachineMode::Reset, MachineMode::PowerOff}) {
         TestMachine m;
         m.power_on();
         m.cpu().program_counter = 0x4000;
+        m.machine.status.machine_mode = MachineMode::Run;
         m.load(0x4000, {0x01});
         m.ui.wait_actions.push_back([&m, mode] { m.machine.status.machine_mode = mode; });
         m.execute();
