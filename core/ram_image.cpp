@@ -12,14 +12,34 @@ namespace tallyrig {
 
 namespace {
 
-// Splits the file into items the way sequential input reads them: an item ends at a comma or
-// a line end, and blanks before an item are skipped. Blank lines after the last item are the
-// file's end, not empty data lines.
-std::vector<std::string> split_items(std::string_view text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                             text.back() == '\t')) {
-        text.remove_suffix(1);
+bool is_line_end(char c) {
+    return c == '\n' || c == '\r';
+}
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Lines of nothing but blanks after the last item are the file's end, not empty data lines.
+// Blanks inside the last line stay: a data line of only its prefix still stores its zeros.
+std::string_view without_trailing_blank_lines(std::string_view text) {
+    for (;;) {
+        while (!text.empty() && is_line_end(text.back())) {
+            text.remove_suffix(1);
+        }
+        const std::size_t last_end = text.find_last_of("\r\n");
+        const std::size_t line_start = last_end == std::string_view::npos ? 0 : last_end + 1;
+        const std::string_view last_line = text.substr(line_start);
+        if (last_line.empty() || !std::all_of(last_line.begin(), last_line.end(), is_blank)) {
+            return text;
+        }
+        text = text.substr(0, line_start);
     }
+}
+
+// Splits the file into items the way sequential input reads them: an item ends at a comma or
+// a line end, and blanks before an item are skipped.
+std::vector<std::string> split_items(std::string_view text) {
+    text = without_trailing_blank_lines(text);
     std::vector<std::string> items;
     if (text.empty()) {
         return items;

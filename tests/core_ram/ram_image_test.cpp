@@ -66,6 +66,18 @@ TEST_F(RamImageTest, FieldsMissingFromALineWithoutEndMarkStoreZeros) {
     EXPECT_EQ(cells[0x4010].value, 0x7F);
 }
 
+TEST_F(RamImageTest, LastLineOfOnlyThePrefixStoresZeros) {
+    for (const char* tail : {"4000: ", "4000: \n", "4000: \r\n", "4000: \n  \n\t\r\n\n"}) {
+        for (int32_t a = 0x4000; a < 0x4010; ++a) {
+            cells[a].value = kUndefinedValue;
+        }
+        const auto r = load(std::string(kHeader) + tail);
+        ASSERT_TRUE(r.ok) << r.problem;
+        EXPECT_EQ(r.bytes_stored, 16) << tail;
+        EXPECT_EQ(values(0x4000, 16), std::vector<int32_t>(16, 0)) << tail;
+    }
+}
+
 TEST_F(RamImageTest, OnlyValuesChange) {
     cells[0x4000].breakpoint = kBreakpointSet;
     cells[0x4000].marker = kMarkerCurrent;
