@@ -82,7 +82,9 @@ public:
             needed = std::max<size_t>(needed, line.first_byte + line.byte_count);
         }
         m_out.bytes.resize(needed);
-        second_pass(placed);
+        // A missing .END is found only after every line was placed; any other first-pass
+        // error leaves the labels from its line on undeclared.
+        second_pass(placed, m_out.ok() || m_out.error.code == ErrorCode::MissingEnd);
         if (m_out.ok()) {
             collect_symbols();
             return;
@@ -101,6 +103,7 @@ private:
         m_out.error.line = static_cast<int32_t>(line_index + 1);
         m_out.error.offset = fault.offset;
         m_out.error.value = value;
+        m_out.error.detail.clear();
     }
 
     Fault declare(std::string_view label, size_t offset, int64_t value, bool is_equ) {
@@ -253,7 +256,15 @@ private:
         return {};
     }
 
-    void second_pass(size_t placed) {
+    // With only some labels declared, an operand naming an unknown one cannot be judged: the
+    // label may come after the line where the first pass stopped. Other faults are real, and
+    // being earlier in the file they are the first error.
+    void second_pass(size_t placed, bool all_labels_declared) {
+        const auto emit_known = [&](const Expression& expression, int width, uint8_t* at) {
+            const Fault fault = emit(expression, width, at);
+            return fault.code == ErrorCode::UndefinedLabel && !all_labels_declared ? Fault{}
+                                                                                   : fault;
+        };
         for (size_t i = 0; i < placed; ++i) {
             const Statement& st = m_statements[i];
             const AssembledLine& line = m_out.lines[i];
@@ -262,16 +273,16 @@ private:
             if (st.kind == StatementKind::Instruction) {
                 bytes[0] = st.opcode->opcode;
                 if (!st.operands.empty()) {
-                    fault = emit(st.operands.front(), st.opcode->length - 1, bytes + 1);
+                    fault = emit_known(st.operands.front(), st.opcode->length - 1, bytes + 1);
                 }
             } else if (st.kind == StatementKind::Data) {
                 for (size_t k = 0; k < st.operands.size() && !fault; ++k) {
-                    fault = emit(st.operands[k], st.data_width,
-                                 bytes + k * static_cast<size_t>(st.data_width));
+                    fault = emit_known(st.operands[k], st.data_width,
+                                       bytes + k * static_cast<size_t>(st.data_width));
                 }
             } else if (st.kind == StatementKind::End && !st.operands.empty()) {
                 uint8_t unused[2];
-                fault = emit(st.operands.front(), 2, unused);
+                fault = emit_known(st.operands.front(), 2, unused);
             }
             if (fault) {
                 fail(fault, i, m_value);

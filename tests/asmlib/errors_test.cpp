@@ -103,10 +103,41 @@ TEST(Errors, EachCodeFromASmallSource) {
 }
 
 TEST(Errors, TheFirstErrorInTheFileIsReportedWhicheverPassFindsIt) {
-    // The undefined label is found in the second pass, the bad statement in the first.
-    const Assembly result = assemble(".ORG $4000\nJMP [nowhere]\nFOO\n.END\n");
-    EXPECT_EQ(result.error.code, ErrorCode::UndefinedLabel);
+    // The first pass stops at its error; labels declared from there on are still unknown, so
+    // a reference to one before it is no error, while any other second-pass fault is earlier.
+    const std::vector<ErrorCase> cases{
+        {ErrorCode::BadStatement, 3, ".ORG $4000\nJMP [later]\nLDA 1 2\nlater: NOP\n.END\n"},
+        {ErrorCode::BadStatement, 3, ".ORG $4000\nJMP [nowhere]\nFOO\n.END\n"},
+        {ErrorCode::BadStatement, 3, ".ORG $4000\n.BYTE later, 1\nLDA 1 2\nlater: NOP\n.END\n"},
+        {ErrorCode::DuplicateLabel, 4, ".ORG $4000\nJMP [later]\na: NOP\na: NOP\nlater: .END\n"},
+        {ErrorCode::StatementAfterEnd, 4, ".ORG $4000\nJMP [later]\n.END\nNOP\nlater:\n"},
+        {ErrorCode::ByteTooBig, 2, ".ORG $4000\nLDA 300\nFOO\n.END\n"},
+        {ErrorCode::ByteTooBig, 2, ".ORG $4000\n.BYTE later, 300\nFOO\nlater:\n.END\n"},
+        {ErrorCode::DivideByZero, 3, ".ORG $4000\nJMP [later]\nLDA 1/0\nFOO\nlater:\n.END\n"},
+        {ErrorCode::UndefinedLabel, 2, ".ORG $4000\nJMP [nowhere]\nNOP\n"},
+    };
+    for (const ErrorCase& c : cases) {
+        const Assembly result = assemble(c.source);
+        EXPECT_EQ(result.error.code, c.code) << c.source;
+        EXPECT_EQ(result.error.line, c.line) << c.source;
+        EXPECT_EQ(result.lines.size(), static_cast<size_t>(c.line)) << c.source;
+    }
+}
+
+TEST(Errors, AHintBelongsOnlyToItsOwnError) {
+    // Too many lines comes with a hint; the earlier fault found afterwards must not keep it.
+    std::string source = ".ORG $4000\nLDA 300\n";
+    for (int32_t i = 2; i < kMaxSourceLines; ++i) {
+        source += "# filler\n";
+    }
+    Assembly result = assemble(source + "NOP\n.END\n");
+    EXPECT_EQ(result.error.code, ErrorCode::ByteTooBig);
     EXPECT_EQ(result.error.line, 2);
+    EXPECT_EQ(result.error.detail, "");
+    result = assemble(source.replace(source.find("300"), 3, "3") + "NOP\n.END\n");
+    EXPECT_EQ(result.error.code, ErrorCode::BadStatement);
+    EXPECT_EQ(result.error.line, kMaxSourceLines + 1);
+    EXPECT_NE(result.error.detail, "");
 }
 
 TEST(Errors, OffsetsPointIntoTheFailingLine) {
