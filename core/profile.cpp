@@ -241,6 +241,41 @@ std::filesystem::path resolve_case_in_folder(const std::filesystem::path& file) 
     return match ? folder / *match : file;
 }
 
+// The file a write replaces, with its text and permissions. A link names the file it points
+// to. Nothing when the name is empty or an existing file cannot be read.
+struct WriteTarget {
+    std::filesystem::path file;
+    std::string text;
+    std::optional<mode_t> mode; // none for a new file
+};
+
+std::optional<WriteTarget> write_target(const std::filesystem::path& file) {
+    if (file.empty()) {
+        return std::nullopt;
+    }
+    WriteTarget target{resolve_case_in_folder(file), {}, std::nullopt};
+    std::error_code error;
+    // Writing through a link changes the file it names, not the link.
+    if (std::filesystem::is_symlink(target.file, error)) {
+        target.file = std::filesystem::weakly_canonical(target.file, error);
+        if (error) {
+            return std::nullopt;
+        }
+    }
+    mode_t mode = 0;
+    switch (read_file(target.file, target.text, &mode)) {
+    case ReadResult::Read:
+        target.mode = mode;
+        break;
+    case ReadResult::Missing:
+        break;
+    case ReadResult::Failed:
+        // A file we cannot read must not be replaced by one that lacks its contents.
+        return std::nullopt;
+    }
+    return target;
+}
+
 } // namespace
 
 std::filesystem::path resolve_profile_path(const std::filesystem::path& file) {
@@ -411,34 +446,21 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
 
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view value) {
-    if (file.empty() || !writable(trim(section), trim(key), value)) {
+    if (!writable(trim(section), trim(key), value)) {
         return false;
     }
-    std::error_code error;
-    std::filesystem::path target = resolve_profile_path(file);
-    // Writing through a link changes the file it names, not the link.
-    if (std::filesystem::is_symlink(target, error)) {
-        target = std::filesystem::weakly_canonical(target, error);
-        if (error) {
-            return false;
-        }
-    }
-    std::string text;
-    mode_t mode = 0;
-    std::optional<mode_t> keep_mode;
-    switch (read_file(target, text, &mode)) {
-    case ReadResult::Read:
-        keep_mode = mode;
-        break;
-    case ReadResult::Missing:
-        break;
-    case ReadResult::Failed:
-        // A file we cannot read must not be replaced by one holding only the new key.
+    const auto target = write_target(file);
+    if (!target) {
         return false;
     }
-    auto document = ProfileDocument::parse(text);
+    auto document = ProfileDocument::parse(target->text);
     document.set_value(section, key, value);
-    return replace_file(target, document.text(), keep_mode);
+    return replace_file(target->file, document.text(), target->mode);
+}
+
+bool ProfileDocument::save(const std::filesystem::path& file) const {
+    const auto target = write_target(file);
+    return target && replace_file(target->file, text(), target->mode);
 }
 
 } // namespace tallyrig

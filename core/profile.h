@@ -37,6 +37,12 @@ public:
     // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
     std::string text() const;
 
+    // Writes the document as the file's whole text, with the care of write_profile_string: the
+    // name's case and a link are resolved, the file's permissions kept, and the file replaced
+    // in one rename. Returns false, changing nothing, when an existing file cannot be read
+    // (it may hold data this document never saw) or the new one cannot be written.
+    bool save(const std::filesystem::path& file) const;
+
 private:
     std::vector<std::string> m_lines;
 };

@@ -297,6 +297,48 @@ TEST_F(ProfileFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_EQ(files_in_dir(), 1u);
 }
 
+TEST_F(ProfileFileTest, SaveWritesTheWholeDocumentWithTheWritersCare) {
+    put("[A]\nk=1\n");
+    fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path link = m_dir / "link.ini";
+    fs::create_symlink(m_file, link);
+    auto document = ProfileDocument::parse("; saved\n[B]\nj=2\n");
+    ASSERT_TRUE(document.save(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(contents(), "; saved\n[B]\nj=2\n");
+    document.set_value("B", "j", "3");
+    ASSERT_TRUE(document.save(m_dir / "tallyrig.INI"));
+    EXPECT_EQ(contents(), "; saved\n[B]\nj=3\r\n");
+    EXPECT_EQ(fs::status(m_file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(files_in_dir(), 2u) << "no temporary file left behind";
+
+    const fs::path created = m_dir / "new.ini";
+    ASSERT_TRUE(document.save(created));
+    EXPECT_EQ(ProfileDocument::load(created)->text(), document.text());
+    EXPECT_FALSE(document.save(m_dir / "missing" / "new.ini"));
+    EXPECT_FALSE(document.save(""));
+}
+
+TEST_F(ProfileFileTest, SaveRefusesWhatItCannotRead) {
+    const auto document = ProfileDocument::parse("[A]\nk=new\n");
+    fs::create_directory(m_file);
+    EXPECT_FALSE(document.save(m_file));
+    EXPECT_TRUE(fs::is_directory(m_file));
+    fs::remove(m_file);
+
+    ASSERT_EQ(::mkfifo(m_file.c_str(), 0600), 0);
+    EXPECT_FALSE(document.save(m_file)); // and does not wait for a writer
+    EXPECT_EQ(fs::status(m_file).type(), fs::file_type::fifo);
+    fs::remove(m_file);
+
+    const std::string huge = "[A]\nk=old\n" + std::string(5 << 20, ';');
+    put(huge);
+    EXPECT_FALSE(document.save(m_file));
+    EXPECT_EQ(contents(), huge);
+    EXPECT_EQ(files_in_dir(), 1u);
+}
+
 TEST(ProfileDocument, TextRoundTripsAndSetValueReads) {
     const std::string text = "x\r\n[A]\nk = 1 \n\n";
     auto document = ProfileDocument::parse(text);
