@@ -67,10 +67,12 @@ std::optional<std::string> write_temporary(const std::string& target, std::strin
     return name;
 }
 
-// Removes an output left by an earlier run; never the source itself and never a folder.
+// Removes an output left by an earlier run, a file or a link (not what it points to); never
+// the source itself and never a folder.
 void remove_stale(const std::string& path, const std::string& source_path) {
     std::error_code ec;
-    if (!same_file(path, source_path) && fs::is_regular_file(fs::symlink_status(path, ec))) {
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if ((fs::is_regular_file(status) || fs::is_symlink(status)) && !same_file(path, source_path)) {
         fs::remove(path, ec);
     }
 }
@@ -138,11 +140,14 @@ FileOutcome assemble_file(const std::string& source_path) {
             outcome.line_end = assembly.lines[line - 1].end;
         }
         remove_images();
-        // The list file shows where it went wrong; a failure to write it changes nothing.
+        // The list file shows where it went wrong. A failure to write it leaves the error as it
+        // is, but no list from an earlier run may stay to be taken for this one.
         if (!same_file(list_path, source_path)) {
-            std::vector<Output> list{
-                {list_path, list_file_text(*source, source_path, assembly), ErrorCode::None}};
-            write_outputs(list, source_path);
+            std::vector<Output> list{{list_path, list_file_text(*source, source_path, assembly),
+                                      ErrorCode::CannotOpenList}};
+            if (write_outputs(list, source_path) != ErrorCode::None) {
+                remove_stale(list_path, source_path);
+            }
         }
         return outcome;
     }
@@ -154,6 +159,7 @@ FileOutcome assemble_file(const std::string& source_path) {
     outcome.error.code = write_outputs(outputs, source_path);
     if (outcome.error.code != ErrorCode::None) {
         remove_images();
+        remove_stale(list_path, source_path);
     }
     return outcome;
 }

@@ -1,7 +1,8 @@
 // Assembling a source file: read it, assemble it, and leave its list file, RAM image and
 // assembly dump beside it. The outputs appear whole or not at all: each is written to a
 // temporary file first and renamed into place; after a failure no RAM image or dump is left
-// from an earlier success, so the simulator cannot load a stale program as the new one.
+// from an earlier success, so the simulator cannot load a stale program as the new one, and no
+// list file but this run's, so the editor cannot offer an old one as current.
 #pragma once
 
 #include "asmlib/errors.h"

@@ -187,6 +187,45 @@ TEST(OutputFiles, FileErrors) {
     EXPECT_FALSE(fs::exists(folder.path() / "b.rad"));
 }
 
+TEST(OutputFiles, AListThatCannotBeRewrittenDoesNotSurviveFromAnEarlierRun) {
+    TempFolder folder;
+    // The name fits, but the temporary name beside it is too long to create.
+    const std::string base(250, 'n');
+    const auto leave_earlier_outputs = [&] {
+        for (const char* extension : {".lst", ".ram", ".rad"}) {
+            folder.write(base + extension, "from an earlier run\n");
+        }
+    };
+    const std::string source = folder.write(base + ".asm", kProgram);
+    leave_earlier_outputs();
+    EXPECT_EQ(call_parse(source).error_code, 24);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+
+    folder.write(base + ".asm", "        .ORG $4000\n        FOO\n        .END\n");
+    leave_earlier_outputs();
+    EXPECT_EQ(call_parse(source).error_code, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+TEST(OutputFiles, StaleImagesThatAreLinksAreRemovedButNotWhatTheyPointTo) {
+    TempFolder folder;
+    const std::string elsewhere = folder.write("elsewhere", "keep me\n");
+    const std::string source = folder.write("s.asm", "FOO\n");
+    fs::create_symlink(folder.path() / "gone", folder.path() / "s.ram");
+    fs::create_directory(folder.path() / "d");
+    fs::create_directory_symlink(folder.path() / "d", folder.path() / "s.rad");
+    // The list is written anew in the link's place.
+    fs::create_symlink(elsewhere, folder.path() / "s.lst");
+
+    EXPECT_EQ(call_parse(source).error_code, 1);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path() / "s.ram")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path() / "s.rad")));
+    EXPECT_EQ(read_file(elsewhere), "keep me\n");
+    EXPECT_TRUE(fs::is_directory(folder.path() / "d"));
+    EXPECT_FALSE(fs::is_symlink(folder.path() / "s.lst"));
+    EXPECT_EQ(read_file(source), "FOO\n");
+}
+
 TEST(OutputFiles, AnOutputNeverOverwritesItsOwnSource) {
     TempFolder folder;
     // Assembling the list file itself (the editor allows it while the list is on show).
