@@ -21,6 +21,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyrig"));
 
+    // The name is claimed before the splash, so a copy started during it finds this one.
+    SingleInstance instance(SingleInstance::default_name());
+    const bool first_copy = instance.claim();
+
     QPointer<splash_form> splash = new splash_form;
     splash->show();
     // A window system maps the window asynchronously: let it appear before painting it.
@@ -35,8 +39,9 @@ int main(int argc, char* argv[]) {
     // The splash stays for its full time and nothing else runs meanwhile.
     QThread::msleep(kSplashMilliseconds);
 
-    SingleInstance instance(SingleInstance::default_name());
-    if (instance.ask_earlier_copy_to_raise()) {
+    if (!first_copy) {
+        // Ends whether or not the earlier copy could be reached.
+        instance.ask_earlier_copy_to_raise();
         return 0;
     }
 
@@ -48,7 +53,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     MDI& main_window = application.main_window();
-    instance.listen([&main_window] {
+    instance.on_raise_request([&main_window] {
         main_window.showNormal();
         main_window.raise();
         main_window.activateWindow();

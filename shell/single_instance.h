@@ -1,12 +1,15 @@
-// One copy of the simulator at a time: the first copy listens on a local socket; a later copy
-// finds it there, asks it to raise its main window, and ends.
+// One copy of the simulator at a time. The first copy claims the name with a lock file before
+// its splash and listens on a local socket of the same name; a later copy cannot claim it, asks
+// the holder to raise its main window, and ends.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QLocalServer;
+class QLockFile;
 
 namespace tallyrig {
 
@@ -16,17 +19,25 @@ public:
     explicit SingleInstance(QString name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when an earlier copy runs; it has then been asked to raise its main window.
+    // True when this copy now holds the name, and then listens for later copies; the lock of a
+    // copy that died is taken over. False when a running copy holds it.
+    bool claim();
+
+    // Asks the copy that holds the name to raise its main window; false when none is reached.
     bool ask_earlier_copy_to_raise();
 
-    // Starts listening; raise runs whenever a later copy asks. False when no socket could be made.
-    bool listen(std::function<void()> raise);
+    // What a later copy's request runs. Requests before it is set are dropped: the main window
+    // comes up on top anyway.
+    void on_raise_request(std::function<void()> raise);
 
-    // The socket name for this program and user.
+    // The name for this program and user.
     static QString default_name();
 
 private:
+    void listen(bool name_is_ours);
+
     QString m_name;
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
     std::function<void()> m_raise;
 };

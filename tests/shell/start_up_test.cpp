@@ -1,9 +1,18 @@
 #include "shell/single_instance.h"
+#include "shell/splash_form.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tallyrig::testing {
 namespace {
@@ -71,22 +80,131 @@ TEST(StartUpWithoutCharacterRom, EndsAfterItsMessage) {
     EXPECT_EQ(app.main_window().calculator(), nullptr);
 }
 
-TEST(SingleInstanceCheck, ASecondCopyRaisesTheFirst) {
-    const QString name = QStringLiteral("tallyrig-test-%1").arg(QCoreApplication::applicationPid());
-    SingleInstance alone(name);
-    EXPECT_FALSE(alone.ask_earlier_copy_to_raise());
+class SingleInstanceCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int serial = 0;
+        name = QStringLiteral("tallyrig-test-%1-%2")
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(++serial);
+    }
+    QString lock_path() const { return QDir(QDir::tempPath()).filePath(name + ".lock"); }
+    static void wait_for(const std::function<bool()>& done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+    }
 
-    SingleInstance first(name);
+    QString name;
+};
+
+TEST_F(SingleInstanceCheck, OnlyTheFirstCopyHoldsTheNameAndALaterOneRaisesIt) {
+    SingleInstance nobody(name);
+    EXPECT_FALSE(nobody.ask_earlier_copy_to_raise());
+
+    auto first = std::make_unique<SingleInstance>(name);
+    ASSERT_TRUE(first->claim());
     int raised = 0;
-    ASSERT_TRUE(first.listen([&raised] { ++raised; }));
+    first->on_raise_request([&raised] { ++raised; });
+
+    // A copy that loses the claim leaves the first copy reachable.
     SingleInstance second(name);
+    EXPECT_FALSE(second.claim());
     EXPECT_TRUE(second.ask_earlier_copy_to_raise());
+    wait_for([&raised] { return raised == 1; });
+    EXPECT_EQ(raised, 1);
+    SingleInstance third(name);
+    EXPECT_FALSE(third.claim());
+    EXPECT_TRUE(third.ask_earlier_copy_to_raise());
+    wait_for([&raised] { return raised == 2; });
+    EXPECT_EQ(raised, 2);
+
+    first.reset();
+    SingleInstance after(name);
+    EXPECT_FALSE(after.ask_earlier_copy_to_raise());
+    EXPECT_TRUE(after.claim());
+}
+
+TEST_F(SingleInstanceCheck, WhatADeadCopyLeftIsTakenOver) {
+    // A lock file as a copy leaves it when it dies: a real one, its holder a process now gone.
+    QByteArray contents;
+    {
+        QLockFile live(lock_path());
+        ASSERT_TRUE(live.tryLock(0));
+        QFile file(lock_path());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        contents = file.readAll();
+        live.unlock();
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    contents = QByteArray::number(child) + contents.mid(contents.indexOf('\n'));
+    {
+        QFile file(lock_path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    // And its socket name left in place.
+    const QString socket_path = QDir(QDir::tempPath()).filePath(name);
+    {
+        QFile file(socket_path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    SingleInstance next(name);
+    ASSERT_TRUE(next.claim());
+    int raised = 0;
+    next.on_raise_request([&raised] { ++raised; });
+    SingleInstance later(name);
+    EXPECT_FALSE(later.claim());
+    EXPECT_TRUE(later.ask_earlier_copy_to_raise());
+    wait_for([&raised] { return raised == 1; });
+    EXPECT_EQ(raised, 1);
+}
+
+// Two real copies, their lock and socket in a folder of their own: the second, started during
+// the first one's splash, shows its own splash and ends while the first runs on.
+TEST(SingleInstanceProgram, ASecondCopyStartedDuringTheSplashEnds) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", temp.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString program = QString::fromStdString(
+        (std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin/Tallyrig").string());
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program);
+    ASSERT_TRUE(first.waitForStarted());
+    const QString lock = QDir(temp.path()).filePath(SingleInstance::default_name() + ".lock");
     QElapsedTimer clock;
     clock.start();
-    while (raised == 0 && clock.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (!QFile::exists(lock) && clock.elapsed() < 3000) {
+        QThread::msleep(20);
     }
-    EXPECT_EQ(raised, 1);
+    ASSERT_TRUE(QFile::exists(lock));
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program);
+    ASSERT_TRUE(second.waitForStarted());
+    EXPECT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_GE(clock.elapsed(), kSplashMilliseconds);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+    }
+    first.kill();
+    first.waitForFinished();
 }
 
 } // namespace
