@@ -1,5 +1,9 @@
 # Lesson 5: an interrupt routine
 #
+# Open the workbench first (Tools menu, "Workbench #1..."): the count is
+# shown on its two-digit display, and writing to a display whose window is
+# closed is an output device error that stops the run.
+#
 # An interrupt makes the processor leave what it is doing, run a routine
 # and come back. Raise one with the Interrupt command while the program runs.
 # What the processor does when it takes the interrupt:
@@ -8,8 +12,9 @@
 #   2. it jumps to the address held in the interrupt vector IV.
 # RTI at the end of the routine pops both again, so the interrupted program
 # goes on as if nothing had happened. Interrupts are taken only while I is
-# set (SETIM sets it, CLRIM clears it), and only once the program has loaded
-# IV and the stack pointer SP.
+# set (SETIM sets it, CLRIM clears it). Load IV and the stack pointer SP
+# before setting I: an interrupt that comes while I is set and either of them
+# is not loaded yet is an error, and the machine is reset.
 #
 # The program sleeps in HALT; each interrupt adds one to a counter kept in
 # decimal and shows it on the workbench's two-digit display.

@@ -1,6 +1,7 @@
 # Lesson 4: the text terminal echoing the keyboard
 #
-# Open the keyboard and the terminal (Display menu) before running this.
+# Open the terminal before running this (Tools menu, "Terminal": it opens
+# the keyboard as well).
 #   $F008  input:  the character code of the key typed last; reading the
 #          port takes the key and leaves 0, which means "no key".
 #   $F028  output: every byte written prints one character on the terminal.

@@ -1,7 +1,7 @@
 # Lesson 3: the workbench, switches in and lights out
 #
-# Open the workbench (Display menu) before running this program: its output
-# devices only work while their window is open.
+# Open the workbench (Tools menu, "Workbench #1...") before running this
+# program: its output devices only work while their window is open.
 #   $F001  input:  switch panel 1, one bit per switch
 #   $F000  input:  switch panel 2
 #   $F020  output: eight LEDs, bit 7 on the left
