@@ -4,10 +4,8 @@
 #include "core/text_helpers.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <limits>
-#include <sstream>
 #include <system_error>
 
 namespace tallyrig {
@@ -87,38 +85,6 @@ int32_t round_to_code(double value) {
     return static_cast<int32_t>(rounded);
 }
 
-std::optional<std::string> read_text_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Writes beside the file and renames, so a failed write never leaves half a key file.
-bool write_text_file(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << text;
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temp, file, error);
-    if (error) {
-        std::filesystem::remove(temp, error);
-        return false;
-    }
-    return true;
-}
-
 std::string format_code(int32_t code) {
     return Statemc_pad2_hex(hex_text(code));
 }
@@ -159,12 +125,13 @@ std::filesystem::path key_file_path(const Folders& folders, int16_t which) {
 }
 
 void read_button_definitions(ButtonDefinitions& table, const Folders& folders, int16_t which) {
-    std::optional<std::string> text = read_text_file(key_file_path(folders, which));
-    if (!text)
+    // A key file that is missing, damaged or not a plain file reads as missing.
+    const std::optional<ProfileDocument> document =
+        ProfileDocument::load(key_file_path(folders, which));
+    if (!document)
         return;
-    ProfileDocument document = ProfileDocument::parse(*text);
     auto read = [&](int n, std::string_view key) {
-        std::string value = document.value(section_name(n), key).value_or(std::string());
+        std::string value = document->value(section_name(n), key).value_or(std::string());
         if (value.size() > kValueLimit)
             value.resize(kValueLimit);
         return value;
@@ -190,7 +157,8 @@ void read_button_definitions(ButtonDefinitions& table, const Folders& folders, i
 bool save_button_definitions(const ButtonDefinitions& table, const Folders& folders,
                              UserInterface& ui) {
     std::filesystem::path file = key_file_path(folders, kReadCurrentKeys);
-    ProfileDocument document = ProfileDocument::parse(read_text_file(file).value_or(""));
+    // A file that cannot be read is not replaced: the save below refuses it.
+    ProfileDocument document = ProfileDocument::load(file).value_or(ProfileDocument::parse(""));
     for (int n = 1; n <= kProgrammableKeyCount; ++n) {
         const ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
         std::string section = section_name(n);
@@ -199,7 +167,7 @@ bool save_button_definitions(const ButtonDefinitions& table, const Folders& fold
         document.set_value(section, "Color", " " + std::to_string(record.color));
         document.set_value(section, "Description", trim_blanks(record.description));
     }
-    if (write_text_file(file, document.text()))
+    if (document.save(file))
         return true;
     ui.message_box("The key definitions could not be written to " + file.string() +
                        ". Your changed keys are still in use but are not saved.",
@@ -216,20 +184,32 @@ bool restore_default_buttons(ButtonDefinitions& table, const Folders& folders, U
                        MessageIcon::Exclamation, MessageButtons::Ok);
         return false;
     };
-    for (const std::filesystem::path& needed : {current, defaults}) {
-        if (file_exists(needed.string()) != -1) {
-            return refuse("The key file " + needed.string() + " is missing.");
-        }
-    }
-    const auto overwrite = std::filesystem::copy_options::overwrite_existing;
+    // Everything is read before anything is written, and a failed write puts back what the
+    // restore had already changed, so a restore that fails changes nothing.
+    const std::optional<ProfileDocument> old_current = ProfileDocument::load(current);
+    const std::optional<ProfileDocument> new_current = ProfileDocument::load(defaults);
+    auto unreadable = [&](const std::filesystem::path& file) {
+        return refuse("The key file " + file.string() + " is missing or cannot be read.");
+    };
+    if (!old_current)
+        return unreadable(current);
+    if (!new_current)
+        return unreadable(defaults);
+    const std::optional<ProfileDocument> old_backup = ProfileDocument::load(backup);
     std::error_code error;
-    std::filesystem::copy_file(current, backup, overwrite, error);
-    if (error) {
+    const bool backup_existed =
+        std::filesystem::symlink_status(resolve_profile_path(backup), error).type() !=
+        std::filesystem::file_type::not_found;
+    if ((backup_existed && !old_backup) || !old_current->save(backup)) {
         return refuse("The backup key file " + backup.string() + " could not be written.");
     }
-    std::filesystem::copy_file(defaults, current, overwrite, error);
-    if (error) {
-        return refuse("The key file " + current.string() + " could not be written.");
+    if (!new_current->save(current)) {
+        const bool put_back =
+            old_backup ? old_backup->save(backup) : std::filesystem::remove(backup, error);
+        return refuse("The key file " + current.string() + " could not be written." +
+                      (put_back ? ""
+                                : " The backup key file " + backup.string() +
+                                      " now holds the keys of that file."));
     }
     read_button_definitions(table, folders, kReadCurrentKeys);
     table.calculator_loaded = 1;

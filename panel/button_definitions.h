@@ -69,17 +69,19 @@ std::optional<uint32_t> color_index_to_rgb(int16_t index);
 std::filesystem::path key_file_path(const Folders& folders, int16_t which);
 
 // Fills records 1..70 from a key file. Missing files, sections or keys leave the fields as
-// they are.
+// they are; a file that is damaged, far too large or not a plain file counts as missing.
 void read_button_definitions(ButtonDefinitions& table, const Folders& folders, int16_t which);
 
-// Writes records 1..70 into the current key file, keeping its other lines. A file that cannot
-// be written is reported in a message box; returns whether it was written.
+// Writes records 1..70 into the current key file, keeping its other lines, its permissions
+// and a link in its place. A file that cannot be read or written is reported in a message box
+// and left as it is; returns whether it was written.
 bool save_button_definitions(const ButtonDefinitions& table, const Folders& folders,
                              UserInterface& ui);
 
 // Backs the current key file up, makes the defaults current and reads them. The front panel
-// then labels its keys again (Calculator::apply_button_definitions). A missing current or
-// default file is reported in a message box and nothing changes; returns whether it restored.
+// then labels its keys again (Calculator::apply_button_definitions). A current or default
+// file that is missing or cannot be read, or a file that cannot be written, is reported in a
+// message box and nothing changes; returns whether it restored.
 bool restore_default_buttons(ButtonDefinitions& table, const Folders& folders, UserInterface& ui);
 
 } // namespace tallyrig

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 
 namespace tallyrig::testing {
 namespace {
@@ -23,9 +24,10 @@ INSTANTIATE_TEST_SUITE_P(Codes, KeyCodeText,
                                            CodeCase{"$A", 10}, CodeCase{"7", 7}, CodeCase{"10", 0},
                                            CodeCase{"255", 85}, CodeCase{"&H41", 65},
                                            CodeCase{"&h7f", 127}, CodeCase{"1000", 1000},
-                                           CodeCase{"12.5", 12}, CodeCase{"13.5", 14}, CodeCase{"2.5", 0},
-                                           CodeCase{"12ab", 12}, CodeCase{"Clear", 0},
-                                           CodeCase{"$ZZ", 0}, CodeCase{"x4F", 79}));
+                                           CodeCase{"12.5", 12}, CodeCase{"13.5", 14},
+                                           CodeCase{"2.5", 0}, CodeCase{"12ab", 12},
+                                           CodeCase{"Clear", 0}, CodeCase{"$ZZ", 0},
+                                           CodeCase{"x4F", 79}));
 
 TEST(ColourIndex, GivesTheSevenCaptionColours) {
     const std::vector<uint32_t> expected = {0x0,      0xFF,     0xFF00,  0xFFFF,
@@ -172,6 +174,110 @@ TEST_F(KeyFiles, RestoreWithAMissingFileSaysWhichAndChangesNothing) {
         EXPECT_NE(ui.boxes[0].text.find(missing.string()), std::string::npos);
         EXPECT_EQ(read_file(backup()), "backup");
         EXPECT_FALSE(std::filesystem::exists(missing));
+        EXPECT_EQ(record(1).code, 5);
+    }
+}
+
+TEST_F(KeyFiles, FilesThatAreNotPlainKeyFilesAreNeitherReadNorReplaced) {
+    const std::string huge = "[Button 1]\nCode=$41\n" + std::string(5 << 20, ';');
+    const struct {
+        const char* name;
+        std::function<void()> make;
+    } cases[] = {
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(current().c_str(), 0600), 0); }},
+        {"an endless device", [&] { std::filesystem::create_symlink("/dev/zero", current()); }},
+        {"a folder", [&] { std::filesystem::create_directory(current()); }},
+        {"a huge file", [&] { write_file(current(), huge); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(current());
+        c.make();
+        const auto type = std::filesystem::symlink_status(current()).type();
+        table.records[1].code = 5;
+        read_button_definitions(table, root.folders, kReadCurrentKeys);
+        EXPECT_EQ(record(1).code, 5);
+
+        ui.boxes.clear();
+        EXPECT_FALSE(save_button_definitions(table, root.folders, ui));
+        EXPECT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(std::filesystem::symlink_status(current()).type(), type);
+        if (type == std::filesystem::file_type::regular) {
+            EXPECT_EQ(read_file(current()), huge);
+        }
+    }
+}
+
+TEST_F(KeyFiles, SaveKeepsALinkAndThePermissionsOfTheFile) {
+    const auto keys = root.folders.config_folder / "my keys.ini";
+    write_file(keys, "[Button 1]\nCode=$01\n");
+    const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                      std::filesystem::perms::group_read;
+    std::filesystem::permissions(keys, mode);
+    std::filesystem::create_symlink("my keys.ini", current());
+    table.records[1].code = 0x42;
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    EXPECT_TRUE(std::filesystem::is_symlink(current()));
+    EXPECT_EQ(std::filesystem::status(keys).permissions(), mode);
+    ButtonDefinitions again;
+    read_button_definitions(again, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(again.records[1].code, 0x42);
+    const auto entries =
+        std::distance(std::filesystem::directory_iterator(root.folders.config_folder),
+                      std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 2) << "no temporary file left behind";
+}
+
+// A file that reads but cannot be replaced, whoever runs the test: nothing can be created in
+// its folder.
+const std::filesystem::path kReadOnlyFile = "/proc/version";
+
+TEST_F(KeyFiles, RestoreThatFailsPartWayChangesNothing) {
+    if (!std::filesystem::exists(kReadOnlyFile)) {
+        GTEST_SKIP() << "needs " << kReadOnlyFile;
+    }
+    const struct {
+        const char* name;
+        bool current_writable;
+        std::optional<std::string> backup; // its text, none for a folder in its place
+        bool backup_missing;
+    } cases[] = {
+        {"backup cannot be written", true, std::nullopt, false},
+        {"current cannot be written, backup there", false, "old backup", false},
+        {"current cannot be written, no backup", false, std::nullopt, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& file : {current(), defaults(), backup()}) {
+            std::filesystem::remove_all(file);
+        }
+        write_file(defaults(), "[Button 1]\nCode=$22\n");
+        if (c.current_writable) {
+            write_file(current(), "[Button 1]\nCode=$11\n");
+        } else {
+            std::filesystem::create_symlink(kReadOnlyFile, current());
+        }
+        if (c.backup) {
+            write_file(backup(), *c.backup);
+        } else if (!c.backup_missing) {
+            std::filesystem::create_directory(backup());
+        }
+        const std::string current_text = read_file(current());
+        table.records[1].code = 5;
+        ui.boxes.clear();
+
+        EXPECT_FALSE(restore_default_buttons(table, root.folders, ui));
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "Restore Default Buttons");
+        EXPECT_EQ(read_file(current()), current_text);
+        EXPECT_EQ(std::filesystem::is_symlink(current()), !c.current_writable);
+        if (c.backup) {
+            EXPECT_EQ(read_file(backup()), *c.backup);
+        } else if (c.backup_missing) {
+            EXPECT_FALSE(std::filesystem::exists(backup()));
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(backup()));
+        }
         EXPECT_EQ(record(1).code, 5);
     }
 }
