@@ -60,13 +60,12 @@ IOPort::IOPort(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(m
     };
     int row = 0;
     int port_label = 1;
+    // A line heads each of the four groups.
     for (const Group& group : groups) {
-        if (row > 0) {
-            auto* line = new QFrame(this);
-            line->setFrameShape(QFrame::HLine);
-            line->setFrameShadow(QFrame::Sunken);
-            grid->addWidget(line, row++, 0, 1, 3);
-        }
+        auto* line = new QFrame(this);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        grid->addWidget(line, row++, 0, 1, 3);
         if (group.port != nullptr) {
             auto* label = new QLabel(QString::fromLatin1(group.port), this);
             label->setObjectName(QStringLiteral("Label%1").arg(port_label++));
@@ -92,6 +91,7 @@ void IOPort::closeEvent(QCloseEvent* event) {
 }
 
 void IOPort::paint() {
+    m_painted_power = m_machine.status.power_on;
     if (m_machine.status.power_on != 1) {
         set_label_text(m_main_display, QStringLiteral("$XX"));
         set_label_text(m_main_display_character, QStringLiteral("---"));

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 
 class QLabel;
 
@@ -19,6 +20,8 @@ public:
     // The labels the machine state decides: placeholders while the power is off, the port
     // values while it is on. Labels other writers own keep their text while the power is on.
     void paint();
+    // The power_on value the last paint showed.
+    int32_t painted_power() const { return m_painted_power; }
 
     // Writers other than the refresh: the calculator display port and the programmable keys.
     void show_display_output(const QString& value_text, const QString& character_text);
@@ -31,6 +34,7 @@ protected:
 
 private:
     Machine& m_machine;
+    int32_t m_painted_power = 0;
     QLabel* m_main_display = nullptr;
     QLabel* m_main_display_character = nullptr;
     QLabel* m_led_display = nullptr;

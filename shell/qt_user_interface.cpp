@@ -139,8 +139,15 @@ void QtUserInterface::update_ioport_display() {
     if (m_machine == nullptr || m_machine->windows.ioport_window_open != kTrue) {
         return;
     }
-    m_ioport_dirty = true;
-    schedule_paint();
+    // A power switch is painted at once: the placeholders a power-off sets are partly kept by
+    // the power-on after it, which a later timed paint would no longer show.
+    IOPort* window = m_main != nullptr ? m_main->ioport_window() : nullptr;
+    if (window != nullptr && window->painted_power() != m_machine->status.power_on) {
+        window->paint();
+    } else {
+        m_ioport_dirty = true;
+        schedule_paint();
+    }
     yield();
 }
 

@@ -2,6 +2,7 @@
 #include "shell/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 
+#include <QGroupBox>
 #include <QLabel>
 
 namespace tallyrig::testing {
@@ -81,6 +82,16 @@ TEST_F(Views, ClosedRegisterWindowIsNotPainted) {
     EXPECT_EQ(main().register_window(), nullptr);
 }
 
+TEST_F(Views, PortWindowHasFourGroupsUnderFourLines) {
+    main().dispatch_command("IOPort");
+    int lines = 0;
+    for (const QFrame* frame : main().ioport_window()->findChildren<QFrame*>()) {
+        lines += frame->frameShape() == QFrame::HLine ? 1 : 0;
+    }
+    EXPECT_EQ(lines, 4);
+    EXPECT_EQ(main().ioport_window()->findChildren<QGroupBox*>().size(), 8);
+}
+
 TEST_F(Views, PortPlaceholdersWithThePowerOff) {
     open_both();
     EXPECT_EQ(port("Main_Display"), "$XX");
@@ -139,6 +150,23 @@ TEST_F(Views, OldButtonKeepsItsTextWithThePowerOff) {
     EXPECT_EQ(port("Old_IO_Button"), "$41");
     EXPECT_EQ(port("Old_IO_Button_annotation"), "CLR");
     EXPECT_EQ(port("IO_Button"), "$XX");
+}
+
+TEST_F(Views, PowerOffThenOnWithNoEventsBetweenLeavesThePlaceholders) {
+    open_both();
+    press("Power");
+    machine().write_output_port(kCalculatorDisplayPort, 0x0A);
+    app->buttons().records[12].code = 0x41;
+    app->buttons().records[12].annotation = "CLR";
+    press("12");
+    settle();
+    press("Power");
+    press("Power");
+    EXPECT_EQ(port("Main_Display"), "$XX");
+    EXPECT_EQ(port("Main_Display_character"), "---");
+    EXPECT_EQ(port("IO_Button_annotation"), "---");
+    EXPECT_EQ(port("IO_Button"), "$FF");
+    EXPECT_EQ(port("LED_Display"), "$0");
 }
 
 TEST_F(Views, ModeStatusNamesEveryMode) {
