@@ -461,8 +461,9 @@ QString MDI::mode_status() const {
 }
 
 void MDI::unload_windows() {
+    // A hidden window is still loaded: its unload runs too.
     for (auto it = m_load_order.crbegin(); it != m_load_order.crend(); ++it) {
-        if (*it != nullptr && (*it)->isVisible()) {
+        if (*it != nullptr) {
             (*it)->close();
         }
     }

@@ -377,5 +377,23 @@ TEST_F(Dispatcher, ClosingTheMainWindowUnloadsEveryWindow) {
     EXPECT_EQ(desktop.ends, 0);
 }
 
+TEST_F(Dispatcher, ClosingTheMainWindowUnloadsHiddenWindowsToo) {
+    CloseRecorder recorder;
+    main().dispatch_command("IOPort");
+    main().dispatch_command("About");
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             main().calculator(), main().ioport_window(), main().about_window()}) {
+        window->installEventFilter(&recorder);
+    }
+    panel().parentWidget()->hide();
+    main().ioport_window()->parentWidget()->hide();
+    main().about_window()->hide();
+    EXPECT_TRUE(main().close());
+    settle();
+    EXPECT_EQ(recorder.closed, (std::vector<QString>{"frmAbout", "IOPort", "Calculator"}));
+    EXPECT_EQ(machine().windows.ioport_window_open, 0);
+    EXPECT_EQ(app->buttons().calculator_loaded, 0);
+}
+
 } // namespace
 } // namespace tallyrig::testing
