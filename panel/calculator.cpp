@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tallyrig {
 
@@ -95,7 +96,8 @@ Calculator::Calculator(Machine& machine, ButtonDefinitions& buttons, const Folde
     build_controls();
     read_button_definitions(m_buttons, m_folders, kReadCurrentKeys);
     apply_button_definitions();
-    leds_all_off();
+    // build_controls left the LEDs dark. Nothing here may yield: the window's owner stores the
+    // new panel only after it is built, so a command handled in a yield could build a second.
     m_buttons.calculator_loaded = 1;
 }
 
@@ -300,12 +302,8 @@ void Calculator::reset_command() {
 void Calculator::step_command() {
     UserInterface& ui = m_machine.ui();
     key_sound();
-    if (m_machine.status.power_on != 1)
+    if (m_machine.status.power_on != 1 || run_loop_busy_after_reset())
         return;
-    // The first step after a reset is still executing: one run loop at a time.
-    if (m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop()) {
-        return;
-    }
     set_key_enabled(PanelKey::Step, true);
     set_key_enabled(PanelKey::Run, true);
     if (m_machine.walker_open()) {
@@ -326,11 +324,8 @@ void Calculator::step_command() {
 void Calculator::run_command() {
     UserInterface& ui = m_machine.ui();
     key_sound();
-    if (m_machine.status.power_on != 1)
+    if (m_machine.status.power_on != 1 || run_loop_busy_after_reset())
         return;
-    if (m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop()) {
-        return;
-    }
     if (m_machine.walker_open()) {
         ui.set_walker_back_colour(kColourLightGrey);
     }
@@ -343,6 +338,15 @@ void Calculator::run_command() {
     if (m_machine.status.run_sub_state == RunSubState::AfterReset) {
         enter_run_loop();
     }
+}
+
+// Step and Run enter the run loop only from the CPU's after-reset state, and one run loop runs
+// at a time. So while a loop is active and the CPU is in that state, a press is ignored, not
+// queued: during the first instruction after Step or Run entered the loop, during the last
+// yield of a loop leaving for a reset (the CPU already reset), and after the power went off
+// and on again inside a running loop's yield, until that loop has ended.
+bool Calculator::run_loop_busy_after_reset() const {
+    return m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop();
 }
 
 // Returns only when the machine is reset or switched off; the panel is not touched afterwards.
@@ -398,18 +402,21 @@ void Calculator::set_programmable_caption_colour(int n, uint32_t colour) {
 
 void Calculator::display_character(const QString& text, int byte) {
     UserInterface& ui = m_machine.ui();
-    const QString shown = m_main_display->text();
+    // Only the length is kept across the yield: the power may be switched in it, and the new
+    // text builds on the display as it is afterwards.
+    const qsizetype length = m_main_display->text().size();
     if (m_machine.windows.ioport_window_open == kTrue) {
         emit ioport_display_written(QString::fromStdString("$" + hex_text(byte)), text);
         ui.yield();
     }
+    const QString shown = m_main_display->text();
     if (text == "Clear") {
         set_display(QString(kDisplayWidth, ' '));
     } else if (text == "Bell") {
         QApplication::beep();
     } else if (text == "Back") {
-        if (!shown.isEmpty()) {
-            set_display(' ' + shown.left(shown.size() - 1));
+        if (length > 0) {
+            set_display(' ' + shown.left(std::max<qsizetype>(shown.size() - 1, 0)));
         }
     } else {
         set_display((shown + text).right(kDisplayWidth));

@@ -82,6 +82,7 @@ private:
     void reset_command();
     void step_command();
     void run_command();
+    bool run_loop_busy_after_reset() const;
     void programmable_key_command(int n);
     void enter_run_loop();
     void set_display(const QString& text);

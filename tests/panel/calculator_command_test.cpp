@@ -69,6 +69,17 @@ TEST_F(CalculatorCommands, CreatingThePanelLabelsTheKeysAndSwitchesTheLedsOff) {
     EXPECT_EQ(buttons.calculator_loaded, 0);
 }
 
+TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
+    // A command handled in a yield could otherwise build a second panel before the first is
+    // stored by its owner.
+    const int before = ui.yields;
+    Calculator second(machine, buttons, root.folders);
+    EXPECT_EQ(ui.yields, before);
+    for (int led = 1; led <= kStatusLedCount; ++led) {
+        EXPECT_EQ(second.led_colour(led), kLedDark) << led;
+    }
+}
+
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
     TempRoot empty;
     ButtonDefinitions blank;
@@ -241,6 +252,42 @@ TEST_F(CalculatorCommands, StepOrRunDuringTheFirstStepIsIgnored) {
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(ui.waits, 1);
     EXPECT_FALSE(machine.in_run_loop());
+}
+
+// A press in the last yield of a loop leaving for a reset would need a loop of its own; it is
+// ignored, and the next press after the loop has ended starts one.
+TEST_F(CalculatorCommands, StepOrRunWhileTheLoopLeavesForAResetIsIgnored) {
+    for (const char* again : {"Step", "Run"}) {
+        SCOPED_TRACE(again);
+        if (machine.status.power_on == 0) {
+            press("Power");
+        }
+        load(0x4000, {kLdaImmediate, 1, kJmpAbsolute, 0, 0});
+        int ignored = 0;
+        user_yield = [&] {
+            if (ignored == 0 && machine.in_run_loop() &&
+                machine.status.machine_mode == MachineMode::Reset &&
+                machine.status.run_sub_state == RunSubState::AfterReset) {
+                ++ignored;
+                press(again);
+                EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
+                expect_keys(kRed, kDarkRed, kDarkRed);
+            }
+        };
+        ui.wait_actions.push_back([this] { press("Reset"); });
+        press("Step");
+        EXPECT_EQ(ignored, 1);
+        EXPECT_FALSE(machine.in_run_loop());
+
+        bool looped = false;
+        user_yield = [&] { looped = looped || machine.in_run_loop(); };
+        ui.wait_actions.push_back([this] { press("Reset"); }); // Run ends at the jump to 0
+        press(again);
+        user_yield = nullptr;
+        EXPECT_TRUE(looped);
+        EXPECT_FALSE(machine.in_run_loop());
+        ui.wait_actions.clear();
+    }
 }
 
 TEST_F(CalculatorCommands, RunDisablesRunAndShowsTheProgramsOutput) {

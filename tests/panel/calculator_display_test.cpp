@@ -70,6 +70,49 @@ TEST_F(CalculatorDisplay, IoPortWindowEchoesOnlyWhileOpen) {
     EXPECT_EQ(written[1][1].toString(), "7");
 }
 
+// The power switched while the I/O port window's echo yields: the character lands on the
+// display as the switch left it, and Back goes by the length it had before.
+TEST_F(CalculatorDisplay, PowerSwitchedDuringTheEchoYield) {
+    const struct {
+        bool power_on_before;
+        const char* text;
+        std::string after;
+    } cases[] = {
+        {false, "C", std::string(22, '-') + "C"},
+        {false, "Back", std::string(23, '-')}, // the display was empty before
+        {true, "C", " C"},
+        {true, "Back", " "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) +
+                     (c.power_on_before ? ", switched off" : ", switched on"));
+        machine.windows.ioport_window_open = 0;
+        if ((machine.status.power_on == 1) != c.power_on_before) {
+            panel->command_pass("Power");
+        }
+        if (c.power_on_before) {
+            write("Clear");
+            write("A");
+        } else {
+            // A new panel's display is empty.
+            panel = std::make_unique<Calculator>(machine, buttons, root.folders);
+            ui.panel = panel.get();
+        }
+        machine.windows.ioport_window_open = kTrue;
+        bool switched = false;
+        ui.on_yield = [&] {
+            if (!switched) {
+                switched = true;
+                panel->command_pass("Power");
+            }
+        };
+        write(c.text);
+        ui.on_yield = nullptr;
+        EXPECT_TRUE(switched);
+        EXPECT_EQ(display(), c.after);
+    }
+}
+
 TEST_F(CalculatorDisplay, StatusLedsFollowTheLowSixBits) {
     const struct {
         int byte;
