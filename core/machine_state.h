@@ -2,7 +2,6 @@
 // cell table. Plain data; the routines that act on it live in Machine.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
