@@ -1,7 +1,7 @@
 #include "panel/calculator.h"
 
+#include "common/screen_units.h"
 #include "core/text_helpers.h"
-#include "panel/screen_units.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -8,6 +8,7 @@
 #include "core/message_log.h"
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
+#include "panel/devices/device_tables.h"
 #include "shell/qt_user_interface.h"
 
 #include <QString>
@@ -38,6 +39,7 @@ public:
     Machine& machine() { return m_machine; }
     QtUserInterface& ui() { return m_ui; }
     ButtonDefinitions& buttons() { return m_buttons; }
+    DeviceTables& devices() { return m_devices; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
     MDI& main_window() { return *m_main; }
 
@@ -49,6 +51,7 @@ private:
     QtUserInterface m_ui;
     Machine m_machine;
     ButtonDefinitions m_buttons;
+    DeviceTables m_devices;
     CharRomPaths m_char_rom;
     std::unique_ptr<MDI> m_main;
 };

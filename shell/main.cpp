@@ -1,8 +1,8 @@
 // Tallyrig: splash, single-instance check, then the main window with the front panel.
+#include "common/desktop_actions.h"
+#include "common/modal_seam.h"
 #include "shell/application.h"
-#include "shell/desktop_actions.h"
 #include "shell/mdi.h"
-#include "shell/modal_seam.h"
 #include "shell/single_instance.h"
 #include "shell/splash_form.h"
 

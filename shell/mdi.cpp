@@ -1,17 +1,17 @@
 #include "shell/mdi.h"
 
+#include "common/desktop_actions.h"
+#include "common/frm_about.h"
+#include "common/modal_seam.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
-#include "shell/desktop_actions.h"
-#include "shell/frm_about.h"
-#include "shell/io_port.h"
-#include "shell/modal_seam.h"
 #include "shell/qt_user_interface.h"
-#include "shell/rdisplay.h"
-#include "shell/view_text.h"
+#include "shell/views/io_port.h"
+#include "shell/views/rdisplay.h"
+#include "shell/views/view_text.h"
 
 #include <QAction>
 #include <QCloseEvent>

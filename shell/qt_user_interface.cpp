@@ -1,12 +1,12 @@
 #include "shell/qt_user_interface.h"
 
+#include "common/modal_seam.h"
 #include "core/machine.h"
 #include "panel/calculator.h"
-#include "shell/io_port.h"
 #include "shell/mdi.h"
-#include "shell/modal_seam.h"
-#include "shell/rdisplay.h"
-#include "shell/view_text.h"
+#include "shell/views/io_port.h"
+#include "shell/views/rdisplay.h"
+#include "shell/views/view_text.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,10 +1,10 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
 // register and I/O port windows open, and single STEPs with the message window closed.
+#include "common/desktop_actions.h"
+#include "common/modal_seam.h"
 #include "panel/calculator.h"
 #include "shell/application.h"
-#include "shell/desktop_actions.h"
 #include "shell/mdi.h"
-#include "shell/modal_seam.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

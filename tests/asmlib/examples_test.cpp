@@ -2,8 +2,8 @@
 // from their RAM images as Load RAM does, and run on the machine with a recording interface.
 #include "asmlib/parse.h"
 #include "core/ram_image.h"
-#include "temp_folder.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -43,7 +43,7 @@ protected:
     // The data gatherer reads records until one's line number reaches the end value that
     // starts at the 12th character of the seventh header item.
     static void expect_dump_ends_at_last_record(const fs::path& dump) {
-        std::istringstream in(assembler::testing::read_file(dump));
+        std::istringstream in(tallyrig::testing::read_file(dump));
         std::vector<std::string> items;
         for (std::string line; std::getline(in, line);) {
             items.push_back(line);
@@ -79,7 +79,7 @@ protected:
         return found;
     }
 
-    assembler::testing::TempFolder folder;
+    tallyrig::testing::TempFolder folder;
     TestMachine t;
 };
 

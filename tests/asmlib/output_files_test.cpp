@@ -1,7 +1,7 @@
 // The files an assembly leaves beside its source, through parse as the editor calls it.
 #include "asmlib/output_files.h"
 #include "asmlib/parse.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -13,8 +13,8 @@ namespace tallyrig::assembler {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::read_file;
-using testing::TempFolder;
+using tallyrig::testing::read_file;
+using tallyrig::testing::TempFolder;
 
 struct ParseResult {
     int32_t line_no = -1;

@@ -2,7 +2,7 @@
 #include "asmlib/assemble_file.h"
 #include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -12,7 +12,7 @@
 namespace tallyrig::assembler {
 namespace {
 
-using testing::TempFolder;
+using tallyrig::testing::TempFolder;
 
 struct BadInput {
     const char* name;

@@ -4,6 +4,7 @@
 
 #include "panel/calculator.h"
 #include "tests/support/machine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -42,16 +43,6 @@ public:
         }
     }
 };
-
-inline void write_file(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary);
-    out << text;
-}
-
-inline std::string read_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A temporary install root with a config folder.
 class TempRoot {

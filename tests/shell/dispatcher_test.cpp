@@ -1,6 +1,6 @@
-#include "shell/frm_about.h"
-#include "shell/io_port.h"
-#include "shell/rdisplay.h"
+#include "common/frm_about.h"
+#include "shell/views/io_port.h"
+#include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QAction>
@@ -143,7 +143,7 @@ TEST_F(Dispatcher, AssemblerStartsOnlyWhenItExists) {
               QDir(QString::fromStdString(install.folders.data_folder.string())).canonicalPath());
 
     const auto program = install.root / "bin" / "assembler";
-    write_text(program, "#!/bin/sh\n");
+    write_file(program, "#!/bin/sh\n");
     main().dispatch_command("Assembler");
     ASSERT_EQ(desktop.started.size(), 1u);
     EXPECT_EQ(desktop.started[0], QString::fromStdString(program.string()) + "|" +
@@ -215,12 +215,12 @@ TEST_F(Dispatcher, SaveAndRestoreButtons) {
     record.annotation = "CLEAR";
     main().dispatch_command("Save_Button");
     const auto current = install.folders.config_folder / "Newbuttons.ini";
-    EXPECT_NE(read_text(current).find("CLEAR"), std::string::npos);
+    EXPECT_NE(read_file(current).find("CLEAR"), std::string::npos);
 
     main().dispatch_command("Default_Buttons");
-    EXPECT_NE(read_text(install.folders.config_folder / "Oldbuttons.ini").find("CLEAR"),
+    EXPECT_NE(read_file(install.folders.config_folder / "Oldbuttons.ini").find("CLEAR"),
               std::string::npos);
-    EXPECT_EQ(read_text(current), read_text(install.folders.config_folder / "Defbuttons.ini"));
+    EXPECT_EQ(read_file(current), read_file(install.folders.config_folder / "Defbuttons.ini"));
     EXPECT_EQ(panel().programmable_key(12)->text(),
               QString::fromStdString(app->buttons().records[12].annotation).trimmed());
 }

@@ -1,7 +1,7 @@
 #include "asmlib/assemble_file.h"
 #include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
-#include "shell/rdisplay.h"
+#include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QLabel>
@@ -32,7 +32,7 @@ protected:
         const auto assembly = assembler::assemble(kProgram);
         ASSERT_TRUE(assembly.ok());
         const auto file = install.folders.work_folder / "hi.ram";
-        write_text(file, assembler::ram_image_text(assembly));
+        write_file(file, assembler::ram_image_text(assembly));
         main().dispatch_command("Display CPU registers");
         main().dispatch_command("IOPort");
         press("Power");

@@ -9,7 +9,7 @@ class LoadRam : public ShellTest {
 protected:
     std::filesystem::path image(const char* name, const std::string& text) {
         const auto file = install.folders.work_folder / name;
-        write_text(file, text);
+        write_file(file, text);
         return file;
     }
     void load(const std::filesystem::path& file) {

@@ -1,5 +1,5 @@
-#include "shell/io_port.h"
-#include "shell/rdisplay.h"
+#include "shell/views/io_port.h"
+#include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QGroupBox>

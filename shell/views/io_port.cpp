@@ -1,8 +1,8 @@
-#include "shell/io_port.h"
+#include "shell/views/io_port.h"
 
 #include "core/machine.h"
 #include "core/text_helpers.h"
-#include "shell/view_text.h"
+#include "shell/views/view_text.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "shell/modal_seam.h"
+#include "common/modal_seam.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "shell/view_text.h"
+#include "shell/views/view_text.h"
 
 #include <QFontDatabase>
 

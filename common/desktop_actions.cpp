@@ -1,4 +1,4 @@
-#include "shell/desktop_actions.h"
+#include "common/desktop_actions.h"
 
 #include <QDesktopServices>
 #include <QProcess>

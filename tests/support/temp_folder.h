@@ -1,5 +1,5 @@
-// A fresh folder per test, removed afterwards, for the files an assembly writes. Its name has
-// no ".", since the list file is named after the first "." of the whole path.
+// Files for tests: a fresh folder per test, removed afterwards (its name has no "."), and whole
+// files read and written as bytes.
 #pragma once
 
 #include <cstdlib>
@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
-namespace tallyrig::assembler::testing {
+namespace tallyrig::testing {
 
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "asmtest_XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tallyrig_test_XXXXXX").string();
         m_path = ::mkdtemp(pattern.data());
     }
     ~TempFolder() {
@@ -35,9 +36,13 @@ private:
     std::filesystem::path m_path;
 };
 
+inline void write_file(const std::filesystem::path& file, std::string_view text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
 inline std::string read_file(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace tallyrig::assembler::testing
+} // namespace tallyrig::testing

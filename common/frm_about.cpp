@@ -1,7 +1,7 @@
-#include "shell/frm_about.h"
+#include "common/frm_about.h"
 
-#include "shell/desktop_actions.h"
-#include "shell/modal_seam.h"
+#include "common/desktop_actions.h"
+#include "common/modal_seam.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,0 +1,35 @@
+#include "panel/devices/device_tables.h"
+
+#include "core/machine.h"
+#include "core/text_helpers.h"
+
+namespace tallyrig {
+
+DeviceTables::DeviceTables() {
+    const auto fixed = [this](int n, int32_t port, const char* name) {
+        output_devices[static_cast<std::size_t>(n)].port = port;
+        output_devices[static_cast<std::size_t>(n)].name = name;
+    };
+    fixed(kLed8BitDevice, kLed8BitPort, "8-Bit LED Display");
+    fixed(kSevenSegUnencodedDevice, kSevenSegUnencodedPort, "7-Segment Unencoded");
+    fixed(kSevenSegDecodedDevice, kSevenSegDecodedPort, "7-Segment Decoded");
+    fixed(kDualSevenSegDevice, kDualSevenSegPort, "Dual 7-Segment Decoded");
+}
+
+bool check_output_device(const DeviceTables& devices, int n, Machine& machine) {
+    const DeviceRecord& record = devices.output_devices[static_cast<std::size_t>(n)];
+    if (record.installed == kPluggedIn) {
+        return true;
+    }
+    // STEP first, so the run loop stops after this instruction whatever the user does.
+    machine.status.machine_mode = MachineMode::Step;
+    const std::string text = "You are trying to write to the " + record.name + " at port $" +
+                             hex_text(record.port) +
+                             " The device is not plugged in. I am going to put you into STEP "
+                             "mode for your own protection";
+    machine.ui().message_box(text, "Output Device Error", MessageIcon::Information,
+                             MessageButtons::Ok);
+    return false;
+}
+
+} // namespace tallyrig
