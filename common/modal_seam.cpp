@@ -1,6 +1,8 @@
 #include "common/modal_seam.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -43,8 +45,7 @@ QMessageBox::StandardButtons qt_buttons(MessageButtons buttons) {
 
 MessageAnswer QtModalSeam::message_box(QWidget* parent, const QString& text, const QString& title,
                                        MessageIcon icon, MessageButtons buttons) {
-    // A box without a title of its own carries the program's name.
-    QMessageBox box(qt_icon(icon), title.isEmpty() ? QStringLiteral("Tallyrig") : title, text,
+    QMessageBox box(qt_icon(icon), title.isEmpty() ? m_program_name : title, text,
                     qt_buttons(buttons), parent);
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -70,6 +71,42 @@ void QtModalSeam::printer_setup(QWidget* parent) {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
     dialog.exec();
+}
+
+QString QtModalSeam::save_file_name(QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& filter, const QString& default_suffix) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(default_suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtModalSeam::input_box(QWidget* parent, const QString& prompt,
+                                              const QString& title, const QString& default_text) {
+    bool ok = false;
+    QString text = QInputDialog::getText(parent, title.isEmpty() ? m_program_name : title, prompt,
+                                         QLineEdit::Normal, default_text, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<QFont> QtModalSeam::font_dialog(QWidget* parent, const QFont& initial) {
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return font;
+}
+
+bool QtModalSeam::print_dialog(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace tallyrig

@@ -4,8 +4,11 @@
 
 #include "core/user_interface.h"
 
+#include <QFont>
 #include <QString>
+#include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace tallyrig {
@@ -23,16 +26,55 @@ public:
 
     // The printer setup dialog; its outcome is of no interest to the caller.
     virtual void printer_setup(QWidget* parent) = 0;
+
+    // The dialogs below answer "cancelled" unless a seam says otherwise.
+
+    // The chosen file's full path, with default_suffix added to a name without one; empty
+    // when cancelled.
+    virtual QString save_file_name(QWidget* /*parent*/, const QString& /*title*/,
+                                   const QString& /*folder*/, const QString& /*filter*/,
+                                   const QString& /*default_suffix*/) {
+        return {};
+    }
+
+    // A one-line answer to a prompt; nullopt when cancelled.
+    virtual std::optional<QString> input_box(QWidget* /*parent*/, const QString& /*prompt*/,
+                                             const QString& /*title*/,
+                                             const QString& /*default_text*/) {
+        return std::nullopt;
+    }
+
+    // The font chosen, starting from initial; nullopt when cancelled.
+    virtual std::optional<QFont> font_dialog(QWidget* /*parent*/, const QFont& /*initial*/) {
+        return std::nullopt;
+    }
+
+    // Lets the user choose where printer prints (a printer, or a PDF file); false when
+    // cancelled.
+    virtual bool print_dialog(QWidget* /*parent*/, QPrinter& /*printer*/) { return false; }
 };
 
 // The real dialogs.
 class QtModalSeam : public ModalSeam {
 public:
+    // Boxes without a title of their own carry the program's name.
+    explicit QtModalSeam(QString program_name = QStringLiteral("Tallyrig"))
+        : m_program_name(std::move(program_name)) {}
+
     MessageAnswer message_box(QWidget* parent, const QString& text, const QString& title,
                               MessageIcon icon, MessageButtons buttons) override;
     QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter) override;
     void printer_setup(QWidget* parent) override;
+    QString save_file_name(QWidget* parent, const QString& title, const QString& folder,
+                           const QString& filter, const QString& default_suffix) override;
+    std::optional<QString> input_box(QWidget* parent, const QString& prompt, const QString& title,
+                                     const QString& default_text) override;
+    std::optional<QFont> font_dialog(QWidget* parent, const QFont& initial) override;
+    bool print_dialog(QWidget* parent, QPrinter& printer) override;
+
+private:
+    QString m_program_name;
 };
 
 } // namespace tallyrig

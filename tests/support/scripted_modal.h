@@ -5,10 +5,13 @@
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
 
+#include <QFont>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace tallyrig::testing {
@@ -23,26 +26,68 @@ struct ShownBox {
 class ScriptedModal : public ModalSeam {
 public:
     std::vector<ShownBox> boxes;
-    std::deque<QString> file_answers;  // what the open dialog returns, in turn; empty = cancel
-    std::vector<QString> file_dialogs; // "title|folder|filter" of each open dialog
+    // What the message boxes answer, in turn; once empty, Ok (Yes for Yes/No boxes).
+    std::deque<MessageAnswer> box_answers;
+    // What the open and save dialogs return, in turn; empty = cancel.
+    std::deque<QString> file_answers;
+    std::vector<QString> file_dialogs; // "title|folder|filter" of each file dialog
+    // What input boxes return, in turn; nullopt or none left = cancel.
+    std::deque<std::optional<QString>> input_answers;
+    std::vector<QString> input_prompts; // "title|prompt|default" of each input box
+    std::deque<std::optional<QFont>> font_answers;
+    int font_dialogs = 0;
+    // A print dialog prints to this PDF file; empty = cancel.
+    QString print_to_pdf;
+    int print_dialogs = 0;
     int printer_dialogs = 0;
 
     MessageAnswer message_box(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                               MessageButtons buttons) override {
         boxes.push_back({text, title, icon, buttons});
-        return MessageAnswer::Ok;
+        if (box_answers.empty()) {
+            return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+                       ? MessageAnswer::Yes
+                       : MessageAnswer::Ok;
+        }
+        return take(box_answers);
     }
     QString open_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter) override {
         file_dialogs.push_back(title + "|" + folder + "|" + filter);
-        if (file_answers.empty()) {
-            return {};
+        return file_answers.empty() ? QString() : take(file_answers);
+    }
+    QString save_file_name(QWidget*, const QString& title, const QString& folder,
+                           const QString& filter, const QString&) override {
+        file_dialogs.push_back(title + "|" + folder + "|" + filter);
+        return file_answers.empty() ? QString() : take(file_answers);
+    }
+    std::optional<QString> input_box(QWidget*, const QString& prompt, const QString& title,
+                                     const QString& default_text) override {
+        input_prompts.push_back(title + "|" + prompt + "|" + default_text);
+        return input_answers.empty() ? std::nullopt : take(input_answers);
+    }
+    std::optional<QFont> font_dialog(QWidget*, const QFont&) override {
+        ++font_dialogs;
+        return font_answers.empty() ? std::nullopt : take(font_answers);
+    }
+    bool print_dialog(QWidget*, QPrinter& printer) override {
+        ++print_dialogs;
+        if (print_to_pdf.isEmpty()) {
+            return false;
         }
-        QString answer = file_answers.front();
-        file_answers.pop_front();
-        return answer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(print_to_pdf);
+        return true;
     }
     void printer_setup(QWidget*) override { ++printer_dialogs; }
+
+private:
+    template <typename T>
+    static T take(std::deque<T>& answers) {
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
 
 class RecordingDesktop : public DesktopActions {
