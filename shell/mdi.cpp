@@ -3,11 +3,15 @@
 #include "common/desktop_actions.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "shell/memory/bpoint.h"
+#include "shell/memory/find_add.h"
+#include "shell/memory/mdisplay.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
@@ -123,6 +127,16 @@ const QStringList kEditorPrograms = {
 
 constexpr int32_t kLoadRefreshRows = 300;
 
+// A dialog's frame: as large as its contents, with only a close box.
+void fit_dialog_frame(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() &
+                          ~(Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+    frame->adjustSize();
+}
+
+// The find dialog opens this far below the walker's top edge, at its left edge.
+constexpr int kFindDialogBelowWalker = 500; // twips
+
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
@@ -157,6 +171,19 @@ IOPort* MDI::ioport_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+mDisplay* MDI::memory_walker() const {
+    return m_machine.walker_open() ? m_walker.data() : nullptr;
+}
+
+// A closed dialog may wait for its deletion; a hidden frame tells.
+BPoint* MDI::breakpoint_dialog() const {
+    return m_bpoint != nullptr && m_bpoint->isVisible() ? m_bpoint.data() : nullptr;
+}
+
+find_add* MDI::find_dialog() const {
+    return m_find_add != nullptr && m_find_add->isVisible() ? m_find_add.data() : nullptr;
 }
 
 void MDI::build_menus() {
@@ -329,6 +356,47 @@ void MDI::open_ioport_window() {
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
     m_ui.yield();
+}
+
+void MDI::open_memory_walker() {
+    if (memory_walker() != nullptr) {
+        return;
+    }
+    m_walker = new mDisplay(m_machine);
+    connect(m_walker, &mDisplay::breakpoint_dialog_requested, this,
+            &MDI::open_breakpoint_dialog);
+    connect(m_walker, &mDisplay::find_dialog_requested, this, &MDI::open_find_dialog);
+    add_window(m_walker, true);
+    m_ui.yield();
+}
+
+mDisplay& MDI::load_memory_walker() {
+    open_memory_walker();
+    return *m_walker;
+}
+
+void MDI::open_breakpoint_dialog() {
+    if (BPoint* open = breakpoint_dialog()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    m_bpoint = new BPoint(m_machine, m_modal, [this] { open_memory_walker(); });
+    fit_dialog_frame(add_window(m_bpoint, true));
+}
+
+void MDI::open_find_dialog() {
+    if (find_add* open = find_dialog()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    m_find_add = new find_add(m_machine, m_modal, [this] { open_memory_walker(); });
+    QMdiSubWindow* frame = add_window(m_find_add, true);
+    fit_dialog_frame(frame);
+    if (mDisplay* walker = memory_walker()) {
+        const QWidget* walker_frame = walker->parentWidget();
+        frame->move(walker_frame->x(),
+                    walker_frame->y() + twips_to_pixels(kFindDialogBelowWalker));
+    }
 }
 
 void MDI::open_about() {

@@ -17,13 +17,16 @@ class QMenu;
 
 namespace tallyrig {
 
+class BPoint;
 class Calculator;
 class DesktopActions;
 class IOPort;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class find_add;
 class frmAbout;
+class mDisplay;
 class rdisplay;
 struct ButtonDefinitions;
 
@@ -59,6 +62,12 @@ public:
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
     frmAbout* about_window() const;
+    mDisplay* memory_walker() const;
+    BPoint* breakpoint_dialog() const;
+    find_add* find_dialog() const;
+
+    // The walker for a writer that does not ask whether it is open: a closed one loads again.
+    mDisplay& load_memory_walker();
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -85,6 +94,9 @@ private:
     void open_register_window();
     void open_ioport_window();
     void open_about();
+    void open_memory_walker();
+    void open_breakpoint_dialog();
+    void open_find_dialog();
     void raise_interrupt();
     void load_ram_command();
     void start_assembler();
@@ -94,7 +106,6 @@ private:
     void restore_buttons();
 
     // Windows that later parts of the shell provide; until then these open nothing.
-    void open_memory_walker() {}
     void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
@@ -119,6 +130,9 @@ private:
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
     QPointer<frmAbout> m_about;
+    QPointer<mDisplay> m_walker;
+    QPointer<BPoint> m_bpoint;
+    QPointer<find_add> m_find_add;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

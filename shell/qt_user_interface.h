@@ -13,6 +13,7 @@ namespace tallyrig {
 class Machine;
 class MDI;
 class ModalSeam;
+class mDisplay;
 
 class QtUserInterface : public UserInterface {
 public:
@@ -23,7 +24,7 @@ public:
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
-    // Paints the register and I/O port windows if a refresh asked for it.
+    // Paints the register, I/O port and walker windows if a refresh asked for it.
     void flush_views();
 
     void yield() override;
@@ -31,8 +32,16 @@ public:
 
     void update_register_display() override;
     void update_ioport_display() override;
+    void update_memory_walker(int32_t first_address, int32_t row_count) override;
+    void reset_memory_walker_column() override;
     void show_mode_status() override;
     void set_status_message(std::string_view text) override;
+
+    void set_walker_cell_text(int32_t row, WalkerColumn column, std::string_view text) override;
+    void rewrite_walker_values(int32_t first_row, int32_t last_row) override;
+    void set_walker_top_row(int32_t row) override;
+    void set_walker_back_colour(uint32_t colour) override;
+    void refresh_walker() override;
 
     void set_key_caption_colour(PanelKey key, uint32_t colour) override;
     void set_key_enabled(PanelKey key, bool enabled) override;
@@ -50,6 +59,8 @@ public:
 private:
     void restart_throttle();
     void schedule_paint();
+    mDisplay* walker() const;
+    void mark_walker();
 
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
@@ -57,6 +68,7 @@ private:
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;
+    bool m_walker_dirty = false;
     bool m_paint_scheduled = false;
     int m_shown_mode = -1; // the mode the status bar shows; -1 none yet
 
