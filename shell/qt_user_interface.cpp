@@ -129,8 +129,9 @@ void QtUserInterface::yield() {
     m_last_check_ns = now;
 }
 
+// A refresh has scheduled its paint already, so the waiting machine is shown within a screen
+// refresh; painting here would repaint at every Step, however fast they come.
 void QtUserInterface::wait_for_event() {
-    flush_views();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     restart_throttle();
 }

@@ -1,10 +1,12 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
-// register and I/O port windows open, and single STEPs with the message window closed.
+// register and I/O port windows open, and with the memory walker open and closed in turn;
+// single STEPs with various windows open; opening the memory walker.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
 #include "panel/calculator.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
+#include "shell/memory/mdisplay.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 
 namespace tallyrig {
@@ -114,10 +117,30 @@ Simulator& simulator() {
 
 constexpr int kRunMilliseconds = 500;
 
+// Only these windows open besides the front panel.
+void open_only(Simulator& s, std::initializer_list<const char*> commands) {
+    MDI& main_window = s.app->main_window();
+    main_window.unload_windows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main_window.open_front_panel();
+    for (const char* command : commands) {
+        main_window.dispatch_command(QString::fromLatin1(command));
+    }
+}
+
+// Runs the counting loop for kRunMilliseconds; the instructions it ran and the seconds taken.
+std::pair<int64_t, double> run_counting_loop(Simulator& s) {
+    s.power_on_with_program();
+    QTimer::singleShot(kRunMilliseconds, [&s] { s.panel().command_pass("Reset"); });
+    QElapsedTimer clock;
+    clock.start();
+    s.panel().command_pass("Run"); // returns when the Reset above ends the run
+    return {s.instructions_counted(), static_cast<double>(clock.nsecsElapsed()) / 1e9};
+}
+
 void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
     Simulator& s = simulator();
-    s.app->main_window().dispatch_command("Display CPU registers");
-    s.app->main_window().dispatch_command("IOPort");
+    open_only(s, {"Display CPU registers", "IOPort"});
     int64_t instructions = 0;
     double seconds = 0;
     // How late a 10 ms timer runs while the machine runs: what a click waits at most.
@@ -134,17 +157,12 @@ void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
         since_tick.restart();
     });
     for (auto _ : state) {
-        s.power_on_with_program();
-        QTimer::singleShot(kRunMilliseconds, [&s] { s.panel().command_pass("Reset"); });
-        QElapsedTimer clock;
-        clock.start();
         since_tick.start();
         ticker.start();
-        s.panel().command_pass("Run"); // returns when the Reset above ends the run
+        const auto [counted, elapsed] = run_counting_loop(s);
         ticker.stop();
-        const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         state.SetIterationTime(elapsed);
-        instructions += s.instructions_counted();
+        instructions += counted;
         seconds += elapsed;
     }
     state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
@@ -155,19 +173,43 @@ BENCHMARK(BM_RunWithRegisterAndPortWindows)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// One STEP, from the key press to the machine waiting again, averaged over many steps. Each
-// step is pressed from a zero timer that the event loop runs once the machine waits. With the
-// views open each step also repaints the register and I/O port windows.
-void step_many(benchmark::State& state, bool views_open) {
+// The same loop with the memory walker closed and open in turn, in one run, so both see the
+// same machine load; the walker should cost a RUN next to nothing.
+void BM_RunWithWalkerClosedThenOpen(benchmark::State& state) {
     Simulator& s = simulator();
-    MDI& main_window = s.app->main_window();
-    if (views_open) {
-        main_window.dispatch_command("Display CPU registers");
-        main_window.dispatch_command("IOPort");
-    } else {
-        main_window.unload_windows();
-        main_window.open_front_panel();
+    int64_t instructions[2] = {0, 0};
+    double seconds[2] = {0, 0};
+    for (auto _ : state) {
+        double elapsed_both = 0;
+        for (int open = 0; open < 2; ++open) {
+            open_only(s, {"Display CPU registers", "IOPort"});
+            if (open == 1) {
+                s.app->main_window().dispatch_command("Display Memory Map");
+            }
+            const auto [counted, elapsed] = run_counting_loop(s);
+            instructions[open] += counted;
+            seconds[open] += elapsed;
+            elapsed_both += elapsed;
+        }
+        state.SetIterationTime(elapsed_both);
     }
+    const double closed = static_cast<double>(instructions[0]) / seconds[0];
+    const double open = static_cast<double>(instructions[1]) / seconds[1];
+    state.counters["ips_walker_closed"] = closed;
+    state.counters["ips_walker_open"] = open;
+    state.counters["open_over_closed"] = open / closed;
+}
+BENCHMARK(BM_RunWithWalkerClosedThenOpen)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// One STEP, from the key press to the machine waiting again, averaged over many steps. Each
+// step is pressed from a zero timer that the event loop runs once the machine waits; the open
+// views repaint at screen rate meanwhile.
+void step_many(benchmark::State& state, std::initializer_list<const char*> windows) {
+    Simulator& s = simulator();
+    open_only(s, windows);
     constexpr int kSteps = 2000;
     for (auto _ : state) {
         s.power_on_with_program();
@@ -195,10 +237,13 @@ void step_many(benchmark::State& state, bool views_open) {
 }
 
 void BM_StepWithMessageWindowClosed(benchmark::State& state) {
-    step_many(state, false);
+    step_many(state, {});
 }
 void BM_StepWithRegisterAndPortWindows(benchmark::State& state) {
-    step_many(state, true);
+    step_many(state, {"Display CPU registers", "IOPort"});
+}
+void BM_StepWithWalkerRegisterAndPortWindows(benchmark::State& state) {
+    step_many(state, {"Display Memory Map", "Display CPU registers", "IOPort"});
 }
 BENCHMARK(BM_StepWithMessageWindowClosed)
     ->Iterations(1)
@@ -208,6 +253,29 @@ BENCHMARK(BM_StepWithRegisterAndPortWindows)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithWalkerRegisterAndPortWindows)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+
+// Opening the memory walker, from the command until it has been shown and painted; it is
+// closed again between openings.
+void BM_OpenMemoryWalker(benchmark::State& state) {
+    Simulator& s = simulator();
+    open_only(s, {});
+    MDI& main_window = s.app->main_window();
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        main_window.dispatch_command("Display Memory Map");
+        QCoreApplication::processEvents();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        main_window.memory_walker()->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+BENCHMARK(BM_OpenMemoryWalker)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tallyrig
