@@ -363,8 +363,7 @@ void MDI::open_memory_walker() {
         return;
     }
     m_walker = new mDisplay(m_machine);
-    connect(m_walker, &mDisplay::breakpoint_dialog_requested, this,
-            &MDI::open_breakpoint_dialog);
+    connect(m_walker, &mDisplay::breakpoint_dialog_requested, this, &MDI::open_breakpoint_dialog);
     connect(m_walker, &mDisplay::find_dialog_requested, this, &MDI::open_find_dialog);
     add_window(m_walker, true);
     m_ui.yield();
@@ -394,8 +393,7 @@ void MDI::open_find_dialog() {
     fit_dialog_frame(frame);
     if (mDisplay* walker = memory_walker()) {
         const QWidget* walker_frame = walker->parentWidget();
-        frame->move(walker_frame->x(),
-                    walker_frame->y() + twips_to_pixels(kFindDialogBelowWalker));
+        frame->move(walker_frame->x(), walker_frame->y() + twips_to_pixels(kFindDialogBelowWalker));
     }
 }
 

@@ -171,7 +171,8 @@ void QtUserInterface::mark_walker() {
 }
 
 void QtUserInterface::update_memory_walker(int32_t first_address, int32_t row_count) {
-    if (mDisplay* window = walker(); window != nullptr && window->update_rows(first_address, row_count)) {
+    if (mDisplay* window = walker();
+        window != nullptr && window->update_rows(first_address, row_count)) {
         mark_walker();
     }
     yield();

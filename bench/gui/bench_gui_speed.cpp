@@ -258,7 +258,6 @@ BENCHMARK(BM_StepWithWalkerRegisterAndPortWindows)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-
 // Opening the memory walker, from the command until it has been shown and painted; it is
 // closed again between openings.
 void BM_OpenMemoryWalker(benchmark::State& state) {

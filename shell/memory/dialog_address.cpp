@@ -35,8 +35,7 @@ QString address_range_title() {
     return QStringLiteral(" Break Point");
 }
 
-std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal,
-                                           QWidget* parent) {
+std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal, QWidget* parent) {
     const std::optional<int32_t> address = read_dialog_address(text.toStdString());
     if (!address) {
         modal.message_box(parent, address_range_message(), address_range_title(),

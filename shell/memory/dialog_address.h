@@ -26,7 +26,6 @@ QString address_range_message();
 QString address_range_title();
 
 // Reads the address; outside the range it shows the range message and gives nullopt.
-std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal,
-                                           QWidget* parent);
+std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal, QWidget* parent);
 
 } // namespace tallyrig

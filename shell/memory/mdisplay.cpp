@@ -38,8 +38,8 @@ const char* const kHeadings[kWalkerColumns] = {"BP", "Step", "Address", "Data"};
 struct ToolbarButton {
     const char* key;
     const char* tooltip;
-    int32_t target;                          // top row of a jump to a fixed place; -1 none
-    int32_t CpuRegisters::* target_register; // or the register holding the top row
+    int32_t target;                         // top row of a jump to a fixed place; -1 none
+    int32_t CpuRegisters::*target_register; // or the register holding the top row
 };
 
 constexpr ToolbarButton kToolbarButtons[] = {
@@ -114,9 +114,9 @@ void mDisplay::Toolbar1_ButtonClick(const QString& key) {
         if (key != QLatin1String(button.key)) {
             continue;
         }
-        const int32_t target =
-            button.target_register != nullptr ? m_machine.cpu.*button.target_register
-                                              : button.target;
+        const int32_t target = button.target_register != nullptr
+                                   ? m_machine.cpu.*button.target_register
+                                   : button.target;
         set_top_row(target);
         m_machine.ui().update_memory_walker(target, kRowsPerJump);
         paint();

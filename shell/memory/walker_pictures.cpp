@@ -36,9 +36,8 @@ void draw_port(QPainter& p, bool into, const QColor& colour) {
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawPolygon(QPolygonF() << QPointF(tail, 8.5) << QPointF(tip - 4.5, 8.5)
-                              << QPointF(tip - 4.5, 5) << QPointF(tip, 10)
-                              << QPointF(tip - 4.5, 15) << QPointF(tip - 4.5, 11.5)
-                              << QPointF(tail, 11.5));
+                              << QPointF(tip - 4.5, 5) << QPointF(tip, 10) << QPointF(tip - 4.5, 15)
+                              << QPointF(tip - 4.5, 11.5) << QPointF(tail, 11.5));
 }
 
 void draw_break(QPainter& p) {

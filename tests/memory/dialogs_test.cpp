@@ -14,10 +14,13 @@ TEST(DialogAddress, ReadsTheLeadingHexDigits) {
         const char* text;
         std::optional<int32_t> address;
     } cases[] = {
-        {"4010", 0x4010},  {"", 0},           {"$4010", 0},          {"xyz", 0},
-        {"ab", 0xAB},      {"4g10", 4},       {" 4010 ", 0x4010},    {"10000", 0x10000},
-        {"FFFF", 0xFFFF},  {"10001", {}},     {"FFFFFFFF", {}},      {"80000000", {}},
-        {"123456789", {}}, {"0000000000004010", 0x4010},
+        {"4010", 0x4010},   {"", 0},
+        {"$4010", 0},       {"xyz", 0},
+        {"ab", 0xAB},       {"4g10", 4},
+        {" 4010 ", 0x4010}, {"10000", 0x10000},
+        {"FFFF", 0xFFFF},   {"10001", {}},
+        {"FFFFFFFF", {}},   {"80000000", {}},
+        {"123456789", {}},  {"0000000000004010", 0x4010},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(read_dialog_address(c.text), c.address) << '"' << c.text << '"';
@@ -53,8 +56,7 @@ TEST_F(Dialogs, CaptionsLabelsAndButtons) {
 
     // The find dialog sits 500 twips below the walker's top edge, at its left edge.
     const QWidget* walker_frame = walker().parentWidget();
-    EXPECT_EQ(find.parentWidget()->pos(),
-              walker_frame->pos() + QPoint(0, twips_to_pixels(500)));
+    EXPECT_EQ(find.parentWidget()->pos(), walker_frame->pos() + QPoint(0, twips_to_pixels(500)));
     QTest::mouseClick(find.findChild<QPushButton*>("Cancel_Command"), Qt::LeftButton);
     settle();
     EXPECT_EQ(main().find_dialog(), nullptr);

@@ -15,16 +15,16 @@ MemoryCells cells_with(std::initializer_list<std::pair<int32_t, int32_t>> values
 }
 
 TEST(WalkerModel, DataAndAddressTexts) {
-    const MemoryCells cells = cells_with({{1, 5}, {2, 255}, {3, 160}, {4, 256}, {5, 257},
-                                          {6, 0x1A2}, {10, 0}});
+    const MemoryCells cells =
+        cells_with({{1, 5}, {2, 255}, {3, 160}, {4, 256}, {5, 257}, {6, 0x1A2}, {10, 0}});
     const WalkerModel model(cells);
     EXPECT_EQ(model.rowCount(), 65536);
     EXPECT_EQ(model.columnCount(), 4);
     const struct {
         int32_t row;
         const char* data;
-    } rows[] = {{1, "$05"}, {2, "$FF"}, {3, "$A0"}, {4, "$XX"}, {5, "$##"}, {6, "$1A2"},
-                {10, "$00"}};
+    } rows[] = {{1, "$05"}, {2, "$FF"},  {3, "$A0"}, {4, "$XX"},
+                {5, "$##"}, {6, "$1A2"}, {10, "$00"}};
     for (const auto& r : rows) {
         EXPECT_EQ(model.text(r.row, WalkerColumn::Value), r.data) << r.row;
         EXPECT_EQ(model.data(model.index(r.row, 3)).toString(), r.data) << r.row;

@@ -108,8 +108,8 @@ TEST_F(Walker, ToolbarButtonsJumpAndRefreshFromTheirTarget) {
     const struct {
         const char* key;
         int32_t top;
-    } jumps[] = {{"ROM", 1},       {"IN", 0xF000},     {"OUT", 0xF020},
-                 {"RAM", 0x4000},  {"STACK", 0xEFF0}, {"PROG", 0x4321}};
+    } jumps[] = {{"ROM", 1},      {"IN", 0xF000},    {"OUT", 0xF020},
+                 {"RAM", 0x4000}, {"STACK", 0xEFF0}, {"PROG", 0x4321}};
     for (const auto& jump : jumps) {
         SCOPED_TRACE(jump.key);
         // Memory changes under the rows the jump refreshes (301 from the target) and beside.
