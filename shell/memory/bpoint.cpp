@@ -5,17 +5,10 @@
 #include "shell/memory/walker_model.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace tallyrig {
-
-namespace {
-
-constexpr int32_t kRowsAfterChange = 250;
-
-} // namespace
 
 BPoint::BPoint(Machine& machine, ModalSeam& modal, std::function<void()> load_walker,
                QWidget* parent)
@@ -23,12 +16,7 @@ BPoint::BPoint(Machine& machine, ModalSeam& modal, std::function<void()> load_wa
     setObjectName(QStringLiteral("BPoint"));
     setWindowTitle(QStringLiteral("Breakpoint Manager"));
     auto* grid = new QGridLayout(this);
-    auto* label = new QLabel(QStringLiteral("Address $"), this);
-    m_address = new QLineEdit(this);
-    m_address->setObjectName(QStringLiteral("Address_string"));
-    label->setBuddy(m_address);
-    grid->addWidget(label, 0, 0);
-    grid->addWidget(m_address, 0, 1);
+    m_address = add_address_field(grid, this);
 
     struct Button {
         const char* name;
@@ -46,7 +34,7 @@ BPoint::BPoint(Machine& machine, ModalSeam& modal, std::function<void()> load_wa
         push->setObjectName(QString::fromLatin1(button.name));
         push->setAutoDefault(false);
         connect(push, &QPushButton::clicked, this, button.click);
-        grid->addWidget(push, row++, 0, 1, 2);
+        grid->addWidget(push, row++, 0, 1, 3);
     }
 }
 
@@ -74,7 +62,7 @@ void BPoint::set_breakpoint(int32_t flag, const char* mark) {
         m_load_walker();
         ui.set_walker_cell_text(*a, WalkerColumn::Breakpoint, mark);
     }
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterChange);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
     ui.yield();
 }
 
@@ -89,7 +77,7 @@ void BPoint::clear_break() {
         m_machine.memory_cells[static_cast<size_t>(a)].breakpoint = 0;
         ui.set_walker_cell_text(a, WalkerColumn::Breakpoint, "");
     }
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterChange);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
 }
 
 } // namespace tallyrig

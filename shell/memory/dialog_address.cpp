@@ -3,6 +3,10 @@
 #include "common/modal_seam.h"
 #include "core/text_helpers.h"
 
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
 namespace tallyrig {
 
 std::optional<int32_t> read_dialog_address(std::string_view text) {
@@ -33,6 +37,16 @@ QString address_range_message() {
 
 QString address_range_title() {
     return QStringLiteral(" Break Point");
+}
+
+QLineEdit* add_address_field(QGridLayout* grid, QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("Address $"), parent);
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QStringLiteral("Address_string"));
+    label->setBuddy(field);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(field, 0, 1, 1, 2);
+    return field;
 }
 
 std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal, QWidget* parent) {

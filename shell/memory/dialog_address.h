@@ -6,11 +6,16 @@
 #include <optional>
 #include <string_view>
 
+class QGridLayout;
+class QLineEdit;
 class QWidget;
 
 namespace tallyrig {
 
 class ModalSeam;
+
+// Both dialogs refresh this many walker rows from the program counter after they act.
+inline constexpr int32_t kRowsAfterDialogAction = 250;
 
 // The highest address the dialogs accept: the last cell of memory, which has no grid row.
 inline constexpr int32_t kLastDialogAddress = 0x10000;
@@ -24,6 +29,9 @@ std::optional<int32_t> read_dialog_address(std::string_view text);
 // The range message both dialogs show.
 QString address_range_message();
 QString address_range_title();
+
+// The "Address $" label and its text box "Address_string", on the first row of the grid.
+QLineEdit* add_address_field(QGridLayout* grid, QWidget* parent);
 
 // Reads the address; outside the range it shows the range message and gives nullopt.
 std::optional<int32_t> take_dialog_address(const QString& text, ModalSeam& modal, QWidget* parent);

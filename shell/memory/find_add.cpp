@@ -8,18 +8,11 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
 namespace tallyrig {
-
-namespace {
-
-constexpr int32_t kRowsAfterFind = 250;
-
-} // namespace
 
 find_add::find_add(Machine& machine, ModalSeam& modal, std::function<void()> load_walker,
                    QWidget* parent)
@@ -34,12 +27,7 @@ find_add::find_add(Machine& machine, ModalSeam& modal, std::function<void()> loa
     outer->addWidget(panel);
 
     auto* grid = new QGridLayout(panel);
-    auto* label = new QLabel(QStringLiteral("Address $"), panel);
-    m_address = new QLineEdit(panel);
-    m_address->setObjectName(QStringLiteral("Address_string"));
-    label->setBuddy(m_address);
-    grid->addWidget(label, 0, 0);
-    grid->addWidget(m_address, 0, 1, 1, 2);
+    m_address = add_address_field(grid, panel);
     auto* find = new QPushButton(QStringLiteral("&Find"), panel);
     find->setObjectName(QStringLiteral("Find_Command"));
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), panel);
@@ -62,7 +50,7 @@ void find_add::Find_Command_Click() {
     UserInterface& ui = m_machine.ui();
     // The last cell has no row of its own; the grid's last row is the nearest.
     ui.set_walker_top_row(std::min(*a, kWalkerLastRow));
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterFind);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
 }
 
 void find_add::Cancel_Command_Click() {

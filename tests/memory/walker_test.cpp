@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolBar>
 
 namespace tallyrig::testing {
@@ -195,26 +194,13 @@ TEST_F(Walker, StepMovesTheMarkerAndTheTopRow) {
         set_value(0x4000 + i, program[i]);
     }
     std::vector<std::pair<QString, QString>> seen; // markers of 0x4002 and 0x4004
-    int steps = 0;
-    QTimer user;
-    user.setInterval(1);
-    QObject::connect(&user, &QTimer::timeout, &main(), [&] {
-        if (machine().status.machine_mode != MachineMode::Idle) {
-            return;
-        }
+    step_while([&] {
         settle();
         seen.emplace_back(text(0x4002, WalkerColumn::Marker), text(0x4004, WalkerColumn::Marker));
         EXPECT_EQ(walker().map()->rowAt(0), machine().cpu.program_counter);
         EXPECT_EQ(walker().map()->palette().color(QPalette::Base), bgr_colour(kColourWhite));
-        if (++steps < 2) {
-            press("Step");
-        } else {
-            user.stop();
-            press("Reset");
-        }
+        return seen.size() < 2;
     });
-    user.start();
-    press("Step");
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], std::make_pair(QString(" >>"), QString()));
     EXPECT_EQ(seen[1], std::make_pair(QString(" "), QString(" >>")));

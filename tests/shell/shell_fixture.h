@@ -11,9 +11,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -62,6 +64,25 @@ protected:
     Machine& machine() { return app->machine(); }
     Calculator& panel() { return *main().calculator(); }
     void press(const char* key) { panel().command_pass(QString::fromLatin1(key)); }
+    // Presses Step, and again each time the machine waits while watch (run at each wait)
+    // answers true; then Reset ends the run and this returns.
+    void step_while(const std::function<bool()>& watch) {
+        QTimer user;
+        user.setInterval(2);
+        QObject::connect(&user, &QTimer::timeout, &main(), [&] {
+            if (machine().status.machine_mode != MachineMode::Idle) {
+                return;
+            }
+            if (watch()) {
+                press("Step");
+            } else {
+                user.stop();
+                press("Reset");
+            }
+        });
+        user.start();
+        press("Step");
+    }
     void settle() {
         app->ui().flush_views();
         app->ui().process_events_now();
