@@ -369,16 +369,12 @@ void MDI::open_memory_walker() {
     m_ui.yield();
 }
 
-mDisplay& MDI::load_memory_walker() {
-    open_memory_walker();
-    return *m_walker;
-}
-
 void MDI::open_breakpoint_dialog() {
     if (BPoint* open = breakpoint_dialog()) {
         m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
         return;
     }
+    // The dialogs write the walker without asking whether it is open: a closed one loads again.
     m_bpoint = new BPoint(m_machine, m_modal, [this] { open_memory_walker(); });
     fit_dialog_frame(add_window(m_bpoint, true));
 }

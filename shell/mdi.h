@@ -66,9 +66,6 @@ public:
     BPoint* breakpoint_dialog() const;
     find_add* find_dialog() const;
 
-    // The walker for a writer that does not ask whether it is open: a closed one loads again.
-    mDisplay& load_memory_walker();
-
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
     void set_mode_status(const QString& text);
