@@ -4,7 +4,7 @@
 #include "core/machine.h"
 #include "shell/memory/walker_grid.h"
 #include "shell/memory/walker_model.h"
-#include "shell/memory/walker_pictures.h"
+#include "shell/pictures/walker_pictures.h"
 #include "shell/views/view_text.h"
 
 #include <QAction>

@@ -1,15 +1,14 @@
-#include "shell/memory/walker_pictures.h"
+#include "shell/pictures/walker_pictures.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygonF>
+#include <array>
 #include <cmath>
 
 namespace tallyrig {
 
 namespace {
-
-constexpr double kSize = kWalkerPictureSize;
 
 // A memory chip: a body with four pins on each long side, and a notch.
 void draw_chip(QPainter& p, const QColor& body) {
@@ -83,34 +82,52 @@ void draw_program_counter(QPainter& p) {
     }
 }
 
+void draw_ram(QPainter& p) {
+    draw_chip(p, QColor(40, 150, 70));
+}
+
+void draw_rom(QPainter& p) {
+    draw_chip(p, QColor(70, 90, 170));
+}
+
+void draw_input(QPainter& p) {
+    draw_port(p, true, QColor(30, 140, 40));
+}
+
+void draw_output(QPainter& p) {
+    draw_port(p, false, QColor(200, 80, 20));
+}
+
+struct Picture {
+    const char* key;
+    void (*paint)(QPainter&);
+};
+
+constexpr std::array<Picture, 8> kPictures = {{
+    {"BREAK", draw_break},
+    {"RAM", draw_ram},
+    {"ROM", draw_rom},
+    {"IN", draw_input},
+    {"OUT", draw_output},
+    {"FIND", draw_find},
+    {"STACK", draw_stack},
+    {"PROG", draw_program_counter},
+}};
+
 } // namespace
 
 QIcon walker_picture(const QString& key) {
-    QPixmap pixmap(kWalkerPictureSize, kWalkerPictureSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (key == QLatin1String("BREAK")) {
-        draw_break(p);
-    } else if (key == QLatin1String("RAM")) {
-        draw_chip(p, QColor(40, 150, 70));
-    } else if (key == QLatin1String("ROM")) {
-        draw_chip(p, QColor(70, 90, 170));
-    } else if (key == QLatin1String("IN")) {
-        draw_port(p, true, QColor(30, 140, 40));
-    } else if (key == QLatin1String("OUT")) {
-        draw_port(p, false, QColor(200, 80, 20));
-    } else if (key == QLatin1String("FIND")) {
-        draw_find(p);
-    } else if (key == QLatin1String("STACK")) {
-        draw_stack(p);
-    } else if (key == QLatin1String("PROG")) {
-        draw_program_counter(p);
-    } else {
-        return {};
+    for (const Picture& picture : kPictures) {
+        if (key == QLatin1String(picture.key)) {
+            QPixmap pixmap(kWalkerPictureSize, kWalkerPictureSize);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            picture.paint(painter);
+            return QIcon(pixmap);
+        }
     }
-    p.end();
-    return QIcon(pixmap);
+    return {};
 }
 
 } // namespace tallyrig
