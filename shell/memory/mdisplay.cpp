@@ -9,8 +9,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontDatabase>
-#include <QHeaderView>
 #include <QLabel>
 #include <QToolBar>
 #include <algorithm>
@@ -67,8 +65,6 @@ mDisplay::mDisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     }
 
     m_grid = new WalkerGrid(this);
-    m_grid->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     // Building the model writes every address and data text in one pass, without yielding.
     m_model = new WalkerModel(m_machine.memory_cells, this);
     m_grid->setModel(m_model);

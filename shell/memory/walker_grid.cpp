@@ -1,5 +1,6 @@
 #include "shell/memory/walker_grid.h"
 
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <algorithm>
@@ -8,6 +9,8 @@ namespace tallyrig {
 
 WalkerGrid::WalkerGrid(QWidget* parent) : QTableView(parent) {
     setObjectName(QStringLiteral("map"));
+    // Fixed-pitch digits, so the hex columns line up.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
