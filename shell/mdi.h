@@ -20,12 +20,17 @@ namespace tallyrig {
 class Calculator;
 class DesktopActions;
 class IOPort;
+class Keyboard;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class Terminal;
 class frmAbout;
 class rdisplay;
 struct ButtonDefinitions;
+struct CharRomPaths;
+struct DeviceTables;
+struct TextTerminal;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
@@ -33,7 +38,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+        ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+        TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -51,6 +57,9 @@ public:
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
 
+    // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
+    void open_terminal();
+
     // Unloads every child window, last loaded first.
     void unload_windows();
 
@@ -59,6 +68,8 @@ public:
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
     frmAbout* about_window() const;
+    Terminal* terminal_window() const;
+    Keyboard* keyboard_window() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -99,7 +110,8 @@ private:
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
-    void open_terminal_and_keyboard() {}
+    void open_terminal_and_keyboard();
+    void open_keyboard();
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
@@ -107,6 +119,9 @@ private:
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    DeviceTables& m_devices;
+    TextTerminal& m_text_terminal;
+    const CharRomPaths& m_char_rom;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
@@ -119,6 +134,9 @@ private:
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
     QPointer<frmAbout> m_about;
+    QPointer<Terminal> m_terminal;
+    QPointer<Keyboard> m_keyboard;
+    QPointer<QMdiSubWindow> m_keyboard_frame;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };
