@@ -308,6 +308,12 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     return frame;
 }
 
+// A window of fixed size gets a frame that fits it and offers no maximising.
+void MDI::fit_fixed_size(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 void MDI::open_front_panel() {
     if (m_calculator_frame != nullptr) {
         // Closing the front panel only hides it: its keys may be running the machine.
@@ -324,9 +330,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
-                                       ~Qt::WindowMaximizeButtonHint);
-    m_calculator_frame->adjustSize();
+    fit_fixed_size(m_calculator_frame);
 }
 
 void MDI::open_register_window() {
@@ -357,7 +361,7 @@ void MDI::open_terminal() {
         return;
     }
     m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
-    add_window(m_terminal, true);
+    fit_fixed_size(add_window(m_terminal, true));
     m_terminal->load();
 }
 
@@ -367,6 +371,7 @@ void MDI::open_keyboard() {
     }
     m_keyboard = new Keyboard(m_machine, m_devices);
     m_keyboard_frame = add_window(m_keyboard, true);
+    fit_fixed_size(m_keyboard_frame);
 }
 
 void MDI::open_about() {

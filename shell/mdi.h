@@ -87,6 +87,7 @@ private:
     void build_toolbar();
     void build_status_bar();
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    static void fit_fixed_size(QMdiSubWindow* frame);
 
     void printer_setup();
     void exit_program();

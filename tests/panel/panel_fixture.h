@@ -5,6 +5,7 @@
 #include "panel/calculator.h"
 #include "panel/devices/device_tables.h"
 #include "panel/devices/text_terminal.h"
+#include "tests/panel/screen_recorder.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -89,8 +90,8 @@ protected:
     Machine machine{ui, messages};
     ButtonDefinitions buttons;
     DeviceTables devices;
-    TerminalHost no_terminal_window;
-    TextTerminal terminal{no_terminal_window};
+    ScreenRecorder screen; // the terminal's window
+    TextTerminal terminal{screen};
     std::unique_ptr<Calculator> panel;
 };
 
