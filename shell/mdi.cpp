@@ -166,13 +166,13 @@ frmAbout* MDI::about_window() const {
 
 Terminal* MDI::terminal_window() const {
     return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn ? m_terminal.data()
-                                                                              : nullptr;
+                                                                             : nullptr;
 }
 
 // The keyboard keeps its port plugged in when it closes; its frame tells whether it is open.
 Keyboard* MDI::keyboard_window() const {
     return m_keyboard_frame != nullptr && !m_keyboard_frame->isHidden() ? m_keyboard.data()
-                                                                         : nullptr;
+                                                                        : nullptr;
 }
 
 void MDI::build_menus() {

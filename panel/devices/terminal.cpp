@@ -26,8 +26,11 @@ constexpr int kGlyphRows = kGlyphCount / kGlyphColumns;
 constexpr int kMargin = 8;
 constexpr int kFrameWidth = 3;
 
-// text_screen0: shows the screen picture. Drawing only marks it, so a scroll that draws 544
-// glyphs is painted once, the next time the event loop runs.
+} // namespace
+
+// text_screen0: shows the screen picture. Drawing only marks it, once until it is painted, so a
+// scroll that draws 544 glyphs is painted once, the next time the event loop runs. A hidden
+// screen is painted whole when it shows again.
 class ScreenView : public QWidget {
 public:
     ScreenView(const QImage& picture, QWidget* parent) : QWidget(parent), m_picture(picture) {
@@ -36,23 +39,29 @@ public:
         setFixedSize(kTerminalScreenWidth, kTerminalScreenHeight);
     }
 
+    void mark() {
+        if (!m_marked) {
+            m_marked = true;
+            update();
+        }
+    }
+
 protected:
     void paintEvent(QPaintEvent* event) override {
+        m_marked = false;
         QPainter painter(this);
         painter.drawImage(event->rect(), m_picture, event->rect());
     }
 
 private:
     const QImage& m_picture;
+    bool m_marked = false;
 };
-
-} // namespace
 
 Terminal::Terminal(Machine& machine, DeviceTables& devices, TextTerminal& terminal,
                    const CharRomPaths& char_rom, QWidget* parent)
     : QWidget(parent), m_machine(machine), m_devices(devices), m_terminal(terminal),
-      m_char_rom(char_rom),
-      m_rom_char(kOwnPictureWidth, kOwnPictureHeight, QImage::Format_RGB32),
+      m_char_rom(char_rom), m_rom_char(kOwnPictureWidth, kOwnPictureHeight, QImage::Format_RGB32),
       m_screen(kTerminalScreenWidth, kTerminalScreenHeight, QImage::Format_RGB32) {
     setObjectName("Terminal");
     setWindowTitle(kCaption);
@@ -82,7 +91,7 @@ void Terminal::load() {
         return;
     }
     m_text_screen0->show();
-    m_text_screen0->update();
+    m_text_screen0->mark();
     m_machine.ui().yield();
     // The window may be closed in the yields from here on: nothing of it is touched after this.
     m_terminal.init_text_terminal();
@@ -128,35 +137,38 @@ void Terminal::draw_glyph(int glyph, int column, int row) {
     if (left < 0 || top < 0 || left >= kTerminalScreenWidth || top >= kTerminalScreenHeight) {
         return;
     }
-    const int width = std::min(kTerminalGlyphWidth, kTerminalScreenWidth - left);
+    const auto width =
+        static_cast<std::size_t>(std::min(kTerminalGlyphWidth, kTerminalScreenWidth - left));
     const int height = std::min(kTerminalGlyphHeight, kTerminalScreenHeight - top);
-    const bool in_rom = glyph >= 0 && glyph < kGlyphCount;
-    const int source_left = (glyph % kGlyphColumns) * kTerminalGlyphWidth;
-    const int source_top = (glyph / kGlyphColumns) * kTerminalGlyphHeight;
-    for (int y = 0; y < height; ++y) {
-        auto* target = reinterpret_cast<QRgb*>(m_screen.scanLine(top + y)) + left;
-        if (in_rom) {
-            const auto* source =
-                reinterpret_cast<const QRgb*>(m_glyphs.constScanLine(source_top + y)) +
-                source_left;
-            std::memcpy(target, source, static_cast<std::size_t>(width) * sizeof(QRgb));
-        } else {
-            std::fill(target, target + width, kBlack);
+    // Whole scanlines are fetched once per glyph: this runs some 200,000 times a second.
+    const qsizetype target_stride = m_screen.bytesPerLine();
+    uchar* target = m_screen.bits() + top * target_stride + left * qsizetype{sizeof(QRgb)};
+    if (glyph < 0 || glyph >= kGlyphCount) {
+        for (int y = 0; y < height; ++y, target += target_stride) {
+            std::fill_n(reinterpret_cast<QRgb*>(target), width, kBlack);
+        }
+    } else {
+        const qsizetype source_stride = m_glyphs.bytesPerLine();
+        const uchar* source =
+            m_glyphs.constBits() + (glyph / kGlyphColumns) * kTerminalGlyphHeight * source_stride +
+            (glyph % kGlyphColumns) * kTerminalGlyphWidth * qsizetype{sizeof(QRgb)};
+        for (int y = 0; y < height; ++y, target += target_stride, source += source_stride) {
+            std::memcpy(target, source, width * sizeof(QRgb));
         }
     }
-    m_text_screen0->update();
+    m_text_screen0->mark();
 }
 
 void Terminal::show_screen() {
     setWindowTitle(kCaption);
     m_text_screen0->show();
-    m_text_screen0->update();
+    m_text_screen0->mark();
 }
 
 void Terminal::blank_screen() {
     m_screen.fill(kBlack);
     m_text_screen0->show();
-    m_text_screen0->update();
+    m_text_screen0->mark();
 }
 
 void Terminal::closeEvent(QCloseEvent* event) {

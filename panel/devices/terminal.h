@@ -10,6 +10,7 @@
 namespace tallyrig {
 
 class Machine;
+class ScreenView;
 struct DeviceTables;
 struct TextTerminal;
 
@@ -54,10 +55,10 @@ private:
     TextTerminal& m_terminal;
     const CharRomPaths& m_char_rom;
 
-    QImage m_rom_char;    // the picture as loaded
-    QImage m_glyphs;      // every glyph stretched to its drawn size, 64 to a row
-    QImage m_screen;      // text_screen0's picture; painted whenever the event loop next runs
-    QWidget* m_text_screen0 = nullptr;
+    QImage m_rom_char; // the picture as loaded
+    QImage m_glyphs;   // every glyph stretched to its drawn size, 64 to a row
+    QImage m_screen;   // text_screen0's picture; painted whenever the event loop next runs
+    ScreenView* m_text_screen0 = nullptr;
 };
 
 } // namespace tallyrig

@@ -52,13 +52,20 @@ TEST_F(KeyboardTest, KeysSitAtTheirPlacesWithTheirSizes) {
     };
     // Twips at 15 to the pixel; keys 8 pixels apart.
     const Place places[] = {
-        {"ESC", {8, 8, 33, 25}},           {"SSCommand13", {500, 8, 33, 25}},
-        {"SSCommand14", {606, 8, 33, 25}}, {"SSCommand15", {8, 41, 33, 33}},
-        {"BSPACE", {541, 41, 57, 33}},     {"TAB", {8, 82, 49, 33}},
-        {"SSCommand43", {557, 82, 41, 33}}, {"CAPS", {8, 123, 73, 33}},
-        {"ENTER", {540, 123, 57, 33}},     {"SHIFT", {8, 164, 97, 33}},
-        {"SSCommand72", {605, 164, 33, 33}}, {"CTRL", {8, 205, 73, 33}},
-        {"ALT", {89, 205, 81, 33}},        {"SPACE", {178, 205, 329, 33}},
+        {"ESC", {8, 8, 33, 25}},
+        {"SSCommand13", {500, 8, 33, 25}},
+        {"SSCommand14", {606, 8, 33, 25}},
+        {"SSCommand15", {8, 41, 33, 33}},
+        {"BSPACE", {541, 41, 57, 33}},
+        {"TAB", {8, 82, 49, 33}},
+        {"SSCommand43", {557, 82, 41, 33}},
+        {"CAPS", {8, 123, 73, 33}},
+        {"ENTER", {540, 123, 57, 33}},
+        {"SHIFT", {8, 164, 97, 33}},
+        {"SSCommand72", {605, 164, 33, 33}},
+        {"CTRL", {8, 205, 73, 33}},
+        {"ALT", {89, 205, 81, 33}},
+        {"SPACE", {178, 205, 329, 33}},
         {"SSCommand78", {597, 205, 33, 33}},
     };
     for (const Place& place : places) {
@@ -69,7 +76,7 @@ TEST_F(KeyboardTest, KeysSitAtTheirPlacesWithTheirSizes) {
     const auto* last_key = keyboard->findChild<QLineEdit*>("last_key");
     ASSERT_NE(last_key, nullptr);
     EXPECT_EQ(last_key->geometry(), QRect(541, 8, 57, 25)); // between "+" and the quote
-    EXPECT_EQ(keyboard->key("SSCommand8")->text(), "&&"); // shown as one ampersand
+    EXPECT_EQ(keyboard->key("SSCommand8")->text(), "&&");   // shown as one ampersand
 }
 
 TEST_F(KeyboardTest, ModifiersApplyInTheirOrder) {
@@ -81,23 +88,23 @@ TEST_F(KeyboardTest, ModifiersApplyInTheirOrder) {
         const char* shown;
     };
     const Case cases[] = {
-        {{}, "SSCommand31", 81, "$51"},                      // Q
-        {{"CAPS"}, "SSCommand31", 113, "$71"},               // q
-        {{"SHIFT"}, "SSCommand46", 65, "$41"},               // CAPS and SHIFT: still upper case
-        {{"CAPS", "SHIFT"}, "SSCommand46", 65, "$41"},       // SHIFT alone
-        {{"SHIFT"}, "SSCommand16", 49, "$31"},               // no shifted symbols
-        {{"CTRL"}, "SSCommand66", 13, "$0D"},                // M
-        {{"CTRL"}, "SSCommand46", 1, "$01"},                 // A
-        {{"CTRL"}, "SSCommand20", 53, "$35"},                // 5
-        {{"CTRL"}, "TAB", 11, "$0B"},                        //
-        {{"CTRL"}, "SSCommand3", 64, "$40"},                 // @
-        {{"CTRL", "ALT"}, "SSCommand46", 129, "$81"},        //
-        {{"ALT"}, "SSCommand46", 193, "$C1"},                // CAPS and ALT
-        {{"CAPS", "ALT"}, "SSCommand15", 254, "$FE"},        // ~
-        {{"CAPS", "ALT"}, "SPACE", 160, "$A0"},              //
-        {{"CAPS", "ALT"}, "SSCommand46", 225, "$E1"},        // a
-        {{}, "BSPACE", 4, "$04"},                            //
-        {{}, "SSCommand78", 124, "$7C"},                     // |
+        {{}, "SSCommand31", 81, "$51"},                // Q
+        {{"CAPS"}, "SSCommand31", 113, "$71"},         // q
+        {{"SHIFT"}, "SSCommand46", 65, "$41"},         // CAPS and SHIFT: still upper case
+        {{"CAPS", "SHIFT"}, "SSCommand46", 65, "$41"}, // SHIFT alone
+        {{"SHIFT"}, "SSCommand16", 49, "$31"},         // no shifted symbols
+        {{"CTRL"}, "SSCommand66", 13, "$0D"},          // M
+        {{"CTRL"}, "SSCommand46", 1, "$01"},           // A
+        {{"CTRL"}, "SSCommand20", 53, "$35"},          // 5
+        {{"CTRL"}, "TAB", 11, "$0B"},                  //
+        {{"CTRL"}, "SSCommand3", 64, "$40"},           // @
+        {{"CTRL", "ALT"}, "SSCommand46", 129, "$81"},  //
+        {{"ALT"}, "SSCommand46", 193, "$C1"},          // CAPS and ALT
+        {{"CAPS", "ALT"}, "SSCommand15", 254, "$FE"},  // ~
+        {{"CAPS", "ALT"}, "SPACE", 160, "$A0"},        //
+        {{"CAPS", "ALT"}, "SSCommand46", 225, "$E1"},  // a
+        {{}, "BSPACE", 4, "$04"},                      //
+        {{}, "SSCommand78", 124, "$7C"},               // |
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);

@@ -145,10 +145,10 @@ TEST_F(TextTerminalTest, CursorMovesStopAtTheEdges) {
         int to_column, to_row;
     };
     const Case cases[] = {
-        {kTerminalUp, 4, 5, 4, 4},     {kTerminalUp, 4, 0, 4, 0},
-        {kTerminalDown, 4, 5, 4, 6},   {kTerminalDown, 4, 15, 4, 15},
-        {kTerminalRight, 4, 5, 5, 5},  {kTerminalRight, 31, 5, 31, 5},
-        {kTerminalLeft, 4, 5, 3, 5},   {kTerminalLeft, 0, 5, 0, 5},
+        {kTerminalUp, 4, 5, 4, 4},       {kTerminalUp, 4, 0, 4, 0},
+        {kTerminalDown, 4, 5, 4, 6},     {kTerminalDown, 4, 15, 4, 15},
+        {kTerminalRight, 4, 5, 5, 5},    {kTerminalRight, 31, 5, 31, 5},
+        {kTerminalLeft, 4, 5, 3, 5},     {kTerminalLeft, 0, 5, 0, 5},
         {kTerminalDown, 31, 15, 31, 15},
     };
     fill_rows();

@@ -40,9 +40,9 @@ protected:
                     rom.pixel(glyph_x(glyph) + x * 10 / 11, glyph_y(glyph) + y * 15 / 16);
                 const QRgb got = screen.pixel(column * 10 + x, row * 15 + y);
                 if (want != got) {
-                    return ::testing::AssertionFailure() << "glyph " << glyph << " at " << column
-                                                         << "," << row << ": pixel " << x << ","
-                                                         << y << " differs";
+                    return ::testing::AssertionFailure()
+                           << "glyph " << glyph << " at " << column << "," << row << ": pixel " << x
+                           << "," << y << " differs";
                 }
             }
         }
@@ -211,8 +211,9 @@ TEST_F(TerminalTest, EchoLessonTypesTheKeysOnTheTerminal) {
     ASSERT_NE(keyboard, nullptr);
 
     // H, I, ENTER, A, B, BSpace, then J: each click is taken before the next.
-    const std::vector<const char*> keys = {"SSCommand51", "SSCommand38", "ENTER", "SSCommand46",
-                                           "SSCommand64", "BSPACE",      "SSCommand52"};
+    const std::vector<const char*> keys = {"SSCommand51", "SSCommand38", "ENTER",
+                                           "SSCommand46", "SSCommand64", "BSPACE",
+                                           "SSCommand52"};
     std::size_t next = 0;
     QTimer typist;
     typist.setInterval(20);
