@@ -1,4 +1,3 @@
-#include "asmlib/assemble_file.h"
 #include "panel/char_rom.h"
 #include "panel/devices/keyboard.h"
 #include "panel/devices/terminal.h"
@@ -196,15 +195,7 @@ TEST_F(TerminalTest, AnUnreadableCharacterRomGivesAMessageAndABlankScreenUntilRe
 
 // The shipped lesson, assembled by the assembler library, typed at through the keyboard.
 TEST_F(TerminalTest, EchoLessonTypesTheKeysOnTheTerminal) {
-    const auto source = install.folders.work_folder / "terminal_echo.asm";
-    std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" / "work" /
-                                   "terminal_echo.asm",
-                               source);
-    ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
-    press("Power");
-    modal.file_answers.push_back(
-        QString::fromStdString((install.folders.work_folder / "terminal_echo.ram").string()));
-    main().dispatch_command("Load RAM");
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("terminal_echo"));
     main().dispatch_command("Terminal");
     ASSERT_TRUE(modal.boxes.empty());
     Keyboard* keyboard = main().keyboard_window();
@@ -230,12 +221,7 @@ TEST_F(TerminalTest, EchoLessonTypesTheKeysOnTheTerminal) {
             press("Reset");
         }
     });
-    QTimer::singleShot(10000, &main(), [this] {
-        if (machine().in_run_loop()) {
-            ADD_FAILURE() << "the run loop did not end";
-            press("Power");
-        }
-    });
+    end_a_runaway_run();
     typist.start();
     press("Run");
 
