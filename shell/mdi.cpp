@@ -3,6 +3,7 @@
 #include "common/desktop_actions.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/text_helpers.h"
@@ -10,6 +11,7 @@
 #include "panel/calculator.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -153,6 +155,10 @@ rdisplay* MDI::register_window() const {
 
 IOPort* MDI::ioport_window() const {
     return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
+}
+
+message* MDI::message_window() const {
+    return m_machine.windows.message_window_open == kTrue ? m_message.data() : nullptr;
 }
 
 frmAbout* MDI::about_window() const {
@@ -328,6 +334,16 @@ void MDI::open_ioport_window() {
     }
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
+    m_ui.yield();
+}
+
+void MDI::open_message_window() {
+    if (message_window() != nullptr) {
+        return;
+    }
+    m_message = new message(m_machine, m_modal);
+    QMdiSubWindow* frame = add_window(m_message, true);
+    frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
     m_ui.yield();
 }
 

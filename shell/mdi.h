@@ -24,6 +24,7 @@ class Machine;
 class ModalSeam;
 class QtUserInterface;
 class frmAbout;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
 
@@ -58,6 +59,7 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
 
     // Status bar panels "message" and "mode_status".
@@ -84,6 +86,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void raise_interrupt();
     void load_ram_command();
@@ -95,7 +98,6 @@ private:
 
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
-    void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
@@ -118,6 +120,7 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;

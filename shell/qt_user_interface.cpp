@@ -5,6 +5,7 @@
 #include "panel/calculator.h"
 #include "shell/mdi.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -218,6 +219,12 @@ MessageAnswer QtUserInterface::message_box(std::string_view text, std::string_vi
     // The box runs its own event loop; the views should show the state it talks about.
     flush_views();
     return m_modal.message_box(m_main, qview(text), qview(title), icon, buttons);
+}
+
+void QtUserInterface::append_message_text(std::string_view text, const TextStyle& style) {
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->append_text(qview(text), style);
+    }
 }
 
 } // namespace tallyrig

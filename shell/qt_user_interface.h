@@ -47,6 +47,8 @@ public:
     MessageAnswer message_box(std::string_view text, std::string_view title, MessageIcon icon,
                               MessageButtons buttons) override;
 
+    void append_message_text(std::string_view text, const TextStyle& style) override;
+
 private:
     void restart_throttle();
     void schedule_paint();

@@ -1,0 +1,232 @@
+#include "shell/views/message.h"
+
+#include "common/modal_seam.h"
+#include "common/print_rich_text.h"
+#include "common/screen_units.h"
+#include "core/machine.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolBar>
+#include <cstdlib>
+
+namespace tallyrig {
+
+namespace {
+
+// What the text leaves of the window, in twips: at load, and at every resize.
+constexpr int kLoadWidthLeft = 500;
+constexpr int kLoadHeightLeft = 900;
+constexpr int kWidthLeft = 250;
+constexpr int kHeightLeft = 1000;
+
+enum class Picture { Print, Clear, Find };
+
+struct ToolbarButton {
+    const char* key;
+    const char* tooltip;
+    Picture picture;
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"Print", "Print the Message Table", Picture::Print},
+    {"Clear", "Clear the Window", Picture::Clear},
+    {"Find", "Find a string", Picture::Find},
+};
+
+// The toolbar's pictures, drawn on a 16-unit grid at twice that size so they stay sharp.
+QIcon draw_picture(Picture picture) {
+    constexpr int kSide = 32;
+    QPixmap pixmap(kSide, kSide);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(kSide / 16.0, kSide / 16.0);
+    const QPen outline(QColor(40, 40, 40), 0.8);
+    p.setPen(outline);
+    switch (picture) {
+    case Picture::Print:
+        // A sheet going in at the top, the printer's body, and the printed sheet coming out.
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(150, 150, 160));
+        p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10, 7, 4.5));
+        p.setPen(QPen(QColor(90, 90, 90), 0.6));
+        p.drawLine(QPointF(5.5, 11.7), QPointF(10.5, 11.7));
+        p.drawLine(QPointF(5.5, 13.2), QPointF(9, 13.2));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 190, 60));
+        p.drawEllipse(QPointF(12.6, 7.9), 0.7, 0.7);
+        break;
+    case Picture::Clear: {
+        // A written page struck out.
+        p.setBrush(Qt::white);
+        QPainterPath page;
+        page.moveTo(2.5, 1.5);
+        page.lineTo(10, 1.5);
+        page.lineTo(13.5, 5);
+        page.lineTo(13.5, 14.5);
+        page.lineTo(2.5, 14.5);
+        page.closeSubpath();
+        p.drawPath(page);
+        p.setPen(QPen(QColor(0, 0, 255), 0.8));
+        for (double y : {5.0, 7.5, 10.0, 12.5}) {
+            p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
+        }
+        p.setPen(QPen(QColor(210, 30, 30), 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 4), QPointF(12.5, 13));
+        p.drawLine(QPointF(12.5, 4), QPointF(4, 13));
+        break;
+    }
+    case Picture::Find:
+        // A magnifying glass.
+        p.setPen(QPen(QColor(110, 70, 30), 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(9.8, 9.8), QPointF(14, 14));
+        p.setPen(QPen(QColor(40, 40, 40), 1.4));
+        p.setBrush(QColor(200, 230, 255));
+        p.drawEllipse(QPointF(6.5, 6.5), 4.5, 4.5);
+        p.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(3.8, 3.8, 5.4, 5.4), 100 * 16, 70 * 16);
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+QTextCharFormat char_format(const TextStyle& style) {
+    QTextCharFormat format;
+    format.setFontPointSize(style.font_size);
+    format.setForeground(bgr_colour(style.colour));
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    return format;
+}
+
+} // namespace
+
+message::message(Machine& machine, ModalSeam& modal, QWidget* parent)
+    : QWidget(parent), m_machine(machine), m_modal(modal) {
+    setObjectName(QStringLiteral("message"));
+    setWindowTitle(QStringLiteral("Message Window"));
+
+    build_toolbar();
+    m_table = new QPlainTextEdit(this);
+    m_table->setObjectName(QStringLiteral("message_table"));
+    // The log is the machine's narration: it can be read, selected and searched, not edited.
+    m_table->setReadOnly(true);
+    m_table->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A log of a long session would keep every line twice.
+    m_table->setUndoRedoEnabled(false);
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    m_table->setFont(font);
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setSizeGripEnabled(false);
+
+    m_machine.windows.message_window_open = kTrue;
+    m_table->resize(twips_to_pixels(kMessageWindowWidth - kLoadWidthLeft),
+                    twips_to_pixels(kMessageWindowHeight - kLoadHeightLeft));
+}
+
+void message::build_toolbar() {
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const QString key = QString::fromLatin1(button.key);
+        QAction* action = m_toolbar->addAction(draw_picture(button.picture), key);
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setToolTip(QString::fromLatin1(button.tooltip));
+        action->setData(key);
+        connect(action, &QAction::triggered, this, [this, key] { toolbar_button_click(key); });
+    }
+}
+
+void message::closeEvent(QCloseEvent* event) {
+    m_machine.windows.message_window_open = 0;
+    QWidget::closeEvent(event);
+}
+
+// The rules measure the window from its outer edges, as the frame around it is drawn.
+QSize message::outer_size() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget()) != nullptr ? parentWidget()->size()
+                                                                   : frameGeometry().size();
+}
+
+void message::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QWidget* frame = parentWidget() != nullptr ? parentWidget() : this;
+    if (frame->isMinimized()) {
+        return;
+    }
+    const int toolbar_height = m_toolbar->sizeHint().height();
+    const int status_height = m_status->sizeHint().height();
+    m_toolbar->setGeometry(0, 0, width(), toolbar_height);
+    m_status->setGeometry(0, height() - status_height, width(), status_height);
+    const QSize outer = outer_size();
+    m_table->setGeometry(0, toolbar_height, std::abs(outer.width() - twips_to_pixels(kWidthLeft)),
+                         std::abs(outer.height() - twips_to_pixels(kHeightLeft)) - status_height);
+}
+
+void message::append_text(const QString& text, const TextStyle& style) {
+    QTextCursor cursor = m_table->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text, char_format(style));
+    m_table->setTextCursor(cursor);
+}
+
+void message::toolbar_button_click(const QString& key) {
+    if (key == QLatin1String("Print")) {
+        Print_File();
+    } else if (key == QLatin1String("Clear")) {
+        clear_log();
+    } else if (key == QLatin1String("Find")) {
+        find_string();
+    }
+}
+
+void message::Print_File() {
+    // The window repaints after the click before the print dialog takes over.
+    QCoreApplication::processEvents();
+    print_rich_text(m_modal, this, *m_table->document(), kMessagePrintMargin, kMessagePrintMargin,
+                    kMessagePrintMargin, kMessagePrintMargin);
+}
+
+// The next line starts an empty window.
+void message::clear_log() {
+    m_table->clear();
+    m_table->moveCursor(QTextCursor::Start);
+}
+
+// Case is ignored and a match may lie inside a word; with text selected only the selection is
+// searched. An empty or cancelled answer changes nothing.
+void message::find_string() {
+    const std::optional<QString> answer =
+        m_modal.input_box(this, QStringLiteral("Find what?"), QString(), QString());
+    if (!answer || answer->isEmpty()) {
+        return;
+    }
+    const QTextCursor selection = m_table->textCursor();
+    const bool within = selection.hasSelection();
+    const QTextCursor found =
+        m_table->document()->find(*answer, within ? selection.selectionStart() : 0);
+    if (found.isNull() || (within && found.selectionEnd() > selection.selectionEnd())) {
+        return;
+    }
+    m_table->setTextCursor(found);
+    m_table->setFocus();
+}
+
+} // namespace tallyrig
