@@ -87,9 +87,16 @@ void QtUserInterface::flush_views() {
             window->paint();
         }
     }
+    if (message* window = m_main->message_window()) {
+        window->write_pending();
+    }
 }
 
 void QtUserInterface::process_events_now() {
+    // Handlers of the events below see every line narrated so far.
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->write_pending();
+    }
     QCoreApplication::processEvents();
     restart_throttle();
 }

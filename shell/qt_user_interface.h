@@ -23,7 +23,8 @@ public:
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
-    // Paints the register and I/O port windows if a refresh asked for it.
+    // Paints the register and I/O port windows if a refresh asked for it, and writes the lines
+    // narrated into the message window since the last time.
     void flush_views();
 
     void yield() override;

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <cstdlib>
 
@@ -103,6 +104,10 @@ QIcon draw_picture(Picture picture) {
     return QIcon(pixmap);
 }
 
+bool same_style(const TextStyle& a, const TextStyle& b) {
+    return a.font_size == b.font_size && a.colour == b.colour && a.bold == b.bold;
+}
+
 QTextCharFormat char_format(const TextStyle& style) {
     QTextCharFormat format;
     format.setFontPointSize(style.font_size);
@@ -181,9 +186,31 @@ void message::resizeEvent(QResizeEvent* event) {
 }
 
 void message::append_text(const QString& text, const TextStyle& style) {
-    QTextCursor cursor = m_table->textCursor();
+    if (!m_pending.empty() && same_style(m_pending.back().style, style)) {
+        m_pending.back().text += text;
+    } else {
+        m_pending.push_back({text, style});
+    }
+    // Whatever runs the event loop next writes it, should the user interface not do so first.
+    if (!m_write_posted) {
+        m_write_posted = true;
+        QTimer::singleShot(0, this, &message::write_pending);
+    }
+}
+
+void message::write_pending() {
+    m_write_posted = false;
+    if (m_pending.empty()) {
+        return;
+    }
+    QTextCursor cursor(m_table->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text, char_format(style));
+    cursor.beginEditBlock();
+    for (const Piece& piece : m_pending) {
+        cursor.insertText(piece.text, char_format(piece.style));
+    }
+    cursor.endEditBlock();
+    m_pending.clear();
     m_table->setTextCursor(cursor);
 }
 
@@ -200,12 +227,14 @@ void message::toolbar_button_click(const QString& key) {
 void message::Print_File() {
     // The window repaints after the click before the print dialog takes over.
     QCoreApplication::processEvents();
+    write_pending();
     print_rich_text(m_modal, this, *m_table->document(), kMessagePrintMargin, kMessagePrintMargin,
                     kMessagePrintMargin, kMessagePrintMargin);
 }
 
 // The next line starts an empty window.
 void message::clear_log() {
+    m_pending.clear();
     m_table->clear();
     m_table->moveCursor(QTextCursor::Start);
 }
@@ -218,6 +247,7 @@ void message::find_string() {
     if (!answer || answer->isEmpty()) {
         return;
     }
+    write_pending();
     const QTextCursor selection = m_table->textCursor();
     const bool within = selection.hasSelection();
     const QTextCursor found =

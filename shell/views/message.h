@@ -4,7 +4,9 @@
 
 #include "core/user_interface.h"
 
+#include <QString>
 #include <QWidget>
+#include <vector>
 
 class QPlainTextEdit;
 class QStatusBar;
@@ -26,8 +28,11 @@ class message : public QWidget {
 public:
     message(Machine& machine, ModalSeam& modal, QWidget* parent = nullptr);
 
-    // Puts text at the end of the log in the given style; the caret follows it.
+    // Puts text at the end of the log in the given style; the caret follows it. The text is
+    // written into the box by write_pending, before any event is handled.
     void append_text(const QString& text, const TextStyle& style);
+    // Writes what was appended since the last call, in one edit.
+    void write_pending();
 
     // Prints the log with an inch of margin on every side; a failure abandons the print.
     void Print_File();
@@ -45,11 +50,19 @@ private:
     void find_string();
     QSize outer_size() const;
 
+    struct Piece {
+        QString text;
+        TextStyle style;
+    };
+
     Machine& m_machine;
     ModalSeam& m_modal;
     QToolBar* m_toolbar = nullptr;
     QPlainTextEdit* m_table = nullptr;
     QStatusBar* m_status = nullptr;
+    // One step narrates dozens of pieces; the box takes them in one edit, laid out once.
+    std::vector<Piece> m_pending;
+    bool m_write_posted = false;
 };
 
 } // namespace tallyrig

@@ -36,11 +36,17 @@ INSTANTIATE_TEST_SUITE_P(
     Twips, DrawingRectangle,
     ::testing::Values(
         // A printable area a quarter inch in: an inch of margin is 1080 twips into it.
-        RectangleCase{{12240, 15840}, {360, 360}, {kInch, kInch, kInch, kInch},
+        RectangleCase{{12240, 15840},
+                      {360, 360},
+                      {kInch, kInch, kInch, kInch},
                       QRect(QPoint(1080, 1080), QSize(12240 - 2 * kInch, 15840 - 2 * kInch))},
-        RectangleCase{{12240, 15840}, {0, 0}, {kInch, 720, 2 * kInch, 0},
+        RectangleCase{{12240, 15840},
+                      {0, 0},
+                      {kInch, 720, 2 * kInch, 0},
                       QRect(QPoint(kInch, 720), QSize(12240 - 3 * kInch, 15840 - 720))},
-        RectangleCase{{12240, 15840}, {200, 100}, {0, 0, 0, 0},
+        RectangleCase{{12240, 15840},
+                      {200, 100},
+                      {0, 0, 0, 0},
                       QRect(QPoint(-200, -100), QSize(12240, 15840))}));
 
 class PrintRichText : public ::testing::Test {
@@ -50,7 +56,9 @@ protected:
         document.setDefaultFont(font);
     }
 
-    QString pdf_path() const { return QString::fromStdString((folder.path() / "out.pdf").string()); }
+    QString pdf_path() const {
+        return QString::fromStdString((folder.path() / "out.pdf").string());
+    }
 
     // Prints document to the PDF file through the print dialog, as the programs do.
     bool print(int margin = kInch) {
@@ -69,8 +77,8 @@ protected:
     double lines_per_page(const PdfPages& pages) const {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        const double line_points = QFontMetricsF(font, &printer).height() * 72.0 /
-                                   printer.logicalDpiY();
+        const double line_points =
+            QFontMetricsF(font, &printer).height() * 72.0 / printer.logicalDpiY();
         return (pages.height_points - 2 * 72.0) / line_points;
     }
 

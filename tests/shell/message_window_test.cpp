@@ -51,7 +51,10 @@ protected:
     QPlainTextEdit* table() {
         return main().message_window()->findChild<QPlainTextEdit*>("message_table");
     }
-    QString text() { return table()->toPlainText(); }
+    QString text() {
+        main().message_window()->write_pending();
+        return table()->toPlainText();
+    }
     void click(const QString& key) {
         main().message_window()->findChild<QAction*>("Toolbar1_" + key)->trigger();
     }
@@ -233,6 +236,8 @@ struct FindCase {
     int selection_end;
     std::optional<QString> answer;
     int found_start; // -1: the selection stays as it was
+
+    friend void PrintTo(const FindCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class MessageFind : public MessageWindow, public ::testing::WithParamInterface<FindCase> {};
@@ -243,6 +248,7 @@ TEST_P(MessageFind, SearchesTheSelectionOrTheWholeText) {
     open();
     main().message_window()->append_text("alpha beta\n", {});
     main().message_window()->append_text("Gamma ALPHA\n", {});
+    main().message_window()->write_pending();
     QTextCursor cursor(table()->document());
     cursor.setPosition(c.selection_start >= 0 ? c.selection_start : c.selection_end);
     cursor.setPosition(c.selection_end, QTextCursor::KeepAnchor);

@@ -10,8 +10,8 @@
 namespace tallyrig::testing {
 
 struct PdfPages {
-    int count = 0;             // page objects in the file
-    double width_points = 0;   // of the first page
+    int count = 0;           // page objects in the file
+    double width_points = 0; // of the first page
     double height_points = 0;
 };
 
