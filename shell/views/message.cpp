@@ -232,11 +232,10 @@ void message::Print_File() {
                     kMessagePrintMargin, kMessagePrintMargin);
 }
 
-// The next line starts an empty window.
+// The caret is left at the start, so the next line starts an empty window.
 void message::clear_log() {
     m_pending.clear();
     m_table->clear();
-    m_table->moveCursor(QTextCursor::Start);
 }
 
 // Case is ignored and a match may lie inside a word; with text selected only the selection is
