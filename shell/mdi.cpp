@@ -414,6 +414,7 @@ void MDI::open_message_window() {
     m_message = new message(m_machine, m_modal);
     QMdiSubWindow* frame = add_window(m_message, true);
     frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
+    frame->move(free_place(frame->size(), frame));
     m_ui.yield();
 }
 

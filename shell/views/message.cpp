@@ -4,13 +4,12 @@
 #include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "core/machine.h"
+#include "shell/pictures/toolbar_pictures.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiSubWindow>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -30,79 +29,16 @@ constexpr int kLoadHeightLeft = 900;
 constexpr int kWidthLeft = 250;
 constexpr int kHeightLeft = 1000;
 
-enum class Picture { Print, Clear, Find };
-
 struct ToolbarButton {
     const char* key;
     const char* tooltip;
-    Picture picture;
 };
 
 constexpr ToolbarButton kToolbarButtons[] = {
-    {"Print", "Print the Message Table", Picture::Print},
-    {"Clear", "Clear the Window", Picture::Clear},
-    {"Find", "Find a string", Picture::Find},
+    {"Print", "Print the Message Table"},
+    {"Clear", "Clear the Window"},
+    {"Find", "Find a string"},
 };
-
-// The toolbar's pictures, drawn on a 16-unit grid at twice that size so they stay sharp.
-QIcon draw_picture(Picture picture) {
-    constexpr int kSide = 32;
-    QPixmap pixmap(kSide, kSide);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(kSide / 16.0, kSide / 16.0);
-    const QPen outline(QColor(40, 40, 40), 0.8);
-    p.setPen(outline);
-    switch (picture) {
-    case Picture::Print:
-        // A sheet going in at the top, the printer's body, and the printed sheet coming out.
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10, 7, 4.5));
-        p.setPen(QPen(QColor(90, 90, 90), 0.6));
-        p.drawLine(QPointF(5.5, 11.7), QPointF(10.5, 11.7));
-        p.drawLine(QPointF(5.5, 13.2), QPointF(9, 13.2));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(60, 190, 60));
-        p.drawEllipse(QPointF(12.6, 7.9), 0.7, 0.7);
-        break;
-    case Picture::Clear: {
-        // A written page struck out.
-        p.setBrush(Qt::white);
-        QPainterPath page;
-        page.moveTo(2.5, 1.5);
-        page.lineTo(10, 1.5);
-        page.lineTo(13.5, 5);
-        page.lineTo(13.5, 14.5);
-        page.lineTo(2.5, 14.5);
-        page.closeSubpath();
-        p.drawPath(page);
-        p.setPen(QPen(QColor(0, 0, 255), 0.8));
-        for (double y : {5.0, 7.5, 10.0, 12.5}) {
-            p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
-        }
-        p.setPen(QPen(QColor(210, 30, 30), 1.8, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(4, 4), QPointF(12.5, 13));
-        p.drawLine(QPointF(12.5, 4), QPointF(4, 13));
-        break;
-    }
-    case Picture::Find:
-        // A magnifying glass.
-        p.setPen(QPen(QColor(110, 70, 30), 2.4, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(9.8, 9.8), QPointF(14, 14));
-        p.setPen(QPen(QColor(40, 40, 40), 1.4));
-        p.setBrush(QColor(200, 230, 255));
-        p.drawEllipse(QPointF(6.5, 6.5), 4.5, 4.5);
-        p.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::RoundCap));
-        p.drawArc(QRectF(3.8, 3.8, 5.4, 5.4), 100 * 16, 70 * 16);
-        break;
-    }
-    return QIcon(pixmap);
-}
 
 bool same_style(const TextStyle& a, const TextStyle& b) {
     return a.font_size == b.font_size && a.colour == b.colour && a.bold == b.bold;
@@ -151,7 +87,7 @@ void message::build_toolbar() {
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (const ToolbarButton& button : kToolbarButtons) {
         const QString key = QString::fromLatin1(button.key);
-        QAction* action = m_toolbar->addAction(draw_picture(button.picture), key);
+        QAction* action = m_toolbar->addAction(toolbar_picture(key), key);
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setToolTip(QString::fromLatin1(button.tooltip));
         action->setData(key);
