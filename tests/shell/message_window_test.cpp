@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
-#include <QTimer>
 #include <QToolBar>
 #include <functional>
 
@@ -72,25 +71,13 @@ protected:
     // waits after one, then presses Reset.
     void step(int count, const std::function<void(int)>& after_step = {}) {
         int done = 0;
-        QTimer user;
-        user.setInterval(1);
-        QObject::connect(&user, &QTimer::timeout, &main(), [&] {
-            if (machine().status.machine_mode != MachineMode::Idle) {
-                return;
-            }
-            ++done;
+        step_while([&](int n) {
+            done = n;
             if (after_step) {
-                after_step(done);
+                after_step(n);
             }
-            if (done < count) {
-                press("Step");
-            } else {
-                user.stop();
-                press("Reset");
-            }
+            return n < count;
         });
-        user.start();
-        press("Step");
         ASSERT_EQ(done, count);
     }
     QString text_after_steps(int count) {
