@@ -26,6 +26,7 @@ class ModalSeam;
 class QtUserInterface;
 class Terminal;
 class frmAbout;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
 struct CharRomPaths;
@@ -67,6 +68,7 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
     Terminal* terminal_window() const;
     Keyboard* keyboard_window() const;
@@ -99,6 +101,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void raise_interrupt();
     void load_ram_command();
@@ -110,7 +113,6 @@ private:
 
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
-    void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
@@ -137,6 +139,7 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     QPointer<Terminal> m_terminal;
     QPointer<Keyboard> m_keyboard;
