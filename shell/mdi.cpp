@@ -9,12 +9,16 @@
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/terminal.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
 #include "shell/memory/mdisplay.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -131,22 +135,17 @@ const QStringList kEditorPrograms = {
 
 constexpr int32_t kLoadRefreshRows = 300;
 
-// A dialog's frame: as large as its contents, with only a close box.
-void fit_dialog_frame(QMdiSubWindow* frame) {
-    frame->setWindowFlags(frame->windowFlags() &
-                          ~(Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
-    frame->adjustSize();
-}
-
 // The find dialog opens this far below the walker's top edge, at its left edge.
 constexpr int kFindDialogBelowWalker = 500; // twips
 
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-         ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
+         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+         TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
-      m_modal(modal), m_desktop(desktop) {
+      m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
+      m_char_rom(char_rom) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -184,6 +183,10 @@ IOPort* MDI::ioport_window() const {
     return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
 }
 
+message* MDI::message_window() const {
+    return m_machine.windows.message_window_open == kTrue ? m_message.data() : nullptr;
+}
+
 frmAbout* MDI::about_window() const {
     return m_about;
 }
@@ -199,6 +202,17 @@ BPoint* MDI::breakpoint_dialog() const {
 
 find_add* MDI::find_dialog() const {
     return m_find_add != nullptr && m_find_add->isVisible() ? m_find_add.data() : nullptr;
+}
+
+Terminal* MDI::terminal_window() const {
+    return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn ? m_terminal.data()
+                                                                             : nullptr;
+}
+
+// The keyboard keeps its port plugged in when it closes; its frame tells whether it is open.
+Keyboard* MDI::keyboard_window() const {
+    return m_keyboard_frame != nullptr && !m_keyboard_frame->isHidden() ? m_keyboard.data()
+                                                                        : nullptr;
 }
 
 void MDI::build_menus() {
@@ -347,6 +361,12 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     return frame;
 }
 
+// A window of fixed size gets a frame that fits it and offers no maximising.
+void MDI::fit_fixed_size(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
     struct Taken {
         QRect rect;
@@ -397,7 +417,7 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders);
+    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -405,9 +425,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
-                                       ~Qt::WindowMaximizeButtonHint);
-    m_calculator_frame->adjustSize();
+    fit_fixed_size(m_calculator_frame);
 }
 
 void MDI::open_register_window() {
@@ -446,7 +464,7 @@ void MDI::open_breakpoint_dialog() {
     }
     // The dialogs write the walker without asking whether it is open: a closed one loads again.
     m_bpoint = new BPoint(m_machine, m_modal, [this] { open_memory_walker(); });
-    fit_dialog_frame(add_window(m_bpoint, true));
+    fit_fixed_size(add_window(m_bpoint, true));
 }
 
 void MDI::open_find_dialog() {
@@ -456,11 +474,45 @@ void MDI::open_find_dialog() {
     }
     m_find_add = new find_add(m_machine, m_modal, [this] { open_memory_walker(); });
     QMdiSubWindow* frame = add_window(m_find_add, true);
-    fit_dialog_frame(frame);
+    fit_fixed_size(frame);
     if (mDisplay* walker = memory_walker()) {
         const QWidget* walker_frame = walker->parentWidget();
         frame->move(walker_frame->x(), walker_frame->y() + twips_to_pixels(kFindDialogBelowWalker));
     }
+}
+
+void MDI::open_terminal_and_keyboard() {
+    open_terminal();
+    open_keyboard();
+}
+
+void MDI::open_terminal() {
+    if (terminal_window() != nullptr) {
+        return;
+    }
+    m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
+    fit_fixed_size(add_window(m_terminal, true));
+    m_terminal->load();
+}
+
+void MDI::open_keyboard() {
+    if (keyboard_window() != nullptr) {
+        return;
+    }
+    m_keyboard = new Keyboard(m_machine, m_devices);
+    m_keyboard_frame = add_window(m_keyboard, true);
+    fit_fixed_size(m_keyboard_frame);
+}
+
+void MDI::open_message_window() {
+    if (message_window() != nullptr) {
+        return;
+    }
+    m_message = new message(m_machine, m_modal);
+    QMdiSubWindow* frame = add_window(m_message, true);
+    frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
+    frame->move(free_place(frame->size(), frame));
+    m_ui.yield();
 }
 
 void MDI::open_about() {

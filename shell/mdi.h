@@ -21,14 +21,20 @@ class BPoint;
 class Calculator;
 class DesktopActions;
 class IOPort;
+class Keyboard;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class Terminal;
 class find_add;
 class frmAbout;
 class mDisplay;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
+struct CharRomPaths;
+struct DeviceTables;
+struct TextTerminal;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
@@ -36,7 +42,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+        ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+        TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -54,6 +61,9 @@ public:
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
 
+    // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
+    void open_terminal();
+
     // Unloads every child window, last loaded first.
     void unload_windows();
 
@@ -61,10 +71,13 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
     mDisplay* memory_walker() const;
     BPoint* breakpoint_dialog() const;
     find_add* find_dialog() const;
+    Terminal* terminal_window() const;
+    Keyboard* keyboard_window() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -83,6 +96,7 @@ private:
     void build_status_bar();
     // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    static void fit_fixed_size(QMdiSubWindow* frame);
     QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
     QSize initial_size() const;
 
@@ -93,6 +107,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void open_memory_walker();
     void open_breakpoint_dialog();
@@ -106,11 +121,11 @@ private:
     void restore_buttons();
 
     // Windows that later parts of the shell provide; until then these open nothing.
-    void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
-    void open_terminal_and_keyboard() {}
+    void open_terminal_and_keyboard();
+    void open_keyboard();
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
@@ -118,6 +133,9 @@ private:
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    DeviceTables& m_devices;
+    TextTerminal& m_text_terminal;
+    const CharRomPaths& m_char_rom;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
@@ -129,10 +147,14 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     QPointer<mDisplay> m_walker;
     QPointer<BPoint> m_bpoint;
     QPointer<find_add> m_find_add;
+    QPointer<Terminal> m_terminal;
+    QPointer<Keyboard> m_keyboard;
+    QPointer<QMdiSubWindow> m_keyboard_frame;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

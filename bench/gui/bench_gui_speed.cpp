@@ -1,22 +1,39 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
-// register and I/O port windows open, and with the memory walker open and closed in turn;
-// single STEPs with various windows open; opening the memory walker.
+// register and I/O port windows open, and with the message window open or closed; single STEPs
+// with the message window closed, and open with its narration, empty or holding 100,000 lines;
+// printing a hundred pages of log to a PDF file; a program printing to the text terminal; how
+// soon a keyboard click reaches a running program; and the memory walker: opening it, RUN with
+// it open and closed, STEP with it open.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
+#include "common/print_rich_text.h"
+#include "common/screen_units.h"
 #include "panel/calculator.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/text_terminal.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
 #include "shell/memory/mdisplay.h"
+#include "shell/views/message.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <initializer_list>
 #include <memory>
+#include <span>
+#include <thread>
 
 namespace tallyrig {
 namespace {
@@ -80,14 +97,14 @@ struct Simulator {
     Calculator& panel() { return *app->main_window().calculator(); }
     Machine& machine() { return app->machine(); }
 
-    // Power on with the counting loop in RAM.
-    void power_on_with_program() {
+    // Power on with a program in RAM, the counting loop unless told otherwise.
+    void power_on_with_program(std::span<const int32_t> program = kCountingLoop) {
         if (machine().status.power_on == 1) {
             panel().command_pass("Power");
         }
         panel().command_pass("Power");
         int32_t address = kProgramStart;
-        for (int32_t byte : kCountingLoop) {
+        for (int32_t byte : program) {
             machine().memory_cells[static_cast<std::size_t>(address++)].value = byte;
         }
         for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
@@ -118,15 +135,31 @@ Simulator& simulator() {
 
 constexpr int kRunMilliseconds = 500;
 
-// Only these windows open besides the front panel.
-void open_only(Simulator& s, std::initializer_list<const char*> commands) {
+// The windows open while the machine goes; the front panel is always there.
+enum class Windows { None, RegisterAndPort, Message, WalkerRegisterAndPort };
+
+void open_only(Simulator& s, Windows windows) {
     MDI& main_window = s.app->main_window();
     main_window.unload_windows();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     main_window.open_front_panel();
-    for (const char* command : commands) {
-        main_window.dispatch_command(QString::fromLatin1(command));
+    switch (windows) {
+    case Windows::RegisterAndPort:
+        main_window.dispatch_command("Display CPU registers");
+        main_window.dispatch_command("IOPort");
+        break;
+    case Windows::Message:
+        main_window.dispatch_command("Display Message System");
+        break;
+    case Windows::WalkerRegisterAndPort:
+        main_window.dispatch_command("Display Memory Map");
+        main_window.dispatch_command("Display CPU registers");
+        main_window.dispatch_command("IOPort");
+        break;
+    case Windows::None:
+        break;
     }
+    // The closed windows go now, not in the middle of a measurement.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // The processor time this thread has had, in seconds: unlike the wall clock it does not count
@@ -143,8 +176,8 @@ struct RunResult {
     double thread_seconds = 0; // processor time of the run
 };
 
-// Runs the counting loop for the given time.
-RunResult run_counting_loop(Simulator& s, int milliseconds = kRunMilliseconds) {
+// One run of the counting loop, for the given time.
+RunResult run_once(Simulator& s, int milliseconds) {
     s.power_on_with_program();
     QTimer::singleShot(milliseconds, [&s] { s.panel().command_pass("Reset"); });
     QElapsedTimer clock;
@@ -155,9 +188,9 @@ RunResult run_counting_loop(Simulator& s, int milliseconds = kRunMilliseconds) {
             thread_seconds() - thread_start};
 }
 
-void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
+void run_counting_loop(benchmark::State& state, Windows windows) {
     Simulator& s = simulator();
-    open_only(s, {"Display CPU registers", "IOPort"});
+    open_only(s, windows);
     int64_t instructions = 0;
     double seconds = 0;
     // How late a 10 ms timer runs while the machine runs: what a click waits at most.
@@ -176,7 +209,7 @@ void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
     for (auto _ : state) {
         since_tick.start();
         ticker.start();
-        const RunResult run = run_counting_loop(s);
+        const RunResult run = run_once(s, kRunMilliseconds);
         ticker.stop();
         state.SetIterationTime(run.seconds);
         instructions += run.instructions;
@@ -185,7 +218,27 @@ void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
     state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
     state.counters["worst_event_wait_ms"] = worst_wait_ms;
 }
+
+void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
+    run_counting_loop(state, Windows::RegisterAndPort);
+}
 BENCHMARK(BM_RunWithRegisterAndPortWindows)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Nothing is narrated in RUN: these two should go equally fast.
+void BM_RunWithMessageWindowClosed(benchmark::State& state) {
+    run_counting_loop(state, Windows::None);
+}
+void BM_RunWithMessageWindowOpen(benchmark::State& state) {
+    run_counting_loop(state, Windows::Message);
+}
+BENCHMARK(BM_RunWithMessageWindowClosed)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunWithMessageWindowOpen)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -203,11 +256,8 @@ void BM_RunWithWalkerClosedThenOpen(benchmark::State& state) {
         double elapsed_both = 0;
         for (int turn = 0; turn < 2; ++turn) {
             const int open = (turn + round) % 2;
-            open_only(s, {"Display CPU registers", "IOPort"});
-            if (open == 1) {
-                s.app->main_window().dispatch_command("Display Memory Map");
-            }
-            const RunResult run = run_counting_loop(s, kTurnMilliseconds);
+            open_only(s, open == 1 ? Windows::WalkerRegisterAndPort : Windows::RegisterAndPort);
+            const RunResult run = run_once(s, kTurnMilliseconds);
             total[open].instructions += run.instructions;
             total[open].seconds += run.seconds;
             total[open].thread_seconds += run.thread_seconds;
@@ -233,13 +283,23 @@ BENCHMARK(BM_RunWithWalkerClosedThenOpen)
 
 // One STEP, from the key press to the machine waiting again, averaged over many steps. Each
 // step is pressed from a zero timer that the event loop runs once the machine waits; the open
-// views repaint at screen rate meanwhile.
-void step_many(benchmark::State& state, std::initializer_list<const char*> windows) {
+// views repaint at screen rate meanwhile, and with the message window open its narration is
+// written and shown.
+void step_many(benchmark::State& state, Windows windows, int lines_before = 0) {
     Simulator& s = simulator();
     open_only(s, windows);
     constexpr int kSteps = 2000;
     for (auto _ : state) {
         s.power_on_with_program();
+        if (message* log = s.app->main_window().message_window()) {
+            const TextStyle style{10, kColourBlue, false};
+            for (int n = 0; n < lines_before; ++n) {
+                log->append_text(QStringLiteral("    Program counter $4000 points at the next "
+                                                "byte\n"),
+                                 style);
+            }
+            QCoreApplication::processEvents();
+        }
         int steps = 0;
         QElapsedTimer clock;
         std::function<void()> next_step = [&] {
@@ -261,16 +321,26 @@ void step_many(benchmark::State& state, std::initializer_list<const char*> windo
         QTimer::singleShot(0, next_step);
         s.panel().command_pass("Step"); // enters the run loop; returns after the Reset
     }
+    if (message* log = s.app->main_window().message_window()) {
+        state.counters["lines_in_window"] = static_cast<double>(
+            log->findChild<QPlainTextEdit*>("message_table")->document()->blockCount());
+    }
 }
 
 void BM_StepWithMessageWindowClosed(benchmark::State& state) {
-    step_many(state, {});
+    step_many(state, Windows::None);
 }
 void BM_StepWithRegisterAndPortWindows(benchmark::State& state) {
-    step_many(state, {"Display CPU registers", "IOPort"});
+    step_many(state, Windows::RegisterAndPort);
 }
 void BM_StepWithWalkerRegisterAndPortWindows(benchmark::State& state) {
-    step_many(state, {"Display Memory Map", "Display CPU registers", "IOPort"});
+    step_many(state, Windows::WalkerRegisterAndPort);
+}
+void BM_StepWithMessageWindow(benchmark::State& state) {
+    step_many(state, Windows::Message);
+}
+void BM_StepWithMessageWindowAfter100000Lines(benchmark::State& state) {
+    step_many(state, Windows::Message, 100'000);
 }
 BENCHMARK(BM_StepWithMessageWindowClosed)
     ->Iterations(1)
@@ -284,12 +354,17 @@ BENCHMARK(BM_StepWithWalkerRegisterAndPortWindows)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithMessageWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithMessageWindowAfter100000Lines)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // Opening the memory walker, from the command until it has been shown and painted; it is
 // closed again between openings.
 void BM_OpenMemoryWalker(benchmark::State& state) {
     Simulator& s = simulator();
-    open_only(s, {});
+    open_only(s, Windows::None);
     MDI& main_window = s.app->main_window();
     for (auto _ : state) {
         QElapsedTimer clock;
@@ -302,6 +377,150 @@ void BM_OpenMemoryWalker(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenMemoryWalker)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A hundred pages of narration in its three styles, printed to a PDF file: 60 ten-point
+// lines fill more than a page between one-inch margins on A4 or Letter paper.
+void BM_PrintHundredPagesToPdf(benchmark::State& state) {
+    constexpr int kLines = 100 * 60;
+    const std::pair<const char*, uint32_t> lines[] = {
+        {"Fetch Operand Byte\n", kColourBlack},
+        {"    Program counter copied into the memory address register (MAR)\n", kColourBlue},
+        {"      The MAR puts the address on the address bus\n", kColourRed},
+    };
+    QTextDocument text;
+    text.setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
+    QTextCursor cursor(&text);
+    for (int n = 0; n < kLines; ++n) {
+        const auto& [line, colour] = lines[n % 3];
+        QTextCharFormat format;
+        format.setFontPointSize(10);
+        format.setForeground(bgr_colour(colour));
+        cursor.insertText(QString::fromLatin1(line), format);
+    }
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("log.pdf"));
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        if (!print_rich_text(text, printer, kMessagePrintMargin, kMessagePrintMargin,
+                             kMessagePrintMargin, kMessagePrintMargin)) {
+            state.SkipWithError("printing failed");
+        }
+    }
+}
+BENCHMARK(BM_PrintHundredPagesToPdf)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 10,000 printable characters to the terminal, then HALT: the screen scrolls about 300 times.
+constexpr int32_t kPrintedCharacters = 10000;
+constexpr int32_t kHaltedAt = 0x4015; // the program counter once HALT has been fetched
+constexpr int32_t kPrintingLoop[] = {
+    0xA0, 0x27, 0x10, // 4000 BLDX 10000
+    0x90, 0x41,       // 4003 LDA 'A'
+    0x99, 0xF0, 0x28, // 4005 STA [$F028]
+    0x80,             // 4008 INCA
+    0x60, 0x7F,       // 4009 CMPA 127
+    0xD6, 0x40, 0x10, // 400B JNZ [$4010]
+    0x90, 0x20,       // 400E LDA ' '
+    0x83,             // 4010 DECX
+    0xD6, 0x40, 0x05, // 4011 JNZ [$4005]
+    0x01,             // 4014 HALT
+};
+
+void BM_TerminalPrintsTenThousandCharacters(benchmark::State& state) {
+    Simulator& s = simulator();
+    s.app->main_window().dispatch_command("Terminal");
+    for (auto _ : state) {
+        s.power_on_with_program(kPrintingLoop);
+        QElapsedTimer clock;
+        double elapsed = 0;
+        QTimer halted;
+        halted.setTimerType(Qt::PreciseTimer);
+        halted.setInterval(1);
+        QObject::connect(&halted, &QTimer::timeout, [&] {
+            if (s.machine().cpu.program_counter == kHaltedAt) {
+                elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+                halted.stop();
+                s.panel().command_pass("Reset");
+            }
+        });
+        halted.start();
+        clock.start();
+        s.panel().command_pass("Run");
+        state.SetIterationTime(elapsed);
+        if (s.app->terminal().terminal_cursor_row != kTerminalLastRow) {
+            state.SkipWithError("the program did not fill the screen");
+        }
+    }
+    state.counters["characters_per_second"] =
+        benchmark::Counter(kPrintedCharacters, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TerminalPrintsTenThousandCharacters)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// wait: LDA [$F008]; JZ [wait]; STA [$F028]; JMP [wait]: the echo lesson without its prompt.
+constexpr int32_t kEchoLoop[] = {
+    0x91, 0xF0, 0x08, // 4000 LDA [$F008]
+    0xD1, 0x40, 0x00, // 4003 JZ [$4000]
+    0x99, 0xF0, 0x28, // 4006 STA [$F028]
+    0xC1, 0x40, 0x00, // 4009 JMP [$4000]
+};
+
+// Clicks arrive from outside the event loop, as the window system's do: a second thread posts
+// each one; the time to the key's handler is what a user waits for the port to change.
+void BM_KeyClickReachesThePortWhileRunning(benchmark::State& state) {
+    Simulator& s = simulator();
+    MDI& main_window = s.app->main_window();
+    main_window.dispatch_command("Terminal");
+    Keyboard* keyboard = main_window.keyboard_window();
+    QPushButton* key = keyboard->key("SSCommand31"); // Q
+    constexpr int kClicks = 40;
+    const auto now_ns = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    for (auto _ : state) {
+        s.power_on_with_program(kEchoLoop);
+        std::atomic<int64_t> posted_ns{0};
+        double worst_ms = 0;
+        double total_ms = 0;
+        int seen = 0;
+        bool port_written = true;
+        const auto connection = QObject::connect(key, &QPushButton::clicked, [&] {
+            const double waited_ms = static_cast<double>(now_ns() - posted_ns.load()) / 1e6;
+            worst_ms = std::max(worst_ms, waited_ms);
+            total_ms += waited_ms;
+            port_written = port_written && s.machine().memory_cells[kKeyboardPort].value == 'Q';
+            if (++seen == kClicks) {
+                s.panel().command_pass("Reset");
+            }
+        });
+        std::thread user([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (int i = 0; i < kClicks; ++i) {
+                posted_ns = now_ns();
+                QMetaObject::invokeMethod(key, &QPushButton::click, Qt::QueuedConnection);
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            }
+        });
+        s.panel().command_pass("Run"); // returns when the last click has reset the machine
+        user.join();
+        QObject::disconnect(connection);
+        state.SetIterationTime(worst_ms / 1e3);
+        state.counters["worst_click_ms"] = worst_ms;
+        state.counters["mean_click_ms"] = total_ms / kClicks;
+        if (!port_written) {
+            state.SkipWithError("a click did not reach the port");
+        }
+    }
+}
+BENCHMARK(BM_KeyClickReachesThePortWhileRunning)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tallyrig

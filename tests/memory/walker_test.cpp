@@ -194,7 +194,7 @@ TEST_F(Walker, StepMovesTheMarkerAndTheTopRow) {
         set_value(0x4000 + i, program[i]);
     }
     std::vector<std::pair<QString, QString>> seen; // markers of 0x4002 and 0x4004
-    step_while([&] {
+    step_while([&](int) {
         settle();
         seen.emplace_back(text(0x4002, WalkerColumn::Marker), text(0x4004, WalkerColumn::Marker));
         EXPECT_EQ(walker().map()->rowAt(0), machine().cpu.program_counter);
