@@ -8,14 +8,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tallyrig {
 
 namespace {
-
-const char* const kTitle = "Tallyrig";
 
 // System-information tools of the common desktops, looked for on the search path.
 const QStringList kSystemInfoPrograms = {
@@ -33,24 +30,25 @@ QLabel* named_label(const QString& name, const QString& text, QWidget* parent) {
 
 } // namespace
 
-frmAbout::frmAbout(ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
+frmAbout::frmAbout(const AboutInfo& info, ModalSeam& modal, DesktopActions& desktop,
+                   QWidget* parent)
     : QDialog(parent), m_modal(modal), m_desktop(desktop) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(info.window_name);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kTitle));
+    setWindowTitle(QStringLiteral("About ") + info.title);
 
     auto* icon = named_label(QStringLiteral("picIcon"), QString(), this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
-    auto* title = named_label(QStringLiteral("lblTitle"), QString::fromLatin1(kTitle), this);
+    icon->setPixmap(info.icon.pixmap(48, 48));
+    auto* title = named_label(QStringLiteral("lblTitle"), info.title, this);
     QFont title_font = title->font();
     title_font.setPointSize(title_font.pointSize() + 6);
     title_font.setBold(true);
     title->setFont(title_font);
     auto* version = named_label(QStringLiteral("lblVersion"),
                                 QStringLiteral("Version %1.%2.%3")
-                                    .arg(kVersionMajor)
-                                    .arg(kVersionMinor)
-                                    .arg(kVersionRevision),
+                                    .arg(info.major)
+                                    .arg(info.minor)
+                                    .arg(info.revision),
                                 this);
     auto* description = named_label(QStringLiteral("lblDescription"), QString(), this);
     auto* line = new QFrame(this);

@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -122,6 +123,11 @@ const QStringList kEditorPrograms = {
 };
 
 constexpr int32_t kLoadRefreshRows = 300;
+
+// The simulator's title and version in its About box.
+constexpr int kVersionMajor = 4;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 9;
 
 } // namespace
 
@@ -335,7 +341,12 @@ void MDI::open_about() {
     if (m_about != nullptr) {
         return;
     }
-    m_about = new frmAbout(m_modal, m_desktop, this);
+    const AboutInfo info{QStringLiteral("frmAbout"), QString::fromLatin1(kMainWindowTitle),
+                         kVersionMajor,
+                         kVersionMinor,
+                         kVersionRevision,
+                         style()->standardIcon(QStyle::SP_ComputerIcon)};
+    m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->show();
     m_load_order.append(m_about.data());
 }
