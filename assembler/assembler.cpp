@@ -208,7 +208,9 @@ void Assembler::build_menus() {
         }
         QAction* action = menu->addAction(QString::fromLatin1(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
-        action->setShortcut(QKeySequence(item.shortcut));
+        if (item.shortcut != kNoKey) {
+            action->setShortcut(QKeySequence(item.shortcut));
+        }
         connect(action, &QAction::triggered, this, item.command);
     }
     m_view_list = findChild<QAction*>(QStringLiteral("mnu_View_Listing_FIle"));
