@@ -2,7 +2,6 @@
 
 #include "asmlib/error_texts.h"
 
-
 namespace tallyrig::assembler {
 
 std::string error_message(ErrorCode code, int64_t value) {

@@ -65,7 +65,8 @@ constexpr MenuItem kMenuItems[] = {
     {nullptr, nullptr, "mnuGoto_Line", "&Goto Line", Qt::CTRL | Qt::Key_G, &Assembler::goto_line},
     {"mnuInsert", "&Insert", "mnuDirective", "&Directive", kNoKey, nullptr},
     {nullptr, nullptr, "mnuInstruction", "&Instruction", kNoKey, nullptr},
-    {nullptr, nullptr, "mnInsert_String", "Insert &String...", kNoKey, &Assembler::mnInsert_String_Click},
+    {nullptr, nullptr, "mnInsert_String", "Insert &String...", kNoKey,
+     &Assembler::mnInsert_String_Click},
     {nullptr, nullptr, "mnuInsert_file", "Insert &File...", Qt::CTRL | Qt::Key_I,
      &Assembler::Insert_File},
     {"mnu_window", "&Window", "mnu_Source_FIle", "View Source File", kNoKey,
@@ -93,20 +94,13 @@ struct KeyCommand {
 
 // Only the seven buttons above deliver keys; the other rows have no button.
 constexpr KeyCommand kToolbarCommands[] = {
-    {"New", &Assembler::Init_Editor},
-    {"Open", &Assembler::Open_File},
-    {"Save", &Assembler::Save_File},
-    {"Assemble", &Assembler::assemble_from_toolbar},
-    {"Cut", &Assembler::mnuCut_Click},
-    {"Find", &Assembler::Find_string},
-    {"Find Next", &Assembler::Find_Next},
-    {"Source", &Assembler::View_source_file},
-    {"List", &Assembler::View_List_File},
-    {"GO", &Assembler::goto_line},
-    {"Paste", &Assembler::mnuPaste_Click},
-    {"Print_Setup", &Assembler::Print_setup},
-    {"Print", &Assembler::Print_File},
-    {"Font", &Assembler::Set_Font},
+    {"New", &Assembler::Init_Editor},      {"Open", &Assembler::Open_File},
+    {"Save", &Assembler::Save_File},       {"Assemble", &Assembler::assemble_from_toolbar},
+    {"Cut", &Assembler::mnuCut_Click},     {"Find", &Assembler::Find_string},
+    {"Find Next", &Assembler::Find_Next},  {"Source", &Assembler::View_source_file},
+    {"List", &Assembler::View_List_File},  {"GO", &Assembler::goto_line},
+    {"Paste", &Assembler::mnuPaste_Click}, {"Print_Setup", &Assembler::Print_setup},
+    {"Print", &Assembler::Print_File},     {"Font", &Assembler::Set_Font},
     {"Help", &Assembler::Help_About},
 };
 
@@ -344,8 +338,7 @@ bool Assembler::may_replace_text() {
     switch (m_modal.message_box(this,
                                 QStringLiteral("The text has changed since it was opened or "
                                                "saved. Do you want to save it first?"),
-                                QString(), MessageIcon::Exclamation,
-                                MessageButtons::YesNoCancel)) {
+                                QString(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
         return save_text() == SaveOutcome::Saved;
     case MessageAnswer::No:
@@ -392,8 +385,8 @@ void Assembler::Open_File() {
     if (!may_replace_text()) {
         return;
     }
-    const QString path = m_modal.open_file_name(this, QStringLiteral("Open"),
-                                                work_folder(), kFileFilter);
+    const QString path =
+        m_modal.open_file_name(this, QStringLiteral("Open"), work_folder(), kFileFilter);
     if (path.isEmpty() || !load_file(path)) {
         return;
     }
@@ -474,8 +467,8 @@ void Assembler::Save_File_As() {
 }
 
 void Assembler::Insert_File() {
-    const QString path = m_modal.open_file_name(this, QStringLiteral("Open"),
-                                                work_folder(), kFileFilter);
+    const QString path =
+        m_modal.open_file_name(this, QStringLiteral("Open"), work_folder(), kFileFilter);
     if (path.isEmpty()) {
         return;
     }
@@ -547,11 +540,12 @@ void Assembler::View_source_file() {
 }
 
 void Assembler::Help_About() {
-    const AboutInfo info{QStringLiteral("About"), QString::fromLatin1(kAboutTitle),
-                         kVersionMajor,
-                         kVersionMinor,
-                         kVersionRevision,
-                         windowIcon()};
+    const AboutInfo info{.window_name = QStringLiteral("About"),
+                         .title = QString::fromLatin1(kAboutTitle),
+                         .major = kVersionMajor,
+                         .minor = kVersionMinor,
+                         .revision = kVersionRevision,
+                         .icon = windowIcon()};
     m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->setWindowModality(Qt::ApplicationModal);
     m_about->show();

@@ -32,8 +32,8 @@ using FileStatusFlag = int16_t;
 
 // The file on show. While the list file is on show, filename is the list file.
 struct FileStatus {
-    QString filename;      // empty while untitled
-    QString list_filename; // list_file_name of the source
+    QString filename;            // empty while untitled
+    QString list_filename;       // list_file_name of the source
     FileStatusFlag has_name = 0; // 1 after Open or Save As, 0 after New
 };
 
@@ -54,8 +54,8 @@ class Assembler : public QMainWindow {
     Q_OBJECT
 public:
     // Finds an earlier copy through instance and raises it; this copy runs on either way.
-    Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop,
-              SingleInstance& instance, QWidget* parent = nullptr);
+    Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop, SingleInstance& instance,
+              QWidget* parent = nullptr);
     ~Assembler() override;
 
     // The file commands. Each one that would replace changed text asks first whether to save

@@ -100,9 +100,9 @@ void Converter::check_label(const QString& label) {
                             QString(), MessageIcon::None, MessageButtons::Ok);
     }
     if (label.size() < 1 || label.size() > kLongestLabel) {
-        m_modal.message_box(this,
-                            QStringLiteral("Message length Must be greater than 1 and less than 8 "),
-                            QString(), MessageIcon::None, MessageButtons::Ok);
+        m_modal.message_box(
+            this, QStringLiteral("Message length Must be greater than 1 and less than 8 "),
+            QString(), MessageIcon::None, MessageButtons::Ok);
     }
 }
 

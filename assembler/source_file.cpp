@@ -133,7 +133,7 @@ FileBytes read_source_file(const QString& path) {
     // A FIFO or device would block or never end: only a regular file is opened.
     if (!names_a_file(path)) {
         const QFileInfo info(path);
-        result.problem = !info.exists() ? QStringLiteral("there is no such file")
+        result.problem = !info.exists()  ? QStringLiteral("there is no such file")
                          : info.isFile() ? QStringLiteral("it cannot be opened for reading")
                                          : QStringLiteral("it is not a file");
         return result;

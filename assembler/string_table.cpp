@@ -121,8 +121,9 @@ std::optional<std::string_view> string_table_text(int32_t id) {
     if (code >= 1 && code < static_cast<int32_t>(assembler::kErrorTexts.size())) {
         return assembler::kErrorTexts[static_cast<size_t>(code)];
     }
-    const auto* entry = std::lower_bound(std::begin(kTemplates), std::end(kTemplates), id,
-                                         [](const StringEntry& e, int32_t key) { return e.id < key; });
+    const auto* entry =
+        std::lower_bound(std::begin(kTemplates), std::end(kTemplates), id,
+                         [](const StringEntry& e, int32_t key) { return e.id < key; });
     if (entry == std::end(kTemplates) || entry->id != id) {
         return std::nullopt;
     }

@@ -1,7 +1,8 @@
 #include "assembler/toolbar_pictures.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
+#include <initializer_list>
 
 namespace tallyrig {
 
@@ -21,25 +22,17 @@ const QColor kPrinterBody(150, 154, 162);
 const QColor kGear(90, 100, 116);
 const QColor kSpark(230, 120, 20);
 
+// A closed outline through the corners, filled and edged in ink.
+void shape(QPainter& p, const QColor& fill, std::initializer_list<QPointF> corners) {
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(fill);
+    p.drawPolygon(QPolygonF(QList<QPointF>(corners)));
+}
+
 // A sheet with its top right corner folded over; the area inside the page for contents.
 QRectF page(QPainter& p) {
-    QPainterPath sheet;
-    sheet.moveTo(6.5, 2.5);
-    sheet.lineTo(19.5, 2.5);
-    sheet.lineTo(26.5, 9.5);
-    sheet.lineTo(26.5, 29.5);
-    sheet.lineTo(6.5, 29.5);
-    sheet.closeSubpath();
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(kPaper);
-    p.drawPath(sheet);
-    QPainterPath fold;
-    fold.moveTo(19.5, 2.5);
-    fold.lineTo(19.5, 9.5);
-    fold.lineTo(26.5, 9.5);
-    fold.closeSubpath();
-    p.setBrush(kFold);
-    p.drawPath(fold);
+    shape(p, kPaper, {{6.5, 2.5}, {19.5, 2.5}, {26.5, 9.5}, {26.5, 29.5}, {6.5, 29.5}});
+    shape(p, kFold, {{19.5, 2.5}, {19.5, 9.5}, {26.5, 9.5}});
     return {9, 12, 15, 15};
 }
 
@@ -67,40 +60,15 @@ void draw_new(QPainter& p) {
 }
 
 void draw_open(QPainter& p) {
-    p.setPen(QPen(kInk, 1));
-    QPainterPath back;
-    back.moveTo(2.5, 8.5);
-    back.lineTo(11.5, 8.5);
-    back.lineTo(14.5, 11.5);
-    back.lineTo(26.5, 11.5);
-    back.lineTo(26.5, 27.5);
-    back.lineTo(2.5, 27.5);
-    back.closeSubpath();
-    p.setBrush(kFolderBack);
-    p.drawPath(back);
+    shape(p, kFolderBack,
+          {{2.5, 8.5}, {11.5, 8.5}, {14.5, 11.5}, {26.5, 11.5}, {26.5, 27.5}, {2.5, 27.5}});
     p.setBrush(kPaper);
     p.drawRect(QRectF(6.5, 6.5, 16, 12));
-    QPainterPath front;
-    front.moveTo(2.5, 27.5);
-    front.lineTo(7.5, 15.5);
-    front.lineTo(30.5, 15.5);
-    front.lineTo(26.5, 27.5);
-    front.closeSubpath();
-    p.setBrush(kFolderFront);
-    p.drawPath(front);
+    shape(p, kFolderFront, {{2.5, 27.5}, {7.5, 15.5}, {30.5, 15.5}, {26.5, 27.5}});
 }
 
 void draw_save(QPainter& p) {
-    p.setPen(QPen(kInk, 1));
-    QPainterPath body;
-    body.moveTo(3.5, 3.5);
-    body.lineTo(25.5, 3.5);
-    body.lineTo(28.5, 6.5);
-    body.lineTo(28.5, 28.5);
-    body.lineTo(3.5, 28.5);
-    body.closeSubpath();
-    p.setBrush(kDiskBody);
-    p.drawPath(body);
+    shape(p, kDiskBody, {{3.5, 3.5}, {25.5, 3.5}, {28.5, 6.5}, {28.5, 28.5}, {3.5, 28.5}});
     p.setBrush(kMetal);
     p.drawRect(QRectF(9.5, 3.5, 13, 8));
     p.setBrush(kDiskBody);
@@ -163,7 +131,7 @@ struct Picture {
 };
 
 constexpr Picture kPictures[] = {
-    {"New", draw_new},     {"Open", draw_open},     {"Save", draw_save},
+    {"New", draw_new},           {"Open", draw_open},   {"Save", draw_save},
     {"Assemble", draw_assemble}, {"Print", draw_print}, {"Source", draw_source},
     {"List", draw_list},
 };

@@ -44,12 +44,10 @@ frmAbout::frmAbout(const AboutInfo& info, ModalSeam& modal, DesktopActions& desk
     title_font.setPointSize(title_font.pointSize() + 6);
     title_font.setBold(true);
     title->setFont(title_font);
-    auto* version = named_label(QStringLiteral("lblVersion"),
-                                QStringLiteral("Version %1.%2.%3")
-                                    .arg(info.major)
-                                    .arg(info.minor)
-                                    .arg(info.revision),
-                                this);
+    auto* version = named_label(
+        QStringLiteral("lblVersion"),
+        QStringLiteral("Version %1.%2.%3").arg(info.major).arg(info.minor).arg(info.revision),
+        this);
     auto* description = named_label(QStringLiteral("lblDescription"), QString(), this);
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -57,7 +55,7 @@ frmAbout::frmAbout(const AboutInfo& info, ModalSeam& modal, DesktopActions& desk
     line->setFrameShadow(QFrame::Sunken);
     auto* disclaimer = named_label(
         QStringLiteral("lblDisclaimer"),
-        QStringLiteral("A teaching simulator: use it to learn, not to control real equipment."),
+        QStringLiteral("A teaching workstation: use it to learn, not to control real equipment."),
         this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

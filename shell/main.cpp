@@ -1,9 +1,9 @@
 // Tallyrig: splash, single-instance check, then the main window with the front panel.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
+#include "common/single_instance.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
-#include "common/single_instance.h"
 #include "shell/splash_form.h"
 
 #include <QApplication>

@@ -341,11 +341,12 @@ void MDI::open_about() {
     if (m_about != nullptr) {
         return;
     }
-    const AboutInfo info{QStringLiteral("frmAbout"), QString::fromLatin1(kMainWindowTitle),
-                         kVersionMajor,
-                         kVersionMinor,
-                         kVersionRevision,
-                         style()->standardIcon(QStyle::SP_ComputerIcon)};
+    const AboutInfo info{.window_name = QStringLiteral("frmAbout"),
+                         .title = QString::fromLatin1(kMainWindowTitle),
+                         .major = kVersionMajor,
+                         .minor = kVersionMinor,
+                         .revision = kVersionRevision,
+                         .icon = style()->standardIcon(QStyle::SP_ComputerIcon)};
     m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->show();
     m_load_order.append(m_about.data());

@@ -1,9 +1,8 @@
 // The editor's speed: from starting the program to its window up and running, opening a
 // 10,000-line source, and inserting a template into it.
 #include "assembler/assembler.h"
-#include "common/desktop_actions.h"
-#include "common/modal_seam.h"
 #include "common/single_instance.h"
+#include "tests/support/scripted_modal.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,8 +10,8 @@
 #include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QTextBlock>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QThread>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -23,37 +22,22 @@
 namespace tallyrig {
 namespace {
 
-// The Open dialog answers with one file; nothing else is asked.
-class OpenOneFile : public ModalSeam {
-public:
-    QString path;
-    MessageAnswer message_box(QWidget*, const QString&, const QString&, MessageIcon,
-                              MessageButtons) override {
-        return MessageAnswer::No;
-    }
-    QString open_file_name(QWidget*, const QString&, const QString&, const QString&) override {
-        return path;
-    }
-    void printer_setup(QWidget*) override {}
-};
-
-class NoDesktop : public DesktopActions {
-public:
-    bool start_program(const QString&, const QString&) override { return false; }
-    bool open_document(const QString&) override { return false; }
-    QString find_program(const QStringList&) override { return {}; }
-    void end_program() override {}
-};
-
 constexpr int kSourceLines = 10000;
 constexpr int kTemplateId = 500;
 
 struct Editor {
+    // Opens the long source through the Open dialog.
+    void open() {
+        modal.file_answers = {source_path};
+        window->Open_File();
+    }
+
     QTemporaryDir root;
-    OpenOneFile modal;
-    NoDesktop desktop;
-    SingleInstance instance{QStringLiteral("tallyrig-editor-bench-%1")
-                                .arg(QCoreApplication::applicationPid())};
+    testing::ScriptedModal modal;
+    testing::RecordingDesktop desktop;
+    QString source_path;
+    SingleInstance instance{
+        QStringLiteral("tallyrig-editor-bench-%1").arg(QCoreApplication::applicationPid())};
     std::unique_ptr<Assembler> window;
 
     Editor() {
@@ -68,10 +52,11 @@ struct Editor {
         }
         out << "          .END   0 # The end ofthe program\r\n";
         out.close();
-        modal.path = QString::fromStdString(source.string());
+        source_path = QString::fromStdString(source.string());
         window = std::make_unique<Assembler>(derive_folders(base / "bin" / "assembler"), modal,
                                              desktop, instance);
         window->set_pause([](int) {});
+        open();
         window->resize(900, 680);
         window->show();
         QApplication::processEvents();
@@ -93,9 +78,8 @@ Editor& editor() {
 // From starting the program to its event loop running with the window shown: a later copy's
 // raise request is handled there, and the earlier copy then closes the connection.
 void BM_StartToWindowShown(benchmark::State& state) {
-    const QString program =
-        QString::fromStdString((std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin" / "assembler")
-                                   .string());
+    const QString program = QString::fromStdString(
+        (std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin" / "assembler").string());
     for (auto _ : state) {
         QTemporaryDir temp;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -103,8 +87,9 @@ void BM_StartToWindowShown(benchmark::State& state) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         QProcess process;
         process.setProcessEnvironment(env);
-        const QString name = QDir(temp.path()).filePath(
-            SingleInstance::name_for(QString::fromLatin1(kEditorCaption)));
+        const QString name =
+            QDir(temp.path())
+                .filePath(SingleInstance::name_for(QString::fromLatin1(kEditorCaption)));
         QElapsedTimer clock;
         clock.start();
         process.start(program);
@@ -130,11 +115,11 @@ void BM_StartToWindowShown(benchmark::State& state) {
 }
 BENCHMARK(BM_StartToWindowShown)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Open, with the text painted once loaded.
+// Open, with the window painted once loaded.
 void BM_OpenTenThousandLines(benchmark::State& state) {
     Editor& e = editor();
     for (auto _ : state) {
-        e.window->Open_File();
+        e.open();
         e.window->repaint();
     }
     if (e.window->text_box()->blockCount() < kSourceLines) {
@@ -147,7 +132,7 @@ BENCHMARK(BM_OpenTenThousandLines)->Unit(benchmark::kMillisecond);
 // after each, as the screen would show it.
 void BM_InsertTemplate(benchmark::State& state) {
     Editor& e = editor();
-    e.window->Open_File();
+    e.open();
     QPlainTextEdit* text = e.window->text_box();
     QTextCursor middle = text->textCursor();
     middle.setPosition(text->document()->findBlockByNumber(kSourceLines / 2).position());

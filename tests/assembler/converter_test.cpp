@@ -12,8 +12,7 @@ namespace {
 
 const QString kFirstCharacter =
     QStringLiteral("First character of the message name must be an alpha or an underscore");
-const QString kLength =
-    QStringLiteral("Message length Must be greater than 1 and less than 8 ");
+const QString kLength = QStringLiteral("Message length Must be greater than 1 and less than 8 ");
 
 struct Conversion {
     const char* label;
@@ -48,12 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"", "A", " .BYTE $41, $00", {kLength}},
         Conversion{"1abc:", "", "1abc: .BYTE $00", {kFirstCharacter}},
         Conversion{"9abcdefgh", "", "9abcdefgh .BYTE $00", {kFirstCharacter, kLength}},
-        Conversion{"yes:", "", "yes: .BYTE $00", {}},
-        Conversion{"Yes:", "", "Yes: .BYTE $00", {}},
+        Conversion{"yes:", "", "yes: .BYTE $00", {}}, Conversion{"Yes:", "", "Yes: .BYTE $00", {}},
         Conversion{"_x:", "a\tb\nc", "_x: .BYTE $61, $9, $62, $D, $A, $63, $00", {}},
         // The 8-bit code page: its own characters, and "?" for any other.
-        Conversion{"C:", QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xe2\x80\x9c\xce\xa9\xf0\x9f\x99\x82"),
-                   "C: .BYTE $E9, $80, $93, $3F, $3F, $00", {}}));
+        Conversion{"C:",
+                   QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xe2\x80\x9c\xce\xa9\xf0\x9f\x99\x82"),
+                   "C: .BYTE $E9, $80, $93, $3F, $3F, $00",
+                   {}}));
 
 TEST(ConverterWindow, ControlsCarryTheirCaptionsAndTips) {
     ScriptedModal modal;

@@ -47,8 +47,7 @@ protected:
         instance_name = test_instance_name();
         instance = std::make_unique<SingleInstance>(instance_name);
         editor = std::make_unique<Assembler>(folders, modal, desktop, *instance);
-        editor->set_pause(
-            [this](int ms) { pauses.push_back({ms, editor->status_text()}); });
+        editor->set_pause([this](int ms) { pauses.push_back({ms, editor->status_text()}); });
         editor->show();
     }
     void TearDown() override {

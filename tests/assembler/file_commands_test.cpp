@@ -270,12 +270,12 @@ TEST_P(SavePrompt, NoDiscardsAndAYesThatCannotSaveStays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, SavePrompt,
-    ::testing::Values(
-        PromptCase{"New", [](Assembler& e) { e.New_File(); }, ""},
-        PromptCase{"ToolbarNew", [](Assembler& e) { e.Toolbar1_ButtonClick("New"); }, ""},
-        PromptCase{"Open", [](Assembler& e) { e.Open_File(); }, "other\n"},
-        PromptCase{"Close", [](Assembler& e) { e.close(); }, nullptr},
-        PromptCase{"Exit", [](Assembler& e) { e.mnuExit_Click(); }, nullptr}),
+    ::testing::Values(PromptCase{"New", [](Assembler& e) { e.New_File(); }, ""},
+                      PromptCase{"ToolbarNew", [](Assembler& e) { e.Toolbar1_ButtonClick("New"); },
+                                 ""},
+                      PromptCase{"Open", [](Assembler& e) { e.Open_File(); }, "other\n"},
+                      PromptCase{"Close", [](Assembler& e) { e.close(); }, nullptr},
+                      PromptCase{"Exit", [](Assembler& e) { e.mnuExit_Click(); }, nullptr}),
     [](const ::testing::TestParamInfo<PromptCase>& info) { return info.param.name; });
 
 } // namespace

@@ -38,14 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
     Files, SourceRoundTrip,
     ::testing::Values(
         RoundTrip{"CrLf", "a\r\nb\r\n", "a\nb\n", "Xa\r\nb\r\n"},
-        RoundTrip{"Lf", "a\nb", "a\nb", "Xa\nb"},
-        RoundTrip{"Cr", "a\rb\r", "a\nb\n", "Xa\rb\r"},
+        RoundTrip{"Lf", "a\nb", "a\nb", "Xa\nb"}, RoundTrip{"Cr", "a\rb\r", "a\nb\n", "Xa\rb\r"},
         // Mixed ends come back as they were; once edited, the first end found is used.
         RoundTrip{"Mixed", "a\nb\r\nc", "a\nb\nc", "Xa\nb\nc"},
         RoundTrip{"Utf8Mark", "\xEF\xBB\xBFz\xC3\xA9\n", QString::fromUtf8("z\xC3\xA9\n"),
                   "\xEF\xBB\xBFXz\xC3\xA9\n"},
         // Not UTF-8: the 8-bit code page, both ways.
-        RoundTrip{"CodePage", "\x93q\x94 \xA0\x81\n", QString::fromUtf8("\xE2\x80\x9Cq\xE2\x80\x9D  \xC2\x81\n"),
+        RoundTrip{"CodePage", "\x93q\x94 \xA0\x81\n",
+                  QString::fromUtf8("\xE2\x80\x9Cq\xE2\x80\x9D  \xC2\x81\n"),
                   "X\x93q\x94 \xA0\x81\n"},
         RoundTrip{"Empty", "", "", "X"}),
     [](const ::testing::TestParamInfo<RoundTrip>& info) { return info.param.name; });
@@ -68,7 +68,8 @@ TEST(SourceFormat, LinesAsLineWiseReadingGivesThem) {
 
 TEST(SourceFiles, OnlyARegularFileOfBoundedSizeIsRead) {
     TempFolder folder;
-    EXPECT_FALSE(read_source_file(QString::fromStdString(folder.path().string())).problem.isEmpty());
+    EXPECT_FALSE(
+        read_source_file(QString::fromStdString(folder.path().string())).problem.isEmpty());
     EXPECT_FALSE(read_source_file(QString::fromStdString((folder.path() / "none").string()))
                      .problem.isEmpty());
     const std::string fifo = (folder.path() / "fifo").string();

@@ -145,8 +145,8 @@ TEST_F(InsertMenus, EveryItemInsertsItsTemplateInMenuOrder) {
     for (QAction* action : insert->actions()) {
         top << action->text();
     }
-    EXPECT_EQ(top, QStringList({"&Directive", "&Instruction", "Insert &String...",
-                                "Insert &File..."}));
+    EXPECT_EQ(top,
+              QStringList({"&Directive", "&Instruction", "Insert &String...", "Insert &File..."}));
     auto* instruction = insert->findChild<QMenu*>("mnuInstruction");
     ASSERT_NE(instruction, nullptr);
     QStringList modes;

@@ -63,12 +63,12 @@ TEST_F(Window, MenusWithTheirItemsShortcutsAndSeparators) {
     auto lines = [this](const char* name) {
         return menu_lines(editor->menuBar()->findChild<QMenu*>(name));
     };
-    EXPECT_EQ(lines("mnuFile"),
-              QStringList({"mnuNew &New [Ctrl+N]", "mnuOpen &Open [Ctrl+O]",
-                           "mnuSave &Save [Ctrl+S]", "mnuSaveas &Save &As", "Sep1 -",
-                           "mnuAssembler A&ssemble [Ctrl+A]", "Sep99 -", "mnuFont &Font",
-                           "Sep5 -", "mnuPrint_Setup Printer Setup", "mnuPrint &Print [Ctrl+P]",
-                           "Sep2 -", "mnuExit E&xit"}));
+    EXPECT_EQ(
+        lines("mnuFile"),
+        QStringList({"mnuNew &New [Ctrl+N]", "mnuOpen &Open [Ctrl+O]", "mnuSave &Save [Ctrl+S]",
+                     "mnuSaveas &Save &As", "Sep1 -", "mnuAssembler A&ssemble [Ctrl+A]", "Sep99 -",
+                     "mnuFont &Font", "Sep5 -", "mnuPrint_Setup Printer Setup",
+                     "mnuPrint &Print [Ctrl+P]", "Sep2 -", "mnuExit E&xit"}));
     EXPECT_EQ(lines("mnuEdit"),
               QStringList({"mnuCut &Cut [Ctrl+X]", "mnuCopy Cop&y [Ctrl+C]",
                            "mnuPaste &Paste [Ctrl+V]", "mnuFind &Find [Ctrl+F]",

@@ -182,7 +182,9 @@ TEST(SingleInstanceProgram, ASecondCopyStartedDuringTheSplashEnds) {
     first.setProcessEnvironment(env);
     first.start(program);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lock = QDir(temp.path()).filePath(SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)) + ".lock");
+    const QString lock =
+        QDir(temp.path())
+            .filePath(SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)) + ".lock");
     QElapsedTimer clock;
     clock.start();
     while (!QFile::exists(lock) && clock.elapsed() < 3000) {

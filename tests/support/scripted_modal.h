@@ -30,7 +30,7 @@ public:
     std::deque<MessageAnswer> box_answers;
     // What the open and save dialogs return, in turn; empty = cancel.
     std::deque<QString> file_answers;
-    std::vector<QString> file_dialogs; // "title|folder|filter" of each file dialog
+    std::vector<QString> file_dialogs;  // "title|folder|filter" of each file dialog
     std::vector<QString> save_suffixes; // default suffix of each save dialog
     // What input boxes return, in turn; nullopt or none left = cancel.
     std::deque<std::optional<QString>> input_answers;
