@@ -4,6 +4,7 @@
 #include "assembler/insert_menus.h"
 #include "assembler/string_table.h"
 #include "assembler/toolbar_pictures.h"
+#include "common/drawn_pictures.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
 #include "common/screen_units.h"
@@ -149,7 +150,6 @@ Assembler::Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop,
     : QMainWindow(parent), m_folders(std::move(folders)), m_modal(modal), m_desktop(desktop) {
     setObjectName(QStringLiteral("Assembler"));
     setWindowTitle(QString::fromLatin1(kEditorCaption));
-    setWindowIcon(program_picture());
     m_pause = [this](int milliseconds) {
         // The pause blocks, but a dialog that has just closed leaves its area to be redrawn:
         // the window system is given a moment to say so, so the pause shows the whole window.
@@ -250,7 +250,7 @@ void Assembler::build_toolbar() {
     m_toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
     for (const ToolbarButton& button : kToolbarButtons) {
         const QString key = QString::fromLatin1(button.key);
-        QAction* action = m_toolbar->addAction(QIcon(toolbar_picture(key)), key);
+        QAction* action = m_toolbar->addAction(editor_picture(key), key);
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setToolTip(QString::fromLatin1(button.tooltip));
         action->setData(key);
@@ -544,8 +544,7 @@ void Assembler::Help_About() {
                          .title = QString::fromLatin1(kAboutTitle),
                          .major = kVersionMajor,
                          .minor = kVersionMinor,
-                         .revision = kVersionRevision,
-                         .icon = windowIcon()};
+                         .revision = kVersionRevision};
     m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->setWindowModality(Qt::ApplicationModal);
     m_about->show();

@@ -1,5 +1,7 @@
 #include "assembler/toolbar_pictures.h"
 
+#include "common/drawn_pictures.h"
+
 #include <QPainter>
 #include <QPolygonF>
 #include <initializer_list>
@@ -125,39 +127,20 @@ void draw_list(QPainter& p) {
     }
 }
 
-struct Picture {
-    const char* key;
-    void (*draw)(QPainter&);
-};
-
-constexpr Picture kPictures[] = {
+constexpr KeyedPicture kPictures[] = {
     {"New", draw_new},           {"Open", draw_open},   {"Save", draw_save},
     {"Assemble", draw_assemble}, {"Print", draw_print}, {"Source", draw_source},
     {"List", draw_list},
 };
 
-QPixmap drawn(void (*draw)(QPainter&)) {
-    QPixmap picture(kToolbarPictureSize, kToolbarPictureSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return picture;
-}
-
 } // namespace
 
-QPixmap toolbar_picture(const QString& key) {
-    for (const Picture& picture : kPictures) {
-        if (key == QLatin1String(picture.key)) {
-            return drawn(picture.draw);
-        }
-    }
-    return {};
+QIcon editor_picture(const QString& key) {
+    return keyed_picture(kPictures, key);
 }
 
-QPixmap program_picture() {
-    return drawn(draw_source);
+QIcon editor_icon() {
+    return drawn_icon(draw_source);
 }
 
 } // namespace tallyrig

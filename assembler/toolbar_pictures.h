@@ -1,17 +1,15 @@
-// The editor's button pictures, 32 by 32, drawn here: ImageList1 of the toolbar.
+// The editor's button pictures and icon, drawn here: ImageList1 of the toolbar.
 #pragma once
 
-#include <QPixmap>
+#include <QIcon>
 #include <QString>
 
 namespace tallyrig {
 
-inline constexpr int kToolbarPictureSize = 32;
+// The picture of the toolbar button with this key; a null icon for any other key.
+QIcon editor_picture(const QString& key);
 
-// The picture of the toolbar button with this key; an empty picture for any other key.
-QPixmap toolbar_picture(const QString& key);
-
-// The program's icon: a source page.
-QPixmap program_picture();
+// The editor's icon: a page of source.
+QIcon editor_icon();
 
 } // namespace tallyrig

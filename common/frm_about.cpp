@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tallyrig {
@@ -38,7 +39,10 @@ frmAbout::frmAbout(const AboutInfo& info, ModalSeam& modal, DesktopActions& desk
     setWindowTitle(QStringLiteral("About ") + info.title);
 
     auto* icon = named_label(QStringLiteral("picIcon"), QString(), this);
-    icon->setPixmap(info.icon.pixmap(48, 48));
+    // The program's own icon, which each program sets for all its windows.
+    const QIcon program = windowIcon();
+    icon->setPixmap((program.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : program)
+                        .pixmap(48, 48));
     auto* title = named_label(QStringLiteral("lblTitle"), info.title, this);
     QFont title_font = title->font();
     title_font.setPointSize(title_font.pointSize() + 6);

@@ -1,10 +1,9 @@
 // The About box of both programs: title, version, a notice, and a button that starts the
 // desktop's system-information program when one is on the search path. Each program gives its
-// own title, version and icon; everything else is the same.
+// own title and version; everything else is the same.
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
 #include <QString>
 
 namespace tallyrig {
@@ -18,7 +17,6 @@ struct AboutInfo {
     int major = 0;
     int minor = 0;
     int revision = 0;
-    QIcon icon;
 };
 
 class frmAbout : public QDialog {
