@@ -212,14 +212,14 @@ void Assembler::build_menus() {
     m_view_list->setEnabled(false);
 }
 
-QMenu* Assembler::add_template_menu(QMenu* parent, const char* name, const char* caption) {
+void Assembler::add_template_menu(QMenu* parent, const char* name, const char* caption) {
     const QString menu_name = QString::fromLatin1(name);
     const TemplateMenu& directives = directive_menu();
     if (menu_name == qstring(directives.name)) {
         QMenu* menu = parent->addMenu(QString::fromLatin1(caption));
         menu->setObjectName(menu_name);
         add_template_items(menu, directives);
-        return menu;
+        return;
     }
     QMenu* instructions = parent->addMenu(QString::fromLatin1(caption));
     instructions->setObjectName(menu_name);
@@ -228,7 +228,6 @@ QMenu* Assembler::add_template_menu(QMenu* parent, const char* name, const char*
         menu->setObjectName(qstring(mode.name));
         add_template_items(menu, mode);
     }
-    return instructions;
 }
 
 void Assembler::add_template_items(QMenu* menu, const TemplateMenu& templates) {
@@ -376,7 +375,9 @@ bool Assembler::load_file(const QString& path) {
         return false;
     }
     const SourceText source = decode_source(file.bytes);
-    m_text_box->setPlainText(source.text);
+    // A file comes in the text box's own font, whatever New chose for typing.
+    m_text_box->document()->setPlainText(source.text);
+    m_text_box->moveCursor(QTextCursor::Start);
     mark_clean(file.bytes, source.format, true);
     return true;
 }

@@ -128,7 +128,7 @@ private:
 
     void build_menus();
     void add_template_items(QMenu* menu, const TemplateMenu& templates);
-    QMenu* add_template_menu(QMenu* parent, const char* name, const char* caption);
+    void add_template_menu(QMenu* parent, const char* name, const char* caption);
     void build_toolbar();
     void lay_out_text_box(int allowance);
 

@@ -171,10 +171,21 @@ TEST_F(Window, TheTextBoxFillsItsAreaAndNewLeavesItTaller) {
     EXPECT_EQ(editor->text_box()->height(), area->height());
 }
 
-TEST_F(Window, NewTextIsCourierNewTwelvePoint) {
+TEST_F(Window, NewTextIsTwelvePointAndAFileComesInTheBoxsFont) {
+    // The font a character is shown in: its own, over the text box's.
+    auto shown_font = [this](int position) {
+        QTextCursor cursor = editor->text_box()->textCursor();
+        cursor.setPosition(position);
+        return cursor.charFormat().font().resolve(editor->text_box()->document()->defaultFont());
+    };
     type("x");
-    EXPECT_EQ(editor->text_box()->currentCharFormat().font().family(), "Courier New");
-    EXPECT_EQ(editor->text_box()->currentCharFormat().font().pointSizeF(), 12.0);
+    EXPECT_EQ(shown_font(1).family(), "Courier New");
+    EXPECT_EQ(shown_font(1).pointSizeF(), 12.0);
+    modal.box_answers = {MessageAnswer::No};
+    open(write_work("prog.asm", "loaded"));
+    ASSERT_EQ(text(), "loaded");
+    EXPECT_EQ(shown_font(1).family(), "Courier New");
+    EXPECT_EQ(shown_font(1).pointSizeF(), 9.75);
 }
 
 TEST_F(Window, AboutShowsTheEditorsTitleAndVersionModally) {
