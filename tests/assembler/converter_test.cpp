@@ -55,23 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "C: .BYTE $E9, $80, $93, $3F, $3F, $00",
                    {}}));
 
-TEST(ConverterWindow, ControlsCarryTheirCaptionsAndTips) {
-    ScriptedModal modal;
-    Converter converter(modal, [](const QString&) {});
-    EXPECT_EQ(converter.windowTitle(), "String Converter");
-    EXPECT_EQ(converter.findChild<QLabel*>("Label1")->text(), "Message Label");
-    EXPECT_EQ(converter.findChild<QLabel*>("Label2")->text(), "Message Text:");
-    EXPECT_EQ(converter.findChild<QLabel*>("Label3")->text(), "Result:");
-    auto* label = converter.findChild<QLineEdit*>("Mn_message_string");
-    EXPECT_EQ(label->text(), "MSG_000:");
-    EXPECT_EQ(label->toolTip(), "Enter Message LAbel in the form Msg_00:");
-    EXPECT_EQ(converter.findChild<QPlainTextEdit*>("String_to_Convert")->toolTip(),
-              "Enter the message you would like converted");
-    EXPECT_EQ(converter.findChild<QPushButton*>("Convert_Button")->text(), "&Convert");
-    EXPECT_EQ(converter.findChild<QPushButton*>("Insert")->text(), "&Insert");
-    EXPECT_EQ(converter.findChild<QPushButton*>("Exit")->text(), "&Exit");
-}
-
 using ConverterInEditor = EditorTest;
 
 TEST_F(ConverterInEditor, InsertPutsTheLineAtTheCaretAndStaysOpenUntilExit) {
@@ -82,7 +65,23 @@ TEST_F(ConverterInEditor, InsertPutsTheLineAtTheCaretAndStaysOpenUntilExit) {
     ASSERT_NE(converter, nullptr);
     EXPECT_TRUE(converter->isVisible());
     EXPECT_TRUE(converter->isModal());
-    converter->findChild<QLineEdit*>("Mn_message_string")->setText("M:");
+    EXPECT_EQ(converter->windowTitle(), "String Converter");
+    QStringList captions;
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        captions << converter->findChild<QLabel*>(name)->text();
+    }
+    for (const char* name : {"Convert_Button", "Insert", "Exit"}) {
+        captions << converter->findChild<QPushButton*>(name)->text();
+    }
+    EXPECT_EQ(captions, QStringList({"Message Label", "Message Text:", "Result:", "&Convert",
+                                     "&Insert", "&Exit"}));
+    auto* label = converter->findChild<QLineEdit*>("Mn_message_string");
+    EXPECT_EQ(label->text(), "MSG_000:");
+    EXPECT_EQ(label->toolTip(), "Enter Message LAbel in the form Msg_00:");
+    EXPECT_EQ(converter->findChild<QPlainTextEdit*>("String_to_Convert")->toolTip(),
+              "Enter the message you would like converted");
+
+    label->setText("M:");
     converter->findChild<QPlainTextEdit*>("String_to_Convert")->setPlainText("Z");
     QTest::mouseClick(converter->findChild<QPushButton*>("Convert_Button"), Qt::LeftButton);
     QTest::mouseClick(converter->findChild<QPushButton*>("Insert"), Qt::LeftButton);

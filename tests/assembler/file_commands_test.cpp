@@ -1,4 +1,5 @@
-// The file commands across the three states: untitled, source on show, list on show.
+// The file commands across the three states (untitled, source on show, list on show) and the
+// question before changed text is replaced.
 #include "tests/assembler/editor_fixture.h"
 
 #include <QAction>
@@ -14,20 +15,11 @@ const QString kListMissing = QStringLiteral(
 const QString kOpenSourceFirst =
     QStringLiteral("You must first open the Source file using the Open command");
 
-TEST_F(FileCommands, StartsUntitledAndIdle) {
-    EXPECT_EQ(editor->windowTitle(), "Assembler Editor");
+TEST_F(FileCommands, OpenShowsTheFileAndDeletesItsOldListButNeverItself) {
     EXPECT_EQ(editor->status_text(), " ");
     EXPECT_EQ(file().has_name, 0);
-    EXPECT_TRUE(file().filename.isEmpty());
-    EXPECT_TRUE(file().list_filename.isEmpty());
-    EXPECT_FALSE(editor->findChild<QAction*>("mnu_View_Listing_FIle")->isEnabled());
-}
-
-TEST_F(FileCommands, OpenShowsTheFileAndDeletesItsOldListButNeverItself) {
     const QString source = write_work("prog.asm", "LDA 1\r\n.END\r\n");
     const QString list = write_work("prog.lst", "old list");
-    type("typed");
-    modal.box_answers.push_back(MessageAnswer::No);
     open(source);
     EXPECT_EQ(text(), "LDA 1\n.END\n");
     EXPECT_EQ(file().filename, source);
@@ -43,41 +35,26 @@ TEST_F(FileCommands, OpenShowsTheFileAndDeletesItsOldListButNeverItself) {
     // A list file opened on its own is its own list name; it stays on the disk.
     write_work("prog.lst", "new list");
     open(list);
-    EXPECT_EQ(text(), "new list");
     EXPECT_TRUE(std::filesystem::exists(list.toStdString()));
 }
 
 TEST_F(FileCommands, AFileThatCannotBeReadSaysSoAndChangesNothing) {
     const QString source = write_work("prog.asm", "kept");
     open(source);
-    for (const QString& bad : {work("missing.asm"), work("")}) {
+    for (const QString& bad : {work("missing.asm"), work_folder()}) {
         open(bad);
         EXPECT_TRUE(editor->status_text().startsWith("Could not open " + bad)) << bad.toStdString();
         EXPECT_EQ(text(), "kept");
         EXPECT_EQ(file().filename, source);
     }
-    // A cancelled dialog changes nothing either.
-    editor->Open_File();
+    editor->Open_File(); // cancelled
     EXPECT_EQ(file().filename, source);
 }
 
-TEST_F(FileCommands, SaveWritesTheNamedFileWithItsPauseShowingTheStatus) {
-    const QString source = write_work("prog.asm", "a\r\n");
-    open(source);
-    caret_to_start();
-    type("X");
-    editor->Save_File();
-    EXPECT_EQ(bytes_of(source), "Xa\r\n");
-    EXPECT_EQ(pauses, (std::vector<Pause>{{1000, "Save open file to the disc"}}));
-    EXPECT_EQ(editor->status_text(), " ");
-    EXPECT_FALSE(editor->text_changed());
-}
-
-TEST_F(FileCommands, SaveOnUntitledTextRunsSaveAs) {
+TEST_F(FileCommands, SaveWritesTheNamedFileAndSaveAsNamesAnUntitledOne) {
     type("new");
-    editor->Save_File(); // cancelled
+    editor->Save_File(); // runs Save As, cancelled
     EXPECT_EQ(file().has_name, 0);
-    EXPECT_TRUE(file().filename.isEmpty());
     EXPECT_EQ(editor->status_text(), " ");
     EXPECT_TRUE(pauses.empty());
     EXPECT_EQ(modal.save_suffixes, (std::vector<QString>{"asm"}));
@@ -89,7 +66,13 @@ TEST_F(FileCommands, SaveOnUntitledTextRunsSaveAs) {
     EXPECT_EQ(file().filename, path);
     EXPECT_EQ(file().has_name, 1);
     EXPECT_EQ(file().list_filename, work("new.lst"));
-    EXPECT_EQ(pauses, (std::vector<Pause>{{1000, "Save File As:" + path}}));
+    editor->text_box()->moveCursor(QTextCursor::Start);
+    type("X");
+    editor->Save_File();
+    EXPECT_EQ(bytes_of(path), "Xnew");
+    // Each pause shows its status text; then the bar is idle again.
+    EXPECT_EQ(pauses, (std::vector<Pause>{{1000, "Save File As:" + path},
+                                          {1000, "Save open file to the disc"}}));
     EXPECT_EQ(editor->status_text(), " ");
 }
 
@@ -98,27 +81,24 @@ TEST_F(FileCommands, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
     write_work("plain", "a file, not a folder");
     const QString impossible = work("plain") + "/new.asm";
     modal.file_answers.push_back(impossible);
-    editor->Save_File_As();
+    editor->Save_File();
     EXPECT_TRUE(editor->status_text().startsWith("Could not save " + impossible));
     EXPECT_EQ(file().has_name, 0);
-    EXPECT_TRUE(file().filename.isEmpty());
     EXPECT_TRUE(editor->text_changed());
     EXPECT_TRUE(pauses.empty());
 }
 
 TEST_F(FileCommands, ListAndSourceSwap) {
+    editor->View_source_file(); // untitled
     const QString source = write_work("prog.asm", "source\n");
     open(source);
-    editor->View_List_File();
-    ASSERT_EQ(modal.boxes.size(), 1u);
-    EXPECT_EQ(modal.boxes[0].text, kListMissing);
-    EXPECT_EQ(modal.boxes[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(file().filename, source);
-
-    // The source already on show: nothing happens.
-    editor->View_source_file();
-    EXPECT_EQ(modal.boxes.size(), 1u);
+    editor->View_List_File();   // no list yet
+    editor->View_source_file(); // the source is on show already: nothing
     EXPECT_EQ(text(), "source\n");
+    ASSERT_EQ(modal.boxes.size(), 2u);
+    EXPECT_EQ(modal.boxes[0].text, kOpenSourceFirst);
+    EXPECT_EQ(modal.boxes[1].text, kListMissing);
+    EXPECT_EQ(modal.boxes[1].buttons, MessageButtons::Ok);
 
     const QString list = write_work("prog.lst", "list\n");
     editor->View_List_File();
@@ -135,54 +115,23 @@ TEST_F(FileCommands, ListAndSourceSwap) {
     editor->View_List_File();
     EXPECT_EQ(editor->saved_source_name(), list);
     editor->View_source_file();
-    EXPECT_EQ(text(), "list\n");
     EXPECT_EQ(file().filename, list);
-}
 
-TEST_F(FileCommands, SwappingAsksBeforeReplacingChangedText) {
-    open(write_work("prog.asm", "source\n"));
-    write_work("prog.lst", "list\n");
-    type("X");
-    modal.box_answers = {MessageAnswer::Cancel};
-    editor->View_List_File();
-    EXPECT_EQ(text(), "Xsource\n");
-    EXPECT_TRUE(editor->saved_source_name().isEmpty());
-    modal.box_answers = {MessageAnswer::No};
-    editor->View_List_File();
-    EXPECT_EQ(text(), "list\n");
-    EXPECT_EQ(modal.boxes.size(), 2u);
-}
-
-TEST_F(FileCommands, ASourceGoneFromTheDiskIsReportedAndTheListStays) {
-    const QString source = write_work("prog.asm", "source\n");
+    // A source gone from the disk is reported, and the list stays on show.
     open(source);
-    const QString list = write_work("prog.lst", "list\n");
+    write_work("prog.lst", "list\n");
     editor->View_List_File();
     std::filesystem::remove(source.toStdString());
     editor->View_source_file();
     EXPECT_TRUE(editor->status_text().startsWith("Could not open " + source));
     EXPECT_EQ(text(), "list\n");
-    EXPECT_EQ(file().filename, list);
-    EXPECT_EQ(editor->saved_source_name(), source);
-}
 
-TEST_F(FileCommands, NewKeepsTheSavedSourceNameSoViewSourceHasNoFile) {
-    editor->View_source_file();
-    ASSERT_EQ(modal.boxes.size(), 1u);
-    EXPECT_EQ(modal.boxes[0].text, kOpenSourceFirst);
-
-    const QString source = write_work("prog.asm", "source\n");
-    open(source);
-    write_work("prog.lst", "list\n");
-    editor->View_List_File();
+    // New keeps the saved source name, and the untitled text has no file to swap from.
     editor->New_File();
-    EXPECT_EQ(text(), "");
-    EXPECT_EQ(file().has_name, 0);
     EXPECT_TRUE(file().filename.isEmpty());
     EXPECT_EQ(editor->saved_source_name(), source);
     editor->View_source_file();
-    ASSERT_EQ(modal.boxes.size(), 2u);
-    EXPECT_EQ(modal.boxes[1].text, kOpenSourceFirst);
+    EXPECT_EQ(modal.boxes.back().text, kOpenSourceFirst);
 }
 
 TEST_F(FileCommands, InsertFileEndsEveryLineWithALineBreakAtTheCaret) {
@@ -194,20 +143,31 @@ TEST_F(FileCommands, InsertFileEndsEveryLineWithALineBreakAtTheCaret) {
     editor->text_box()->setTextCursor(cursor);
     modal.file_answers = {lines, empty};
     editor->Insert_File();
-    EXPECT_EQ(text(), "[one\ntwo\nthree\nlast\n");
-    EXPECT_EQ(editor->text_box()->textCursor().position(), text().size());
     editor->Insert_File();
     EXPECT_EQ(text(), "[one\ntwo\nthree\nlast\n");
+    EXPECT_EQ(editor->text_box()->textCursor().position(), text().size());
     EXPECT_EQ(file().has_name, 0);
 
     // New text keeps the inserted lines' CR LF when saved.
-    const QString saved = work("saved.asm");
-    modal.file_answers.push_back(saved);
+    modal.file_answers.push_back(work("saved.asm"));
     editor->Save_File_As();
-    EXPECT_EQ(bytes_of(saved), "[one\r\ntwo\r\nthree\r\nlast\r\n");
+    EXPECT_EQ(bytes_of(work("saved.asm")), "[one\r\ntwo\r\nthree\r\nlast\r\n");
 }
 
-// Each command that would replace changed text asks first.
+TEST_F(FileCommands, SwappingAsksBeforeReplacingChangedText) {
+    open(write_work("prog.asm", "source\n"));
+    write_work("prog.lst", "list\n");
+    type("X");
+    modal.box_answers = {MessageAnswer::Cancel, MessageAnswer::No};
+    editor->View_List_File();
+    EXPECT_EQ(text(), "Xsource\n");
+    EXPECT_TRUE(editor->saved_source_name().isEmpty());
+    editor->View_List_File();
+    EXPECT_EQ(text(), "list\n");
+    EXPECT_EQ(modal.boxes.size(), 2u);
+}
+
+// Every command that would replace changed text asks first, with Yes, No and Cancel.
 struct PromptCase {
     const char* name;
     void (*command)(Assembler&);
@@ -216,51 +176,44 @@ struct PromptCase {
 
 class SavePrompt : public EditorTest, public ::testing::WithParamInterface<PromptCase> {};
 
-TEST_P(SavePrompt, AsksOnlyForChangedTextAndCancelStays) {
+TEST_P(SavePrompt, AsksOnlyForChangedTextAndDoesWhatTheAnswerSays) {
     const QString source = write_work("prog.asm", "source\n");
-    const QString other = write_work("other.asm", "other\n");
-    open(source);
-    auto run = [this] {
-        modal.file_answers.push_back(work("other.asm"));
+    write_work("other.asm", "other\n");
+    const auto run = [this](MessageAnswer answer) {
+        modal.box_answers = {answer};
+        modal.file_answers = {work("other.asm")};
+        write_work("prog.lst", "list\n");
         GetParam().command(*editor);
     };
-
-    // Changed, then changed back: nothing to ask.
+    // Changed and changed back: nothing to ask.
+    open(source);
     type("X");
     QTest::keyClick(editor->text_box(), Qt::Key_Backspace);
-    run();
+    run(MessageAnswer::Cancel);
     EXPECT_TRUE(modal.boxes.empty());
     editor->show();
 
     open(source);
     type("X");
-    modal.box_answers = {MessageAnswer::Cancel};
-    run();
+    run(MessageAnswer::Cancel);
     ASSERT_EQ(modal.boxes.size(), 1u);
     EXPECT_EQ(modal.boxes[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(text(), "Xsource\n");
-    EXPECT_EQ(file().filename, source);
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(bytes_of(source), "source\n");
 
-    modal.file_answers.clear();
-    modal.box_answers = {MessageAnswer::Yes};
-    run();
+    run(MessageAnswer::Yes);
     EXPECT_EQ(bytes_of(source), "Xsource\n");
-    EXPECT_EQ(bytes_of(other), "other\n");
-}
+    editor->show();
 
-TEST_P(SavePrompt, NoDiscardsAndAYesThatCannotSaveStays) {
+    // No discards; a Yes whose Save As is cancelled keeps the text.
+    editor->New_File();
     type("untitled");
-    // Yes on untitled text asks for a name; cancelling that keeps the text.
     modal.box_answers = {MessageAnswer::Yes};
+    modal.file_answers.clear();
     GetParam().command(*editor);
     EXPECT_EQ(text(), "untitled");
     EXPECT_TRUE(editor->isVisible());
-
-    modal.box_answers = {MessageAnswer::No};
-    modal.file_answers.push_back(write_work("other.asm", "other\n"));
-    GetParam().command(*editor);
+    run(MessageAnswer::No);
     if (GetParam().replaced_by == nullptr) {
         EXPECT_FALSE(editor->isVisible());
     } else {

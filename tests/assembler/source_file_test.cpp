@@ -59,26 +59,14 @@ TEST(SourceFormat, ACharacterTheCodePageLacksMakesTheFileUtf8) {
     EXPECT_TRUE(format.utf8);
 }
 
-TEST(SourceFormat, LinesAsLineWiseReadingGivesThem) {
-    EXPECT_EQ(text_lines(""), QStringList());
-    EXPECT_EQ(text_lines("a"), QStringList({"a"}));
-    EXPECT_EQ(text_lines("a\n"), QStringList({"a"}));
-    EXPECT_EQ(text_lines("a\n\nb"), QStringList({"a", "", "b"}));
-}
+using SourceFiles = EditorTest;
 
-TEST(SourceFiles, OnlyARegularFileOfBoundedSizeIsRead) {
-    TempFolder folder;
-    EXPECT_FALSE(
-        read_source_file(QString::fromStdString(folder.path().string())).problem.isEmpty());
-    EXPECT_FALSE(read_source_file(QString::fromStdString((folder.path() / "none").string()))
-                     .problem.isEmpty());
-    const std::string fifo = (folder.path() / "fifo").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(read_source_file(QString::fromStdString(fifo)).problem.isEmpty());
-    const QString file = QString::fromStdString(folder.write("ok.asm", "text"));
-    const FileBytes read = read_source_file(file);
-    EXPECT_TRUE(read.problem.isEmpty());
-    EXPECT_EQ(read.bytes, "text");
+TEST_F(SourceFiles, AFifoIsRefusedRatherThanWaitedOn) {
+    const QString fifo = work("fifo.asm");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    open(fifo);
+    EXPECT_TRUE(editor->status_text().startsWith("Could not open " + fifo));
+    EXPECT_EQ(file().has_name, 0);
 }
 
 } // namespace
