@@ -4,9 +4,11 @@
 #include "assembler/insert_menus.h"
 #include "assembler/string_table.h"
 #include "assembler/toolbar_pictures.h"
+#include "common/desktop_actions.h"
 #include "common/drawn_pictures.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "common/single_instance.h"
 #include "core/text_helpers.h"
@@ -19,8 +21,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QThread>
 #include <QToolBar>
 #include <cstdlib>
@@ -115,7 +119,12 @@ const QString kFileFilter = QStringLiteral("Assembler Files (*.asm);;All files (
 const QString kDefaultSuffix = QStringLiteral("asm");
 const QString kIdleStatus = QStringLiteral(" ");
 constexpr int kSavePauseMs = 1000;
+constexpr int kAssemblePauseMs = 1000;
 constexpr int kToolbarAssemblePauseMs = 10;
+constexpr int kPrintMargin = 1440; // one inch on every side
+// Goto Line takes a whole number in this range and ignores any other reply.
+constexpr int kLowestLine = -32766;
+constexpr int kHighestLine = 32767;
 constexpr int kRedrawGraceMs = 30;
 constexpr double kDesignFontPoints = 9.75;
 constexpr int kNewTextFontPoints = 12;
@@ -145,9 +154,11 @@ TextBoxSize text_box_size(int outer_width, int outer_height, int status_height, 
             std::max(0, std::abs(outer_height - allowance) - status_height)};
 }
 
-Assembler::Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop,
-                     SingleInstance& instance, QWidget* parent)
-    : QMainWindow(parent), m_folders(std::move(folders)), m_modal(modal), m_desktop(desktop) {
+Assembler::Assembler(const std::filesystem::path& program_path, ModalSeam& modal,
+                     DesktopActions& desktop, SingleInstance& instance, QWidget* parent)
+    : QMainWindow(parent), m_folders(derive_folders(program_path)), m_modal(modal),
+      m_desktop(desktop), m_library(QString::fromStdString(
+                              (program_path.parent_path() / kAssemblerLibraryName).string())) {
     setObjectName(QStringLiteral("Assembler"));
     setWindowTitle(QString::fromLatin1(kEditorCaption));
     m_pause = [this](int milliseconds) {
@@ -576,6 +587,183 @@ void Assembler::assemble_from_toolbar() {
     set_status(QStringLiteral("Assembling...."));
     pause(kToolbarAssemblePauseMs);
     Assemble();
+}
+
+void Assembler::Assemble() {
+    set_status(kIdleStatus);
+    set_status(QStringLiteral("Assembling...."));
+    pause(kAssemblePauseMs);
+    const bool on_disk = names_a_file(m_file.filename);
+    if (!on_disk) {
+        set_status(QStringLiteral(" You need to save your file first, before I can assemble it!"));
+        m_desktop.beep();
+    }
+    // A text that could not be written is not assembled: the file on the disk is not the text
+    // on show. The reason stays in the status bar. A cancelled Save As still assembles, with
+    // no file, and the library says it cannot open it.
+    if (save_text() == SaveOutcome::Failed) {
+        return;
+    }
+    if (const QString problem = m_library.bind(); !problem.isEmpty()) {
+        set_status(problem);
+        return;
+    }
+    const ParseOutputs outputs = m_library.parse(m_file.filename);
+    m_view_list->setEnabled(names_a_file(m_file.list_filename));
+    if (outputs.error_code <= 0) {
+        set_status(on_disk ? QStringLiteral(" Cool Beans! Your file was assembled without error!")
+                           : QStringLiteral(" Your file was assembled successfully"));
+        return;
+    }
+    const auto message = string_table_text(kAssemblerMessageBase + outputs.error_code);
+    set_status(QStringLiteral("ASSEMBLER ERROR :") + QStringLiteral(" on line : ") +
+               QString::number(outputs.line_no) + QStringLiteral(" ") +
+               (message ? qstring(*message)
+                        : QStringLiteral("(assembler error %1)").arg(outputs.error_code)));
+    m_desktop.beep();
+    goto_error(outputs.line_no);
+}
+
+void Assembler::goto_error(int32_t line_no) {
+    // Lines are the text's blocks, so the walk from line end to line end is one look-up.
+    QTextCursor cursor(m_text_box->document());
+    if (line_no > 1) {
+        const QTextBlock line = m_text_box->document()->findBlockByNumber(line_no - 1);
+        cursor.setPosition(line.isValid() ? line.position() : text_length());
+    }
+    m_text_box->setTextCursor(cursor);
+    m_text_box->setFocus();
+}
+
+int Assembler::text_length() const {
+    return m_text_box->document()->characterCount() - 1;
+}
+
+bool Assembler::find_text(int from, int to, bool whole_word) {
+    if (m_sFind.isEmpty()) {
+        return false;
+    }
+    const QTextDocument::FindFlags flags =
+        whole_word ? QTextDocument::FindWholeWords : QTextDocument::FindFlags();
+    const QTextCursor found = m_text_box->document()->find(m_sFind, from, flags);
+    if (found.isNull() || found.selectionEnd() > to) {
+        return false;
+    }
+    m_text_box->setTextCursor(found);
+    m_text_box->setFocus();
+    return true;
+}
+
+void Assembler::Find_string() {
+    m_sFind = m_modal.input_box(this, QStringLiteral("Find what?"), QString(), m_sFind)
+                  .value_or(QString());
+    const QTextCursor selection = m_text_box->textCursor();
+    if (selection.hasSelection()) {
+        find_text(selection.selectionStart(), selection.selectionEnd());
+    } else {
+        find_text(0, text_length());
+    }
+}
+
+void Assembler::Find_Next() {
+    // One past the end, not at it: a match that begins right after the last one is skipped.
+    QTextCursor cursor = m_text_box->textCursor();
+    const int caret = std::min(cursor.selectionEnd() + 1, text_length());
+    cursor.setPosition(caret);
+    m_text_box->setTextCursor(cursor);
+    find_text(caret, text_length());
+}
+
+void Assembler::goto_line() {
+    const QString reply =
+        m_modal.input_box(this, QStringLiteral("Goto Line ?"), QString(), QString())
+            .value_or(QString());
+    if (reply.isEmpty()) {
+        return;
+    }
+    bool whole = false;
+    const int line = reply.trimmed().toInt(&whole);
+    if (!whole || line < kLowestLine || line > kHighestLine) {
+        return;
+    }
+    goto_error(line);
+}
+
+void Assembler::Set_Font() {
+    // The dialog opens on the font of the selection's first character, or of text typed next.
+    QTextCursor cursor = m_text_box->textCursor();
+    QTextCursor first(m_text_box->document());
+    first.setPosition(cursor.selectionStart());
+    if (cursor.hasSelection()) {
+        first.movePosition(QTextCursor::NextCharacter);
+    }
+    const QTextCharFormat shown =
+        cursor.hasSelection() ? first.charFormat() : m_text_box->currentCharFormat();
+    const QFont initial = shown.font().resolve(m_text_box->document()->defaultFont());
+    const QFont font = m_modal.font_dialog(this, initial).value_or(initial);
+    // The colour the dialog may offer is not taken.
+    QTextCharFormat format;
+    format.setFontFamilies({font.family()});
+    if (font.pointSizeF() > 0) {
+        format.setFontPointSize(font.pointSizeF());
+    }
+    format.setFontWeight(font.weight());
+    format.setFontItalic(font.italic());
+    format.setFontStrikeOut(font.strikeOut());
+    format.setFontUnderline(font.underline());
+    m_text_box->mergeCurrentCharFormat(format);
+}
+
+QPrinter& Assembler::printer() {
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *m_printer;
+}
+
+void Assembler::Print_setup() {
+    if (m_modal.printer_setup(this, printer())) {
+        m_printer_chosen = true;
+    }
+}
+
+void Assembler::Print_File() {
+    set_status(QStringLiteral("Printing File :") + m_file.filename);
+    QCoreApplication::processEvents();
+    // Without a printer chosen in Printer Setup the print dialog asks where to print: a
+    // desktop may have no printer, and the dialog then offers a PDF file.
+    if (!m_printer_chosen && !m_modal.print_dialog(this, printer())) {
+        set_status(QString());
+        return;
+    }
+    const bool printed = print_rich_text(*m_text_box->document(), printer(), kPrintMargin,
+                                         kPrintMargin, kPrintMargin, kPrintMargin);
+    // A print that failed says so rather than passing for done.
+    const QString name =
+        m_file.filename.isEmpty() ? QString() : QStringLiteral(" ") + m_file.filename;
+    set_status(printed ? QString() : QStringLiteral("Could not print") + name);
+}
+
+void Assembler::fixup_end() {
+    // First a .END that ends its line, then any .END, which gets a line break after it.
+    m_sFind = QStringLiteral(".END\r\n");
+    const QTextDocument* document = m_text_box->document();
+    for (QTextCursor found =
+             document->find(QStringLiteral(".END"), 0, QTextDocument::FindWholeWords);
+         !found.isNull();
+         found = document->find(QStringLiteral(".END"), found, QTextDocument::FindWholeWords)) {
+        if (found.atBlockEnd() && found.block().next().isValid()) {
+            m_text_box->setTextCursor(found);
+            return;
+        }
+    }
+    m_sFind = QStringLiteral(".END");
+    if (find_text(0, text_length(), true)) {
+        QTextCursor cursor = m_text_box->textCursor();
+        cursor.setPosition(cursor.selectionEnd());
+        cursor.insertText(QStringLiteral("\n"));
+        m_text_box->setTextCursor(cursor);
+    }
 }
 
 void Assembler::mnuExit_Click() {

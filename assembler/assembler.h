@@ -2,6 +2,7 @@
 // record of the file on show, which is the source, a list file, or untitled text.
 #pragma once
 
+#include "assembler/assembler_library.h"
 #include "assembler/converter.h"
 #include "assembler/source_file.h"
 #include "common/frm_about.h"
@@ -11,11 +12,14 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 class QToolBar;
 
 namespace tallyrig {
@@ -53,9 +57,10 @@ inline constexpr int kWidthAllowance = 100;
 class Assembler : public QMainWindow {
     Q_OBJECT
 public:
-    // Finds an earlier copy through instance and raises it; this copy runs on either way.
-    Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop, SingleInstance& instance,
-              QWidget* parent = nullptr);
+    // The folders and the assembler library are found from the program's own path. Finds an
+    // earlier copy through instance and raises it; this copy runs on either way.
+    Assembler(const std::filesystem::path& program_path, ModalSeam& modal, DesktopActions& desktop,
+              SingleInstance& instance, QWidget* parent = nullptr);
     ~Assembler() override;
 
     // The file commands. Each one that would replace changed text asks first whether to save
@@ -89,14 +94,28 @@ public:
     // The toolbar's Assemble: the status text drawn, a short pause, then Assemble.
     void assemble_from_toolbar();
 
-    // Commands whose menu items and keys are in place and whose work is still to come.
-    void Assemble() {}
-    void Find_string() {}
-    void Find_Next() {}
-    void goto_line() {}
-    void Set_Font() {}
-    void Print_setup() {}
-    void Print_File() {}
+    // Saves the text on show and assembles that file through the library; the outcome is in
+    // the status bar, and an error's line gets the caret.
+    void Assemble();
+    // The caret to the start of the line (1 is the first; a line beyond the last is the end
+    // of the text), nothing selected, the text focused.
+    void goto_error(int32_t line_no);
+
+    // Searching ignores case and finds text inside words; a match is selected, and without
+    // one the caret and selection stay. Find asks for the text and searches the selection, or
+    // the whole text when nothing is selected; Find Next searches on from one character past
+    // the end of the selection.
+    void Find_string();
+    void Find_Next();
+    void goto_line();
+    // The font dialog's font goes to the selection, or to text typed next; also when the
+    // dialog is cancelled, when it is the font it was opened with.
+    void Set_Font();
+    // Chooses the printer Print uses; until then Print asks where to print.
+    void Print_setup();
+    void Print_File();
+    // Makes sure the .END line ends in a line break; no command calls it.
+    void fixup_end();
 
     // How the window waits out its pauses, after the status text is drawn; tests record them.
     void set_pause(std::function<void(int milliseconds)> pause);
@@ -104,6 +123,7 @@ public:
     const FileStatus& FIle_status() const { return m_file; }
     const QString& saved_source_name() const { return m_saved_source_name; }
     const QString& instruction() const { return m_instruction; }
+    const QString& sFind() const { return m_sFind; }
     QString status_text() const;
     QPlainTextEdit* text_box() const { return m_text_box; }
     Converter* converter_window() const { return m_converter; }
@@ -150,15 +170,23 @@ private:
     void remove_stale_list_file();
 
     void send_keystroke(Qt::Key key);
+    int text_length() const;
+    // Selects the first match of sFind lying within from..to; false when there is none.
+    bool find_text(int from, int to, bool whole_word = false);
+    QPrinter& printer();
     void raise_for_later_copy();
 
     const Folders m_folders;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    AssemblerLibrary m_library;
 
     FileStatus m_file;
     QString m_saved_source_name;
     QString m_instruction;
+    QString m_sFind;
+    std::unique_ptr<QPrinter> m_printer; // made at the first print or printer setup
+    bool m_printer_chosen = false;
     CleanText m_clean;
     std::function<void(int)> m_pause;
 

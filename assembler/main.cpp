@@ -17,8 +17,7 @@ int main(int argc, char* argv[]) {
     QtModalSeam modal(QStringLiteral("Assembler"));
     SystemDesktopActions desktop;
     SingleInstance instance(SingleInstance::name_for(QString::fromLatin1(kEditorCaption)));
-    Assembler window(derive_folders(QApplication::applicationFilePath().toStdString()), modal,
-                     desktop, instance);
+    Assembler window(QApplication::applicationFilePath().toStdString(), modal, desktop, instance);
     window.show();
     return app.exec();
 }

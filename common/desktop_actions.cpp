@@ -1,5 +1,6 @@
 #include "common/desktop_actions.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
@@ -30,6 +31,10 @@ QString SystemDesktopActions::find_program(const QStringList& names) {
 void SystemDesktopActions::end_program() {
     std::fflush(nullptr);
     std::_Exit(0);
+}
+
+void SystemDesktopActions::beep() {
+    QApplication::beep();
 }
 
 } // namespace tallyrig

@@ -1,5 +1,6 @@
-// What the shell asks of the desktop: start a program, open a document with its default
-// handler, find a program on the search path, end at once. Tests replace it with a recorder.
+// What the programs ask of the desktop: start a program, open a document with its default
+// handler, find a program on the search path, end at once, beep. Tests replace it with a
+// recorder.
 #pragma once
 
 #include <QString>
@@ -22,6 +23,9 @@ public:
 
     // Ends the program at once: no window is unloaded and nothing is saved.
     virtual void end_program() = 0;
+
+    // The desktop's own beep.
+    virtual void beep() = 0;
 };
 
 class SystemDesktopActions : public DesktopActions {
@@ -30,6 +34,7 @@ public:
     bool open_document(const QString& path) override;
     QString find_program(const QStringList& names) override;
     void end_program() override;
+    void beep() override;
 };
 
 } // namespace tallyrig

@@ -67,10 +67,9 @@ QString QtModalSeam::open_file_name(QWidget* parent, const QString& title, const
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
-void QtModalSeam::printer_setup(QWidget* parent) {
-    QPrinter printer;
+bool QtModalSeam::printer_setup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtModalSeam::save_file_name(QWidget* parent, const QString& title, const QString& folder,

@@ -24,8 +24,9 @@ public:
     virtual QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                                    const QString& filter) = 0;
 
-    // The printer setup dialog; its outcome is of no interest to the caller.
-    virtual void printer_setup(QWidget* parent) = 0;
+    // The printer setup dialog, in which the user chooses and sets up printer; false when
+    // cancelled, and printer is then as it was.
+    virtual bool printer_setup(QWidget* parent, QPrinter& printer) = 0;
 
     // The dialogs below answer "cancelled" unless a seam says otherwise.
 
@@ -65,7 +66,7 @@ public:
                               MessageIcon icon, MessageButtons buttons) override;
     QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter) override;
-    void printer_setup(QWidget* parent) override;
+    bool printer_setup(QWidget* parent, QPrinter& printer) override;
     QString save_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter, const QString& default_suffix) override;
     std::optional<QString> input_box(QWidget* parent, const QString& prompt, const QString& title,

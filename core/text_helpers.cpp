@@ -112,9 +112,15 @@ std::string strip_file_name(std::string_view text) {
 }
 
 std::string list_file_name(std::string_view source_path) {
-    const size_t dot = source_path.find('.');
+    if (source_path.empty()) {
+        return {};
+    }
+    // Only the name's own dots count: folders with dots in their names are everyday.
+    const size_t slash = source_path.rfind('/');
+    const size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
+    const size_t dot = source_path.find('.', name_start);
     if (dot == std::string_view::npos) {
-        return "lst";
+        return std::string(source_path) + ".lst";
     }
     return std::string(source_path.substr(0, dot + 1)) + "lst";
 }

@@ -34,9 +34,10 @@ int16_t file_exists(const std::string& path);
 std::string strip_extension(std::string_view text);
 std::string strip_file_name(std::string_view text);
 
-// The list file of a source: the path up to and including its first "." (folders counted),
-// then "lst"; a path without any "." gives "lst". The editor offers the file under this name
-// and the assembler library writes it there, so the rule lives here alone.
+// The list file of a source, beside it: the path up to and including the first "." of the
+// file's own name, then "lst" (prog.v2.asm gives prog.lst); a name without any "." gets ".lst"
+// appended; an empty path has none. The editor offers the file under this name and the
+// assembler library writes it there, so the rule lives here alone.
 std::string list_file_name(std::string_view source_path);
 
 } // namespace tallyrig

@@ -30,6 +30,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -535,7 +536,9 @@ void MDI::open_about() {
 }
 
 void MDI::printer_setup() {
-    m_modal.printer_setup(this);
+    // The message window chooses its printer in its print dialog.
+    QPrinter printer;
+    m_modal.printer_setup(this, printer);
 }
 
 void MDI::raise_interrupt() {

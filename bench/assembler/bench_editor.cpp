@@ -53,8 +53,7 @@ struct Editor {
         out << "          .END   0 # The end ofthe program\r\n";
         out.close();
         source_path = QString::fromStdString(source.string());
-        window = std::make_unique<Assembler>(derive_folders(base / "bin" / "assembler"), modal,
-                                             desktop, instance);
+        window = std::make_unique<Assembler>(base / "bin" / "assembler", modal, desktop, instance);
         window->set_pause([](int) {});
         open();
         window->resize(900, 680);

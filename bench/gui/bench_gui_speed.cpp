@@ -48,7 +48,7 @@ public:
     QString open_file_name(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
-    void printer_setup(QWidget*) override {}
+    bool printer_setup(QWidget*, QPrinter&) override { return false; }
 };
 
 class NoDesktop : public DesktopActions {
@@ -57,6 +57,7 @@ public:
     bool open_document(const QString&) override { return false; }
     QString find_program(const QStringList&) override { return {}; }
     void end_program() override {}
+    void beep() override {}
 };
 
 // INCA/JNZ 256 times, then a 24-bit count of those rounds at $5000 (high) to $5002 (low):

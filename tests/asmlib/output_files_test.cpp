@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tallyrig::assembler {
@@ -15,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using tallyrig::testing::read_file;
 using tallyrig::testing::TempFolder;
+using tallyrig::testing::write_file;
 
 struct ParseResult {
     int32_t line_no = -1;
@@ -129,12 +131,38 @@ TEST(OutputFiles, RamImageLinesHoldSixteenBytesAndAShortLastLineEndsInDashes) {
 }
 
 TEST(OutputFiles, NamesFollowTheEditorsRules) {
-    EXPECT_EQ(list_file_name("/w/prog.asm"), "/w/prog.lst");
-    EXPECT_EQ(list_file_name("/my.dir/prog.asm"), "/my.lst");
-    EXPECT_EQ(list_file_name("/w/prog"), "lst");
+    // The list file stays beside its source, whatever dots the folders' names hold.
+    const std::pair<std::string, std::string> list_cases[] = {
+        {"/w/prog.asm", "/w/prog.lst"},
+        {"/my.dir/prog.asm", "/my.dir/prog.lst"},
+        {"/home/u/.config/x/prog.asm", "/home/u/.config/x/prog.lst"},
+        {"/w/prog.v2.asm", "/w/prog.lst"},
+        {"/w/prog", "/w/prog.lst"},
+        {"/v1.0/prog", "/v1.0/prog.lst"},
+        {"/w/prog.", "/w/prog.lst"},
+        {"prog.asm", "prog.lst"},
+        {"prog", "prog.lst"},
+        {"", ""},
+    };
+    for (const auto& [source, list] : list_cases) {
+        EXPECT_EQ(list_file_name(source), list) << source;
+    }
     EXPECT_EQ(ram_file_name("/w/prog.asm"), "/w/prog.ram");
     EXPECT_EQ(ram_file_name("/my.dir/prog.asm"), "/my.dir/prog.ram");
     EXPECT_EQ(dump_file_name("/my.dir/prog"), "/my.dir/prog.rad");
+}
+
+TEST(OutputFiles, AFolderWithADotKeepsTheListBesideItsSource) {
+    TempFolder folder;
+    fs::create_directories(folder.path() / ".config" / "v1.2");
+    const fs::path source = folder.path() / ".config" / "v1.2" / "prog.v2.asm";
+    write_file(source, kProgram);
+    // A file where the old rule would have put the list: it must be left alone.
+    const std::string bystander = folder.write(".lst", "not a list\n");
+    ASSERT_EQ(call_parse(source.string()).error_code, 0);
+    EXPECT_TRUE(fs::exists(source.parent_path() / "prog.lst"));
+    EXPECT_TRUE(fs::exists(source.parent_path() / "prog.v2.ram"));
+    EXPECT_EQ(read_file(bystander), "not a list\n");
 }
 
 TEST(OutputFiles, AFailedAssemblyLeavesNoImageAndTheListShowsTheError) {

@@ -38,15 +38,24 @@ struct Pause {
     bool operator==(const Pause&) const = default;
 };
 
+inline void PrintTo(const Pause& pause, std::ostream* out) {
+    *out << pause.milliseconds << " ms \"" << pause.status.toStdString() << '"';
+}
+
+// The assembler library as built and staged.
+inline const std::filesystem::path kStagedLibrary =
+    std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin" / "libasm.so";
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(folder.path() / "bin");
         std::filesystem::create_directories(folder.path() / "work");
-        folders = derive_folders(folder.path() / "bin" / "assembler");
+        program = folder.path() / "bin" / "assembler";
+        folders = derive_folders(program);
         instance_name = test_instance_name();
         instance = std::make_unique<SingleInstance>(instance_name);
-        editor = std::make_unique<Assembler>(folders, modal, desktop, *instance);
+        editor = std::make_unique<Assembler>(program, modal, desktop, *instance);
         editor->set_pause([this](int ms) { pauses.push_back({ms, editor->status_text()}); });
         editor->show();
     }
@@ -54,6 +63,13 @@ protected:
         editor.reset();
         instance.reset();
     }
+
+    // Puts a library in the program's own folder under the name the editor loads.
+    void install_library(const std::filesystem::path& library = kStagedLibrary) const {
+        std::filesystem::copy_file(library, library_path(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    std::filesystem::path library_path() const { return program.parent_path() / "libasm.so"; }
 
     QString work_folder() const { return QString::fromStdString(folders.work_folder.string()); }
     QString work(const char* name) const {
@@ -70,12 +86,22 @@ protected:
         modal.file_answers = {path};
         editor->Open_File();
     }
-    void type(const QString& text) { QTest::keyClicks(editor->text_box(), text); }
+    // Types the text as keys, Return at each "\n".
+    void type(const QString& text) {
+        const QStringList lines = text.split('\n');
+        for (qsizetype n = 0; n < lines.size(); ++n) {
+            if (n > 0) {
+                QTest::keyClick(editor->text_box(), Qt::Key_Return);
+            }
+            QTest::keyClicks(editor->text_box(), lines[n]);
+        }
+    }
     void caret_to_start() { editor->text_box()->moveCursor(QTextCursor::Start); }
     QString text() const { return editor->text_box()->toPlainText(); }
     const FileStatus& file() const { return editor->FIle_status(); }
 
     TempFolder folder;
+    std::filesystem::path program;
     Folders folders;
     ScriptedModal modal;
     RecordingDesktop desktop;

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -36,14 +37,19 @@ public:
     std::deque<std::optional<QString>> input_answers;
     std::vector<QString> input_prompts; // "title|prompt|default" of each input box
     std::deque<std::optional<QFont>> font_answers;
-    int font_dialogs = 0;
+    std::vector<QFont> font_initials; // the font each font dialog opened on
     // A print dialog prints to this PDF file; empty = cancel.
     QString print_to_pdf;
+    // A printer setup dialog chooses this PDF file; empty = cancel.
+    QString set_up_pdf;
     int print_dialogs = 0;
     int printer_dialogs = 0;
+    // Called as each dialog or box opens, to look at the window behind it.
+    std::function<void()> on_dialog;
 
     MessageAnswer message_box(QWidget*, const QString& text, const QString& title, MessageIcon icon,
                               MessageButtons buttons) override {
+        opened();
         boxes.push_back({text, title, icon, buttons});
         if (box_answers.empty()) {
             return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
@@ -54,25 +60,30 @@ public:
     }
     QString open_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter) override {
+        opened();
         file_dialogs.push_back(title + "|" + folder + "|" + filter);
         return file_answers.empty() ? QString() : take(file_answers);
     }
     QString save_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter, const QString& default_suffix) override {
+        opened();
         file_dialogs.push_back(title + "|" + folder + "|" + filter);
         save_suffixes.push_back(default_suffix);
         return file_answers.empty() ? QString() : take(file_answers);
     }
     std::optional<QString> input_box(QWidget*, const QString& prompt, const QString& title,
                                      const QString& default_text) override {
+        opened();
         input_prompts.push_back(title + "|" + prompt + "|" + default_text);
         return input_answers.empty() ? std::nullopt : take(input_answers);
     }
-    std::optional<QFont> font_dialog(QWidget*, const QFont&) override {
-        ++font_dialogs;
+    std::optional<QFont> font_dialog(QWidget*, const QFont& initial) override {
+        opened();
+        font_initials.push_back(initial);
         return font_answers.empty() ? std::nullopt : take(font_answers);
     }
     bool print_dialog(QWidget*, QPrinter& printer) override {
+        opened();
         ++print_dialogs;
         if (print_to_pdf.isEmpty()) {
             return false;
@@ -81,9 +92,23 @@ public:
         printer.setOutputFileName(print_to_pdf);
         return true;
     }
-    void printer_setup(QWidget*) override { ++printer_dialogs; }
+    bool printer_setup(QWidget*, QPrinter& printer) override {
+        opened();
+        ++printer_dialogs;
+        if (set_up_pdf.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(set_up_pdf);
+        return true;
+    }
 
 private:
+    void opened() const {
+        if (on_dialog) {
+            on_dialog();
+        }
+    }
     template <typename T>
     static T take(std::deque<T>& answers) {
         T answer = std::move(answers.front());
@@ -100,6 +125,7 @@ public:
     std::map<QString, QString> on_path; // name -> full path
     bool start_fails = false;
     int ends = 0;
+    int beeps = 0;
 
     bool start_program(const QString& program, const QString& working_folder) override {
         started.push_back(program + "|" + working_folder);
@@ -119,6 +145,7 @@ public:
         return {};
     }
     void end_program() override { ++ends; }
+    void beep() override { ++beeps; }
 };
 
 } // namespace tallyrig::testing
