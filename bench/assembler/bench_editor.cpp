@@ -1,14 +1,18 @@
 // The editor's speed: from starting the program to its window up and running, opening a
-// 10,000-line source, and inserting a template into it.
+// 10,000-line source, inserting a template into it, assembling a 5,000-line source (its pauses
+// not waited), and printing a hundred pages of source to a PDF file.
 #include "assembler/assembler.h"
 #include "common/single_instance.h"
+#include "tests/support/pdf_file.h"
 #include "tests/support/scripted_modal.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QLocalSocket>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -17,14 +21,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 
 namespace tallyrig {
 namespace {
 
 constexpr int kSourceLines = 10000;
+constexpr int kAssembledLines = 5000;
+constexpr int kPrintedPages = 100;
 constexpr int kTemplateId = 500;
 
+// An editor with a source of the given number of lines open, and the library beside it.
 struct Editor {
     // Opens the long source through the Open dialog.
     void open() {
@@ -36,17 +44,22 @@ struct Editor {
     testing::ScriptedModal modal;
     testing::RecordingDesktop desktop;
     QString source_path;
-    SingleInstance instance{
-        QStringLiteral("tallyrig-editor-bench-%1").arg(QCoreApplication::applicationPid())};
+    SingleInstance instance;
     std::unique_ptr<Assembler> window;
 
-    Editor() {
+    explicit Editor(int lines)
+        : instance(QStringLiteral("tallyrig-editor-bench-%1-%2")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(lines)) {
         const std::filesystem::path base(root.path().toStdString());
         std::filesystem::create_directories(base / "work");
+        std::filesystem::create_directories(base / "bin");
+        std::filesystem::copy_file(std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin" / "libasm.so",
+                                   base / "bin" / "libasm.so");
         const std::filesystem::path source = base / "work" / "long.asm";
         std::ofstream out(source, std::ios::binary);
         out << "          .ORG   $4000 # The start address of the program\r\n";
-        for (int i = 1; i < kSourceLines - 1; ++i) {
+        for (int i = 1; i < lines - 1; ++i) {
             out << "L" << i << ":    LDA   [$" << std::hex << (0x5000 + i) << std::dec
                 << "] # line " << i << "\r\n";
         }
@@ -62,16 +75,17 @@ struct Editor {
     }
 };
 
-std::unique_ptr<Editor>& editor_slot() {
-    static std::unique_ptr<Editor> slot;
-    return slot;
+std::map<int, std::unique_ptr<Editor>>& editor_slots() {
+    static std::map<int, std::unique_ptr<Editor>> editors;
+    return editors;
 }
 
-Editor& editor() {
-    if (!editor_slot()) {
-        editor_slot() = std::make_unique<Editor>();
+Editor& editor(int lines = kSourceLines) {
+    std::unique_ptr<Editor>& slot = editor_slots()[lines];
+    if (!slot) {
+        slot = std::make_unique<Editor>(lines);
     }
-    return *editor_slot();
+    return *slot;
 }
 
 // From starting the program to its event loop running with the window shown: a later copy's
@@ -147,6 +161,52 @@ void BM_InsertTemplate(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertTemplate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// Assemble from the menu on a saved source: the text saved, the library's parse, the list
+// file looked for, the outcome shown; with the argument 1 the window is painted after each.
+void BM_AssembleFiveThousandLines(benchmark::State& state) {
+    Editor& e = editor(kAssembledLines);
+    const bool paint = state.range(0) == 1;
+    for (auto _ : state) {
+        e.window->Assemble();
+        if (paint) {
+            e.window->repaint();
+        }
+    }
+    if (e.window->status_text() != " Cool Beans! Your file was assembled without error!") {
+        state.SkipWithError(e.window->status_text().toStdString().c_str());
+    }
+}
+BENCHMARK(BM_AssembleFiveThousandLines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Print to a PDF file, the source lines in the editor's own font filling a hundred pages.
+void BM_PrintHundredPages(benchmark::State& state) {
+    Editor& e = editor(kAssembledLines);
+    QPlainTextEdit* text = e.window->text_box();
+    const QString pdf = QDir(e.root.path()).filePath(QStringLiteral("source.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const double line_points = QFontMetricsF(text->document()->defaultFont(), &printer).height() *
+                               72.0 / printer.logicalDpiY();
+    const double page_points = printer.pageLayout().fullRect(QPageLayout::Point).height() - 144;
+    const int lines = static_cast<int>((kPrintedPages - 0.5) * page_points / line_points);
+    QStringList source;
+    for (int n = 1; n <= lines; ++n) {
+        source << QStringLiteral("L%1:    LDA   [$%2] # line %1").arg(n).arg(0x5000 + n, 0, 16);
+    }
+    text->document()->setPlainText(source.join('\n'));
+    e.modal.print_to_pdf = pdf;
+    for (auto _ : state) {
+        e.window->Print_File();
+    }
+    const int pages = testing::read_pdf_pages(pdf.toStdString()).count;
+    state.counters["pages"] = pages;
+    if (pages != kPrintedPages) {
+        state.SkipWithError("the text did not fill a hundred pages");
+    }
+    e.open();
+}
+BENCHMARK(BM_PrintHundredPages)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tallyrig
 
@@ -156,6 +216,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    tallyrig::editor_slot().reset();
+    tallyrig::editor_slots().clear();
     return 0;
 }

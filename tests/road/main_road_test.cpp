@@ -35,8 +35,8 @@ protected:
                                    bin / "libasm.so");
         instance = std::make_unique<SingleInstance>(
             QStringLiteral("tallyrig-road-test-%1").arg(QCoreApplication::applicationPid()));
-        editor = std::make_unique<Assembler>(bin / "assembler", editor_modal, editor_desktop,
-                                             *instance);
+        editor =
+            std::make_unique<Assembler>(bin / "assembler", editor_modal, editor_desktop, *instance);
         editor->set_pause([](int) {});
         editor->show();
     }
@@ -66,7 +66,8 @@ TEST_F(MainRoad, AProgramWrittenInTheEditorRunsOnTheFrontPanel) {
     EXPECT_TRUE(editor->findChild<QAction*>("mnu_View_Listing_FIle")->isEnabled());
 
     press("Power");
-    modal.file_answers = {QString::fromStdString((install.folders.work_folder / "ok.ram").string())};
+    modal.file_answers = {
+        QString::fromStdString((install.folders.work_folder / "ok.ram").string())};
     main().dispatch_command("Load RAM");
     ASSERT_TRUE(modal.boxes.empty());
     end_a_runaway_run();
