@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -700,7 +701,10 @@ void Assembler::Set_Font() {
     const QTextCharFormat shown =
         cursor.hasSelection() ? first.charFormat() : m_text_box->currentCharFormat();
     const QFont initial = shown.font().resolve(m_text_box->document()->defaultFont());
-    const QFont font = m_modal.font_dialog(this, initial).value_or(initial);
+    // The dialog lists only installed families: it is shown the one that stands in on screen.
+    QFont offered = initial;
+    offered.setFamilies({QFontInfo(initial).family()});
+    const QFont font = m_modal.font_dialog(this, offered).value_or(initial);
     // The colour the dialog may offer is not taken.
     QTextCharFormat format;
     format.setFontFamilies({font.family()});
