@@ -122,6 +122,7 @@ OldRamImageResult read_old_ram_image(const std::filesystem::path& file, MemoryCe
     }
     if (items.header(8).find(kOldRamImageDataMark) == std::string_view::npos) {
         result.problem = std::string("The header does not end with ") + kOldRamImageDataMark + ".";
+        result.mark_missing = true;
         return result;
     }
     result.start_address = decimal_address_at_end(items.header(6));

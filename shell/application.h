@@ -6,6 +6,7 @@
 #include "core/folders.h"
 #include "core/machine.h"
 #include "core/message_log.h"
+#include "core/project_file.h"
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
@@ -41,6 +42,7 @@ public:
     ButtonDefinitions& buttons() { return m_buttons; }
     DeviceTables& devices() { return m_devices; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
+    const ProjectStatus& project() const { return m_project; }
     MDI& main_window() { return *m_main; }
 
 private:
@@ -53,6 +55,7 @@ private:
     ButtonDefinitions m_buttons;
     DeviceTables m_devices;
     CharRomPaths m_char_rom;
+    ProjectStatus m_project;
     std::unique_ptr<MDI> m_main;
 };
 

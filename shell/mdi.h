@@ -8,8 +8,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -18,14 +20,19 @@ class QMenu;
 namespace tallyrig {
 
 class Calculator;
+class DataG;
 class DesktopActions;
 class IOPort;
 class Machine;
 class ModalSeam;
+class ProjectFiles;
 class QtUserInterface;
+class System_clock;
 class frmAbout;
 class rdisplay;
 struct ButtonDefinitions;
+struct CharRomPaths;
+struct ProjectStatus;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
@@ -33,7 +40,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+        ModalSeam& modal, DesktopActions& desktop, CharRomPaths& char_rom, ProjectStatus& project,
+        QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -51,14 +59,31 @@ public:
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
 
-    // Unloads every child window, last loaded first.
-    void unload_windows();
+    // Unloads every child window, last loaded first, yielding before each when asked.
+    void unload_windows(bool yield_each = false);
+
+    // The windows loaded, first loaded first: the frames in the workspace and the windows of
+    // their own. A window's tag is the object name of what it shows.
+    QList<QWidget*> loaded_windows() const;
+    static QString window_tag(const QWidget* window);
+    bool front_panel_loaded() const;
+
+    // Opens the window a project names by its tag and returns it; null for a tag that opens
+    // nothing.
+    QWidget* open_window_by_tag(const QString& tag);
+
+    // Lists the recent project files under the File menu's separator.
+    void read_recent_files();
+    void mnrecentfile_Click(int index);
+    ProjectFiles& projects() { return *m_projects; }
 
     // The open windows; null while closed.
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
     frmAbout* about_window() const;
+    System_clock* speed_dialog() const;
+    DataG* data_gatherer() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -96,8 +121,8 @@ private:
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
     void open_message_window() {}
-    void open_speed_dialog() {}
-    void open_data_gatherer() {}
+    void open_speed_dialog();
+    void open_data_gatherer();
     void open_workbench() {}
     void open_terminal_and_keyboard() {}
 
@@ -119,6 +144,10 @@ private:
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
     QPointer<frmAbout> m_about;
+    QPointer<System_clock> m_system_clock;
+    QPointer<DataG> m_data_g;
+    QList<QAction*> m_recent_files; // the entries under mnrecentfile
+    std::unique_ptr<ProjectFiles> m_projects;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

@@ -4,11 +4,13 @@
 #include "core/machine.h"
 #include "panel/calculator.h"
 #include "shell/mdi.h"
+#include "shell/tools/data_g.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
 
@@ -197,6 +199,15 @@ void QtUserInterface::set_io_button_annotation(std::string_view text) {
 void QtUserInterface::set_io_button(std::string_view text) {
     if (m_main != nullptr && m_main->ioport_window() != nullptr) {
         m_main->ioport_window()->set_io_button(qview(text));
+    }
+}
+
+void QtUserInterface::clear_gatherer_output_file_name() {
+    if (m_main == nullptr) {
+        return;
+    }
+    if (DataG* gatherer = m_main->data_gatherer()) {
+        gatherer->output_file_name()->clear();
     }
 }
 

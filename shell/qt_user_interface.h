@@ -41,6 +41,8 @@ public:
     void set_io_button_annotation(std::string_view text) override;
     void set_io_button(std::string_view text) override;
 
+    void clear_gatherer_output_file_name() override;
+
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
 
