@@ -347,17 +347,6 @@ TEST(ToolbarMapping, EveryKeyAndNoOther) {
 }
 
 // Notes the order in which windows receive their close.
-class CloseRecorder : public QObject {
-public:
-    std::vector<QString> closed;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close) {
-            closed.push_back(watched->objectName());
-        }
-        return false;
-    }
-};
-
 TEST_F(Dispatcher, ClosingTheMainWindowUnloadsEveryWindow) {
     CloseRecorder recorder;
     main().dispatch_command("IOPort");
