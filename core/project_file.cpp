@@ -50,11 +50,12 @@ void keep_or_read(const ProfileIndex& project, const std::string& section, const
     }
 }
 
-// The largest n of the "Menu n" sections in the file; every window past it would repeat the
-// one before, so reading stops there even when the count is far larger.
-int last_window_section(const ProfileIndex& project) {
+// The numbers n, 1 to count, of the "Menu n" sections the file holds, ascending. A window whose
+// section is missing would repeat the one before it, which reopens nothing new, so only these
+// are read, however large the count.
+std::vector<int32_t> window_sections(const ProfileIndex& project, int32_t count) {
     const std::string prefix = upper_case(std::string(kProjectWindowSection) + " ");
-    int last = 0;
+    std::vector<int32_t> numbers;
     for (const std::string& name : project.sections()) {
         const std::string upper = upper_case(name);
         if (upper.rfind(prefix, 0) != 0) {
@@ -62,11 +63,12 @@ int last_window_section(const ProfileIndex& project) {
         }
         const std::string digits = upper.substr(prefix.size());
         const int32_t n = leading_integer(digits);
-        if (n > last && project_number_text(n) == " " + digits) {
-            last = n;
+        if (n >= 1 && n <= count && project_number_text(n) == " " + digits) {
+            numbers.push_back(n);
         }
     }
-    return last;
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 } // namespace
@@ -111,12 +113,11 @@ ProjectFile parse_project(std::string_view text) {
     result.char_rom_name =
         read_value(project, kProjectCharRomSection, kProjectCharRomKey).value_or("");
 
-    const int32_t count =
-        leading_integer(read_value(project, kProjectCountSection, kProjectCountKey).value_or(""));
-    const int32_t windows = std::min(count, last_window_section(project));
+    const int32_t count = leading_integer(
+        read_value(project, kProjectCountSectionRead, kProjectCountKey).value_or(""));
     ProjectWindow window;
-    for (int32_t i = 1; i <= windows; ++i) {
-        const std::string section = window_section(i);
+    for (const int32_t n : window_sections(project, count)) {
+        const std::string section = window_section(n);
         keep_or_read(project, section, kNameKey, window.name);
         keep_or_read(project, section, kTopKey, window.top);
         keep_or_read(project, section, kLeftKey, window.left);

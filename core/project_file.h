@@ -17,6 +17,7 @@ namespace tallyrig {
 inline constexpr const char* kProjectFirstLine = " ZobbleComputer Project File";
 inline constexpr const char* kProjectWindowSection = "Menu"; // a blank and n follow
 inline constexpr const char* kProjectCountSection = "No_of_Menus";
+inline constexpr const char* kProjectCountSectionRead = "No_Of_Menus"; // names ignore case
 inline constexpr const char* kProjectCountKey = "Count";
 inline constexpr const char* kProjectCharRomSection = "Character ROM";
 inline constexpr const char* kProjectCharRomKey = "Name";
@@ -65,8 +66,8 @@ bool write_project_file(const std::filesystem::path& file,
                         const std::vector<ProjectWindow>& windows);
 
 // Reads the windows 1 to "Count": a key that is missing or empty keeps the value of the window
-// before (an empty name and 0 for the first); numbers are held to 16 bits. Windows past the
-// last section the file holds would only repeat it and are not listed.
+// before (an empty name and 0 for the first); numbers are held to 16 bits. A window whose
+// section the file lacks would only repeat the one before and is not listed.
 ProjectFile parse_project(std::string_view text);
 
 struct ProjectReadResult {

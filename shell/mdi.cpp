@@ -129,6 +129,12 @@ const QStringList kEditorPrograms = {
 
 constexpr int32_t kLoadRefreshRows = 300;
 
+// Windows laid out for one size: a maximised one would only show empty space.
+void without_maximize(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
@@ -363,9 +369,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
-                                       ~Qt::WindowMaximizeButtonHint);
-    m_calculator_frame->adjustSize();
+    without_maximize(m_calculator_frame);
 }
 
 void MDI::open_register_window() {
@@ -403,7 +407,7 @@ void MDI::open_speed_dialog() {
         return;
     }
     m_system_clock = new System_clock(m_machine, multiplier);
-    add_window(m_system_clock, true);
+    without_maximize(add_window(m_system_clock, true));
 }
 
 void MDI::open_data_gatherer() {
@@ -411,7 +415,7 @@ void MDI::open_data_gatherer() {
         return;
     }
     m_data_g = new DataG(m_machine);
-    add_window(m_data_g, true);
+    without_maximize(add_window(m_data_g, true));
 }
 
 void MDI::open_about() {

@@ -66,12 +66,13 @@ TEST(ProjectFile, AMissingOrEmptyKeyKeepsThePreviousWindowsValue) {
     EXPECT_EQ(read.multimedia_lab, "lesson 4");
 }
 
-TEST(ProjectFile, ACountBeyondTheSectionsListsNoRepeats) {
+TEST(ProjectFile, OnlyTheSectionsTheFileHoldsAreRead) {
     const ProjectFile read =
-        parse_project("[No_Of_Menus]\nCount=2000000000\n[Menu 1]\nName=mDisplay\n"
-                      "[Menu 2]\nName=message\n[Menu 02]\nName=ignored\n");
-    ASSERT_EQ(read.windows.size(), 2u);
-    EXPECT_EQ(read.windows[1].name, "message");
+        parse_project("[No_Of_Menus]\nCount=2000000000\n[Menu 1999999999]\nName=message\n"
+                      "[Menu 1]\nName=mDisplay\nTop=5\n[Menu 02]\nName=ignored\n");
+    EXPECT_EQ(read.windows, (Windows{{"mDisplay", 5, 0, 0, 0}, {"message", 5, 0, 0, 0}}));
+    // Sections past the count are not read.
+    EXPECT_EQ(parse_project("[No_Of_Menus]\nCount=1\n[Menu 2]\nName=message\n").windows.size(), 0u);
 }
 
 TEST(ProjectFile, NoCountNoWindowsAndLongValuesAreCutAt127) {
