@@ -5,7 +5,6 @@
 #include "common/frm_about.h"
 #include "core/project_file.h"
 #include "core/text_helpers.h"
-#include "shell/files/old_ram_file.h"
 #include "shell/files/project_files.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
@@ -227,26 +226,6 @@ TEST_F(Projects, TheMultimediaViewerStartsOnTheProjectsItem) {
     ASSERT_EQ(modal.boxes.size(), 2u);
     EXPECT_EQ(modal.boxes[1].title, "Zobble Multimedia Help");
     EXPECT_EQ(modal.boxes[1].buttons, MessageButtons::OkCancel);
-}
-
-TEST_F(Projects, TheOlderRamImageLoadsAndReports) {
-    const auto image = install.folders.work_folder / "old.ram";
-    write_file(image, "a,b,c,d,e,S 0100,E 0102,START OF DATA\n62,1,195\n");
-    modal.file_answers.push_back(QString::fromStdString(image.string()));
-    load_old_ram_file(&main(), machine(), modal, install.folders);
-    EXPECT_EQ(modal.file_dialogs[0].section('|', 0, 0), " Load RAM to file");
-    EXPECT_EQ(value(100), 62);
-    EXPECT_EQ(value(102), 195);
-    ASSERT_EQ(modal.boxes.size(), 1u);
-    EXPECT_EQ(modal.boxes[0].text,
-              "3 Bytes of RAM data have been loaded starting at address $0064");
-
-    write_file(image, "a,b,c,d,e,S 0100,E 0102,DATA\n1,2,3\n");
-    modal.file_answers.push_back(QString::fromStdString(image.string()));
-    load_old_ram_file(&main(), machine(), modal, install.folders);
-    ASSERT_EQ(modal.boxes.size(), 2u);
-    EXPECT_EQ(modal.boxes[1].text, " The RAM file has been damaged, sorry ");
-    EXPECT_EQ(value(100), 62);
 }
 
 } // namespace
