@@ -10,6 +10,7 @@
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
 #include "shell/qt_user_interface.h"
 
 #include <QString>
@@ -41,6 +42,7 @@ public:
     QtUserInterface& ui() { return m_ui; }
     ButtonDefinitions& buttons() { return m_buttons; }
     DeviceTables& devices() { return m_devices; }
+    TextTerminal& terminal() { return m_terminal; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
     const ProjectStatus& project() const { return m_project; }
     MDI& main_window() { return *m_main; }
@@ -54,6 +56,7 @@ private:
     Machine m_machine;
     ButtonDefinitions m_buttons;
     DeviceTables m_devices;
+    TextTerminal m_terminal;
     CharRomPaths m_char_rom;
     ProjectStatus m_project;
     std::unique_ptr<MDI> m_main;

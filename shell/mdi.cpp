@@ -3,18 +3,23 @@
 #include "common/desktop_actions.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/recent_files.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/terminal.h"
 #include "shell/files/project_files.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/tools/data_g.h"
 #include "shell/tools/system_clock.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -133,21 +138,16 @@ const QStringList kEditorPrograms = {
 
 constexpr int32_t kLoadRefreshRows = 300;
 
-// Windows laid out for one size: a maximised one would only show empty space.
-void without_maximize(QMdiSubWindow* frame) {
-    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
-    frame->adjustSize();
-}
-
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-         ModalSeam& modal, DesktopActions& desktop, CharRomPaths& char_rom, ProjectStatus& project,
+         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+         TextTerminal& text_terminal, CharRomPaths& char_rom, ProjectStatus& project,
          QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
-      m_modal(modal), m_desktop(desktop),
-      m_projects(
-          std::make_unique<ProjectFiles>(*this, project, char_rom, folders, modal, desktop, ui)) {
+      m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
+      m_char_rom(char_rom), m_projects(std::make_unique<ProjectFiles>(
+                                *this, project, char_rom, folders, modal, desktop, ui)) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -186,8 +186,23 @@ IOPort* MDI::ioport_window() const {
     return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
 }
 
+message* MDI::message_window() const {
+    return m_machine.windows.message_window_open == kTrue ? m_message.data() : nullptr;
+}
+
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+Terminal* MDI::terminal_window() const {
+    return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn ? m_terminal.data()
+                                                                             : nullptr;
+}
+
+// The keyboard keeps its port plugged in when it closes; its frame tells whether it is open.
+Keyboard* MDI::keyboard_window() const {
+    return m_keyboard_frame != nullptr && !m_keyboard_frame->isHidden() ? m_keyboard.data()
+                                                                        : nullptr;
 }
 
 System_clock* MDI::speed_dialog() const {
@@ -381,6 +396,12 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     return frame;
 }
 
+// A window of fixed size gets a frame that fits it and offers no maximising.
+void MDI::fit_fixed_size(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
     struct Taken {
         QRect rect;
@@ -431,7 +452,7 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders);
+    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -439,7 +460,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    without_maximize(m_calculator_frame);
+    fit_fixed_size(m_calculator_frame);
 }
 
 void MDI::open_register_window() {
@@ -477,7 +498,7 @@ void MDI::open_speed_dialog() {
         return;
     }
     m_system_clock = new System_clock(m_machine, multiplier);
-    without_maximize(add_window(m_system_clock, true));
+    fit_fixed_size(add_window(m_system_clock, true));
 }
 
 void MDI::open_data_gatherer() {
@@ -485,7 +506,41 @@ void MDI::open_data_gatherer() {
         return;
     }
     m_data_g = new DataG(m_machine);
-    without_maximize(add_window(m_data_g, true));
+    fit_fixed_size(add_window(m_data_g, true));
+}
+
+void MDI::open_terminal_and_keyboard() {
+    open_terminal();
+    open_keyboard();
+}
+
+void MDI::open_terminal() {
+    if (terminal_window() != nullptr) {
+        return;
+    }
+    m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
+    fit_fixed_size(add_window(m_terminal, true));
+    m_terminal->load();
+}
+
+void MDI::open_keyboard() {
+    if (keyboard_window() != nullptr) {
+        return;
+    }
+    m_keyboard = new Keyboard(m_machine, m_devices);
+    m_keyboard_frame = add_window(m_keyboard, true);
+    fit_fixed_size(m_keyboard_frame);
+}
+
+void MDI::open_message_window() {
+    if (message_window() != nullptr) {
+        return;
+    }
+    m_message = new message(m_machine, m_modal);
+    QMdiSubWindow* frame = add_window(m_message, true);
+    frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
+    frame->move(free_place(frame->size(), frame));
+    m_ui.yield();
 }
 
 void MDI::open_about() {

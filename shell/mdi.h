@@ -23,16 +23,21 @@ class Calculator;
 class DataG;
 class DesktopActions;
 class IOPort;
+class Keyboard;
 class Machine;
 class ModalSeam;
 class ProjectFiles;
 class QtUserInterface;
 class System_clock;
+class Terminal;
 class frmAbout;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
 struct CharRomPaths;
 struct ProjectStatus;
+struct DeviceTables;
+struct TextTerminal;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
@@ -40,7 +45,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, CharRomPaths& char_rom, ProjectStatus& project,
+        ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+        TextTerminal& text_terminal, CharRomPaths& char_rom, ProjectStatus& project,
         QWidget* parent = nullptr);
     ~MDI() override;
 
@@ -58,6 +64,9 @@ public:
 
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
+
+    // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
+    void open_terminal();
 
     // Unloads every child window, last loaded first, yielding before each when asked.
     void unload_windows(bool yield_each = false);
@@ -81,9 +90,12 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
     System_clock* speed_dialog() const;
     DataG* data_gatherer() const;
+    Terminal* terminal_window() const;
+    Keyboard* keyboard_window() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -102,6 +114,7 @@ private:
     void build_status_bar();
     // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    static void fit_fixed_size(QMdiSubWindow* frame);
     QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
     QSize initial_size() const;
 
@@ -112,6 +125,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void raise_interrupt();
     void load_ram_command();
@@ -123,11 +137,11 @@ private:
 
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
-    void open_message_window() {}
     void open_speed_dialog();
     void open_data_gatherer();
     void open_workbench() {}
-    void open_terminal_and_keyboard() {}
+    void open_terminal_and_keyboard();
+    void open_keyboard();
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
@@ -135,6 +149,9 @@ private:
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    DeviceTables& m_devices;
+    TextTerminal& m_text_terminal;
+    const CharRomPaths& m_char_rom;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
@@ -146,11 +163,15 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     QPointer<System_clock> m_system_clock;
     QPointer<DataG> m_data_g;
     QList<QAction*> m_recent_files; // the entries under mnrecentfile
     std::unique_ptr<ProjectFiles> m_projects;
+    QPointer<Terminal> m_terminal;
+    QPointer<Keyboard> m_keyboard;
+    QPointer<QMdiSubWindow> m_keyboard_frame;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

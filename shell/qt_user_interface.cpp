@@ -3,12 +3,15 @@
 #include "common/modal_seam.h"
 #include "core/machine.h"
 #include "panel/calculator.h"
+#include "panel/devices/terminal.h"
 #include "shell/mdi.h"
 #include "shell/tools/data_g.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -58,6 +61,10 @@ void QtUserInterface::attach(Machine* machine, MDI* main_window) {
     m_main = main_window;
 }
 
+void QtUserInterface::attach_terminal(TextTerminal* terminal) {
+    m_terminal = terminal;
+}
+
 // The paint comes from a timer, so it also happens when the run loop has returned to the
 // event loop, and no more often than the screen could show it.
 void QtUserInterface::schedule_paint() {
@@ -88,9 +95,16 @@ void QtUserInterface::flush_views() {
             window->paint();
         }
     }
+    if (message* window = m_main->message_window()) {
+        window->write_pending();
+    }
 }
 
 void QtUserInterface::process_events_now() {
+    // Handlers of the events below see every line narrated so far.
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->write_pending();
+    }
     QCoreApplication::processEvents();
     restart_throttle();
 }
@@ -211,6 +225,12 @@ void QtUserInterface::clear_gatherer_output_file_name() {
     }
 }
 
+void QtUserInterface::terminal_write_char(int32_t byte) {
+    if (m_terminal != nullptr) {
+        m_terminal->terminal_write_char(byte);
+    }
+}
+
 void QtUserInterface::display_character(std::string_view text, int32_t byte) {
     // The front panel echoes the byte into the I/O port window itself.
     if (m_main != nullptr && m_main->calculator() != nullptr) {
@@ -229,6 +249,48 @@ MessageAnswer QtUserInterface::message_box(std::string_view text, std::string_vi
     // The box runs its own event loop; the views should show the state it talks about.
     flush_views();
     return m_modal.message_box(m_main, qview(text), qview(title), icon, buttons);
+}
+
+void QtUserInterface::append_message_text(std::string_view text, const TextStyle& style) {
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->append_text(qview(text), style);
+    }
+}
+
+Terminal* QtUserInterface::terminal_window() const {
+    return m_main != nullptr ? m_main->terminal_window() : nullptr;
+}
+
+bool QtUserInterface::terminal_loaded() {
+    return terminal_window() != nullptr;
+}
+
+void QtUserInterface::load_terminal() {
+    if (m_main != nullptr) {
+        m_main->open_terminal();
+    }
+}
+
+void QtUserInterface::draw_glyph(int glyph, int column, int row) {
+    if (Terminal* window = terminal_window()) {
+        window->draw_glyph(glyph, column, row);
+    }
+}
+
+void QtUserInterface::show_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->show_screen();
+    }
+}
+
+void QtUserInterface::blank_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->blank_screen();
+    }
+}
+
+void QtUserInterface::beep() {
+    QApplication::beep();
 }
 
 } // namespace tallyrig

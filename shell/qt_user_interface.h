@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/user_interface.h"
+#include "panel/devices/text_terminal.h"
 
 #include <QElapsedTimer>
 
@@ -13,17 +14,20 @@ namespace tallyrig {
 class Machine;
 class MDI;
 class ModalSeam;
+class Terminal;
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public TerminalHost {
 public:
     explicit QtUserInterface(ModalSeam& modal);
 
     // The machine and main window exist after this object; the application connects them.
     void attach(Machine* machine, MDI* main_window);
+    void attach_terminal(TextTerminal* terminal);
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
-    // Paints the register and I/O port windows if a refresh asked for it.
+    // Paints the register and I/O port windows if a refresh asked for it, and writes the lines
+    // narrated into the message window since the last time.
     void flush_views();
 
     void yield() override;
@@ -43,19 +47,32 @@ public:
 
     void clear_gatherer_output_file_name() override;
 
+    void terminal_write_char(int32_t byte) override;
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
 
     MessageAnswer message_box(std::string_view text, std::string_view title, MessageIcon icon,
                               MessageButtons buttons) override;
 
+    void append_message_text(std::string_view text, const TextStyle& style) override;
+
+    // The text terminal's window, as its driver sees it.
+    bool terminal_loaded() override;
+    void load_terminal() override;
+    void draw_glyph(int glyph, int column, int row) override;
+    void show_terminal_screen() override;
+    void blank_terminal_screen() override;
+    void beep() override;
+
 private:
     void restart_throttle();
     void schedule_paint();
+    Terminal* terminal_window() const;
 
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
     MDI* m_main = nullptr;
+    TextTerminal* m_terminal = nullptr;
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;

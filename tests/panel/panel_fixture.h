@@ -3,6 +3,9 @@
 #pragma once
 
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
+#include "tests/panel/screen_recorder.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -66,7 +69,7 @@ protected:
     void SetUp() override {
         std::filesystem::copy_file(kShippedConfig / "Newbuttons.ini",
                                    root.folders.config_folder / "Newbuttons.ini");
-        panel = std::make_unique<Calculator>(machine, buttons, root.folders);
+        panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal);
         ui.panel = panel.get();
     }
     void TearDown() override { ui.panel = nullptr; }
@@ -86,6 +89,9 @@ protected:
     MessageCatalog messages;
     Machine machine{ui, messages};
     ButtonDefinitions buttons;
+    DeviceTables devices;
+    ScreenRecorder screen; // the terminal's window
+    TextTerminal terminal{screen};
     std::unique_ptr<Calculator> panel;
 };
 

@@ -1,12 +1,13 @@
 // Projects as the user opens them: the save prompt and its three answers, the layout written
 // and restored, the recent files under the File menu, and the project's character ROM and
-// multimedia item. The walker and the message window are the windows a project reopens; where
-// they are not built yet, a register window carrying the walker's tag stands in for one.
+// multimedia item. The walker and the message window are the windows a project reopens; until
+// the walker is built, a register window carrying the walker's tag stands in for it.
 #include "common/frm_about.h"
 #include "core/project_file.h"
 #include "core/text_helpers.h"
 #include "shell/files/project_files.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -43,10 +44,10 @@ protected:
 TEST_F(Projects, SavedWithThreeWindowsAndReopened) {
     open(project("one.prj")); // a new project: nothing to read
     EXPECT_TRUE(status().is_open);
-    main().dispatch_command("Display CPU registers");
+    main().dispatch_command("Display Message System");
     main().dispatch_command("IOPort");
     frame_of(main().calculator())->setGeometry(0, 0, 500, 380);
-    frame_of(main().register_window())->setGeometry(510, 20, 300, 200);
+    frame_of(main().message_window())->setGeometry(510, 20, 420, 300);
     frame_of(main().ioport_window())->setGeometry(40, 400, 420, 260);
 
     modal.box_answers.push_back(MessageAnswer::Yes);
@@ -61,19 +62,20 @@ TEST_F(Projects, SavedWithThreeWindowsAndReopened) {
 
     // The last loaded window first, in twips.
     EXPECT_EQ(read_file(project("one.prj")), project_file_text({{"IOPort", 6000, 600, 6300, 3900},
-                                                                {"rdisplay", 300, 7650, 4500, 3000},
+                                                                {"message", 300, 7650, 6300, 4500},
                                                                 {"Calculator", 0, 0, 7500, 5700}}));
     EXPECT_EQ(status().path, project("two.prj").string());
-    EXPECT_EQ(main().register_window(), nullptr);
+    EXPECT_EQ(main().message_window(), nullptr);
     EXPECT_EQ(main().ioport_window(), nullptr);
 
-    // Of these three only the walker and the message window would reopen.
+    // Of these three only the message window reopens, at its place.
     modal.box_answers.push_back(MessageAnswer::No);
     open(project("one.prj"));
-    EXPECT_EQ(main().register_window(), nullptr);
+    ASSERT_NE(main().message_window(), nullptr);
+    EXPECT_EQ(frame_of(main().message_window())->geometry(), QRect(510, 20, 420, 300));
     EXPECT_EQ(main().ioport_window(), nullptr);
     EXPECT_TRUE(main().front_panel_loaded());
-    EXPECT_EQ(main().workspace()->subWindowList().size(), 1);
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 2);
 }
 
 TEST_F(Projects, NoClosesEveryWindowThenTheFrontPanelComesBack) {
@@ -127,8 +129,8 @@ TEST_F(Projects, TheWalkerTagReopensAtItsPlace) {
     write_file(project("p.prj"), " ZobbleComputer Project File\r\n"
                                  "[No_of_Menus]\r\nCount= 4\r\n"
                                  "[Menu 1]\r\nName=calc\r\nTop=0\r\nLeft=0\r\n"
-                                 "[Menu 2]\r\nName=message\r\n"
-                                 "[Menu 3]\r\nName=rdisplay\r\n"
+                                 "[Menu 2]\r\nName=rdisplay\r\n"
+                                 "[Menu 3]\r\nName=Calculator\r\n"
                                  "[Menu 4]\r\nName=mDisplay\r\nTop= 1500\r\nLeft= 3000\r\n"
                                  "Width= 4500\r\nHeight= 3000\r\n");
     open(project("p.prj"));
