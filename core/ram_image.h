@@ -42,7 +42,7 @@ inline constexpr const char* kOldRamImageDataMark = "START OF DATA";
 
 struct OldRamImageResult {
     bool ok = false;
-    std::string problem; // empty when ok
+    std::string problem;       // empty when ok
     bool mark_missing = false; // the eighth item lacks the data mark; nothing was read
     int32_t start_address = 0;
     int32_t end_address = 0;

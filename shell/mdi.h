@@ -19,6 +19,7 @@ class QMenu;
 
 namespace tallyrig {
 
+class BPoint;
 class Calculator;
 class DataG;
 class DesktopActions;
@@ -30,7 +31,9 @@ class ProjectFiles;
 class QtUserInterface;
 class System_clock;
 class Terminal;
+class find_add;
 class frmAbout;
+class mDisplay;
 class message;
 class rdisplay;
 struct ButtonDefinitions;
@@ -94,6 +97,9 @@ public:
     frmAbout* about_window() const;
     System_clock* speed_dialog() const;
     DataG* data_gatherer() const;
+    mDisplay* memory_walker() const;
+    BPoint* breakpoint_dialog() const;
+    find_add* find_dialog() const;
     Terminal* terminal_window() const;
     Keyboard* keyboard_window() const;
 
@@ -127,6 +133,11 @@ private:
     void open_ioport_window();
     void open_message_window();
     void open_about();
+    void open_memory_walker();
+    void open_breakpoint_dialog();
+    void open_find_dialog();
+    void open_speed_dialog();
+    void open_data_gatherer();
     void raise_interrupt();
     void load_ram_command();
     void start_assembler();
@@ -136,9 +147,6 @@ private:
     void restore_buttons();
 
     // Windows that later parts of the shell provide; until then these open nothing.
-    void open_memory_walker() {}
-    void open_speed_dialog();
-    void open_data_gatherer();
     void open_workbench() {}
     void open_terminal_and_keyboard();
     void open_keyboard();
@@ -169,6 +177,9 @@ private:
     QPointer<DataG> m_data_g;
     QList<QAction*> m_recent_files; // the entries under mnrecentfile
     std::unique_ptr<ProjectFiles> m_projects;
+    QPointer<mDisplay> m_walker;
+    QPointer<BPoint> m_bpoint;
+    QPointer<find_add> m_find_add;
     QPointer<Terminal> m_terminal;
     QPointer<Keyboard> m_keyboard;
     QPointer<QMdiSubWindow> m_keyboard_frame;

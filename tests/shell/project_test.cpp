@@ -1,11 +1,11 @@
 // Projects as the user opens them: the save prompt and its three answers, the layout written
 // and restored, the recent files under the File menu, and the project's character ROM and
-// multimedia item. The walker and the message window are the windows a project reopens; until
-// the walker is built, a register window carrying the walker's tag stands in for it.
+// multimedia item. The walker and the message window are the windows a project reopens.
 #include "common/frm_about.h"
 #include "core/project_file.h"
 #include "core/text_helpers.h"
 #include "shell/files/project_files.h"
+#include "shell/memory/mdisplay.h"
 #include "shell/views/io_port.h"
 #include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
@@ -44,11 +44,12 @@ protected:
 TEST_F(Projects, SavedWithThreeWindowsAndReopened) {
     open(project("one.prj")); // a new project: nothing to read
     EXPECT_TRUE(status().is_open);
+    main().dispatch_command("Display Memory Map");
     main().dispatch_command("Display Message System");
-    main().dispatch_command("IOPort");
     frame_of(main().calculator())->setGeometry(0, 0, 500, 380);
+    // The walker keeps the width of its grid.
+    frame_of(main().memory_walker())->setGeometry(40, 400, 330, 360);
     frame_of(main().message_window())->setGeometry(510, 20, 420, 300);
-    frame_of(main().ioport_window())->setGeometry(40, 400, 420, 260);
 
     modal.box_answers.push_back(MessageAnswer::Yes);
     open(project("two.prj"));
@@ -60,22 +61,24 @@ TEST_F(Projects, SavedWithThreeWindowsAndReopened) {
     EXPECT_EQ(modal.boxes[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(modal.boxes[0].default_button, MessageAnswer::No);
 
-    // The last loaded window first, in twips.
-    EXPECT_EQ(read_file(project("one.prj")), project_file_text({{"IOPort", 6000, 600, 6300, 3900},
-                                                                {"message", 300, 7650, 6300, 4500},
-                                                                {"Calculator", 0, 0, 7500, 5700}}));
+    // The last loaded window first, in twips, and " 3" windows.
+    const std::string saved = read_file(project("one.prj"));
+    EXPECT_EQ(saved, project_file_text({{"message", 300, 7650, 6300, 4500},
+                                        {"mDisplay", 6000, 600, 4950, 5400},
+                                        {"Calculator", 0, 0, 7500, 5700}}));
+    EXPECT_NE(saved.find("[No_of_Menus]\r\nCount= 3\r\n"), std::string::npos);
     EXPECT_EQ(status().path, project("two.prj").string());
+    EXPECT_EQ(main().memory_walker(), nullptr);
     EXPECT_EQ(main().message_window(), nullptr);
-    EXPECT_EQ(main().ioport_window(), nullptr);
 
-    // Of these three only the message window reopens, at its place.
     modal.box_answers.push_back(MessageAnswer::No);
     open(project("one.prj"));
+    ASSERT_NE(main().memory_walker(), nullptr);
     ASSERT_NE(main().message_window(), nullptr);
+    EXPECT_EQ(frame_of(main().memory_walker())->geometry(), QRect(40, 400, 330, 360));
     EXPECT_EQ(frame_of(main().message_window())->geometry(), QRect(510, 20, 420, 300));
-    EXPECT_EQ(main().ioport_window(), nullptr);
     EXPECT_TRUE(main().front_panel_loaded());
-    EXPECT_EQ(main().workspace()->subWindowList().size(), 2);
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 3);
 }
 
 TEST_F(Projects, NoClosesEveryWindowThenTheFrontPanelComesBack) {
@@ -123,19 +126,20 @@ TEST_F(Projects, AFailedSaveKeepsTheOpenProjectAndItsWindows) {
     EXPECT_NE(main().ioport_window(), nullptr);
 }
 
-TEST_F(Projects, TheWalkerTagReopensAtItsPlace) {
-    main().dispatch_command("Display CPU registers");
-    main().register_window()->setObjectName("mDisplay"); // the walker's stand-in
+TEST_F(Projects, OnlyTheWalkerAndTheMessageWindowReopen) {
     write_file(project("p.prj"), " ZobbleComputer Project File\r\n"
                                  "[No_of_Menus]\r\nCount= 4\r\n"
                                  "[Menu 1]\r\nName=calc\r\nTop=0\r\nLeft=0\r\n"
                                  "[Menu 2]\r\nName=rdisplay\r\n"
-                                 "[Menu 3]\r\nName=Calculator\r\n"
+                                 "[Menu 3]\r\nName=IOPort\r\n"
                                  "[Menu 4]\r\nName=mDisplay\r\nTop= 1500\r\nLeft= 3000\r\n"
-                                 "Width= 4500\r\nHeight= 3000\r\n");
+                                 "Width= 4950\r\nHeight= 6000\r\n");
     open(project("p.prj"));
     EXPECT_TRUE(modal.boxes.empty());
-    EXPECT_EQ(frame_of(main().register_window())->geometry(), QRect(200, 100, 300, 200));
+    ASSERT_NE(main().memory_walker(), nullptr);
+    EXPECT_EQ(frame_of(main().memory_walker())->geometry(), QRect(200, 100, 330, 400));
+    EXPECT_EQ(main().register_window(), nullptr);
+    EXPECT_EQ(main().ioport_window(), nullptr);
     EXPECT_EQ(main().workspace()->subWindowList().size(), 2);
 }
 
