@@ -1,4 +1,4 @@
-// Small text and file helpers shared across the simulator (and, for two of them, the editor).
+// Small text and file helpers shared across the simulator, the editor and the assembler library.
 #pragma once
 
 #include <cstdint>
@@ -49,5 +49,10 @@ int32_t round_clamped(double value, int32_t low, int32_t high);
 // ASCII letters only: file names and keys compare and convert this way, other bytes as they are.
 bool same_text_ignoring_case(std::string_view a, std::string_view b);
 std::string upper_case(std::string_view text);
+
+// The list file of a source: the path up to and including its first "." (folders counted),
+// then "lst"; a path without any "." gives "lst". The editor offers the file under this name
+// and the assembler library writes it there, so the rule lives here alone.
+std::string list_file_name(std::string_view source_path);
 
 } // namespace tallyrig

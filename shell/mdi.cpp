@@ -144,6 +144,11 @@ constexpr int32_t kLoadRefreshRows = 300;
 // The find dialog opens this far below the walker's top edge, at its left edge.
 constexpr int kFindDialogBelowWalker = 500; // twips
 
+// The simulator's title and version in its About box.
+constexpr int kVersionMajor = 4;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 9;
+
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
@@ -601,7 +606,12 @@ void MDI::open_about() {
     if (m_about != nullptr) {
         return;
     }
-    m_about = new frmAbout(m_modal, m_desktop, this);
+    const AboutInfo info{.window_name = QStringLiteral("frmAbout"),
+                         .title = QString::fromLatin1(kMainWindowTitle),
+                         .major = kVersionMajor,
+                         .minor = kVersionMinor,
+                         .revision = kVersionRevision};
+    m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->show();
     m_load_order.append(m_about.data());
 }
