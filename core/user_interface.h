@@ -50,6 +50,9 @@ public:
     virtual void set_walker_top_row(int32_t /*row*/) {}
     virtual void set_walker_back_colour(uint32_t /*colour*/) {}
     virtual void refresh_walker() {}
+    // After a switch panel stored its port: while the walker is open its value column is
+    // rewritten for every row; then one yield.
+    virtual void reset_memory_walker_column() {}
 
     // Front panel keys.
     virtual void set_key_caption_colour(PanelKey /*key*/, uint32_t /*colour*/) {}

@@ -8,6 +8,8 @@
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "panel/devices/workbench_1.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
@@ -125,10 +127,11 @@ constexpr int32_t kLoadRefreshRows = 300;
 
 } // namespace
 
-MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-         ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
-    : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
-      m_modal(modal), m_desktop(desktop) {
+MDI::MDI(Machine& machine, ButtonDefinitions& buttons, WorkbenchDevices& workbench,
+         const Folders& folders, QtUserInterface& ui, ModalSeam& modal, DesktopActions& desktop,
+         QWidget* parent)
+    : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_workbench(workbench),
+      m_folders(folders), m_ui(ui), m_modal(modal), m_desktop(desktop) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -157,6 +160,10 @@ IOPort* MDI::ioport_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+Workbench_1* MDI::workbench_window() const {
+    return m_workbench.window();
 }
 
 void MDI::build_menus() {
@@ -300,7 +307,7 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders);
+    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_workbench);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -328,6 +335,17 @@ void MDI::open_ioport_window() {
     }
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
+    m_ui.yield();
+}
+
+void MDI::open_workbench() {
+    if (Workbench_1* open = workbench_window()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    QMdiSubWindow* frame = add_window(m_workbench.open_window(), true);
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
     m_ui.yield();
 }
 

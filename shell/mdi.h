@@ -23,6 +23,8 @@ class IOPort;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class Workbench_1;
+class WorkbenchDevices;
 class frmAbout;
 class rdisplay;
 struct ButtonDefinitions;
@@ -32,8 +34,9 @@ inline constexpr const char* kMainWindowTitle = "Tallyrig";
 class MDI : public QMainWindow {
     Q_OBJECT
 public:
-    MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+    MDI(Machine& machine, ButtonDefinitions& buttons, WorkbenchDevices& workbench,
+        const Folders& folders, QtUserInterface& ui, ModalSeam& modal, DesktopActions& desktop,
+        QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -59,6 +62,8 @@ public:
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
     frmAbout* about_window() const;
+    Workbench_1* workbench_window() const;
+    WorkbenchDevices& workbench() const { return m_workbench; }
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -85,6 +90,7 @@ private:
     void open_register_window();
     void open_ioport_window();
     void open_about();
+    void open_workbench();
     void raise_interrupt();
     void load_ram_command();
     void start_assembler();
@@ -98,11 +104,11 @@ private:
     void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
-    void open_workbench() {}
     void open_terminal_and_keyboard() {}
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
+    WorkbenchDevices& m_workbench;
     const Folders& m_folders;
     QtUserInterface& m_ui;
     ModalSeam& m_modal;

@@ -3,6 +3,7 @@
 #include "common/modal_seam.h"
 #include "core/machine.h"
 #include "panel/calculator.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/mdi.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
@@ -197,6 +198,37 @@ void QtUserInterface::set_io_button_annotation(std::string_view text) {
 void QtUserInterface::set_io_button(std::string_view text) {
     if (m_main != nullptr && m_main->ioport_window() != nullptr) {
         m_main->ioport_window()->set_io_button(qview(text));
+    }
+}
+
+void QtUserInterface::reset_memory_walker_column() {
+    if (m_machine != nullptr && m_machine->walker_open()) {
+        rewrite_walker_values(0, 0xFFFF);
+    }
+    yield();
+}
+
+void QtUserInterface::write_8bit_led_display(int16_t byte) {
+    if (m_main != nullptr) {
+        m_main->workbench().write_8bit_led_display(byte);
+    }
+}
+
+void QtUserInterface::write_7seg_unencoded(int16_t byte) {
+    if (m_main != nullptr) {
+        m_main->workbench().write_7seg_unencoded(byte);
+    }
+}
+
+void QtUserInterface::write_7seg_decoded(int16_t byte) {
+    if (m_main != nullptr) {
+        m_main->workbench().write_7seg_decoded(byte);
+    }
+}
+
+void QtUserInterface::Led1_Device_Driver(int16_t byte) {
+    if (m_main != nullptr) {
+        m_main->workbench().Led1_Device_Driver(byte);
     }
 }
 

@@ -41,6 +41,12 @@ public:
     void set_io_button_annotation(std::string_view text) override;
     void set_io_button(std::string_view text) override;
 
+    void reset_memory_walker_column() override;
+
+    void write_8bit_led_display(int16_t byte) override;
+    void write_7seg_unencoded(int16_t byte) override;
+    void write_7seg_decoded(int16_t byte) override;
+    void Led1_Device_Driver(int16_t byte) override;
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
 

@@ -38,6 +38,9 @@ struct DeviceTables {
 
     std::array<DeviceRecord, kDeviceRecordCount> output_devices;
     std::array<DeviceRecord, kDeviceRecordCount> input_devices;
+
+    DeviceRecord& output(int n) { return output_devices[static_cast<std::size_t>(n)]; }
+    DeviceRecord& input(int n) { return input_devices[static_cast<std::size_t>(n)]; }
 };
 
 // True when output record n's device is plugged in. Otherwise switches the machine to STEP,

@@ -1,8 +1,10 @@
 // A front panel on a test machine. The interface records what the machine says and, as the
-// shell does, hands the display, LED and key-look calls on to the panel.
+// shell does, hands the display, LED and key-look calls on to the panel and the workbench
+// drivers on to the workbench.
 #pragma once
 
 #include "panel/calculator.h"
+#include "panel/devices/workbench_devices.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -17,6 +19,32 @@ namespace tallyrig::testing {
 class PanelUserInterface : public RecordingUserInterface {
 public:
     Calculator* panel = nullptr;
+    WorkbenchDevices* workbench = nullptr;
+
+    void write_8bit_led_display(int16_t byte) override {
+        RecordingUserInterface::write_8bit_led_display(byte);
+        if (workbench) {
+            workbench->write_8bit_led_display(byte);
+        }
+    }
+    void write_7seg_unencoded(int16_t byte) override {
+        RecordingUserInterface::write_7seg_unencoded(byte);
+        if (workbench) {
+            workbench->write_7seg_unencoded(byte);
+        }
+    }
+    void write_7seg_decoded(int16_t byte) override {
+        RecordingUserInterface::write_7seg_decoded(byte);
+        if (workbench) {
+            workbench->write_7seg_decoded(byte);
+        }
+    }
+    void Led1_Device_Driver(int16_t byte) override {
+        RecordingUserInterface::Led1_Device_Driver(byte);
+        if (workbench) {
+            workbench->Led1_Device_Driver(byte);
+        }
+    }
 
     void display_character(std::string_view text, int32_t byte) override {
         RecordingUserInterface::display_character(text, byte);
@@ -66,10 +94,14 @@ protected:
     void SetUp() override {
         std::filesystem::copy_file(kShippedConfig / "Newbuttons.ini",
                                    root.folders.config_folder / "Newbuttons.ini");
-        panel = std::make_unique<Calculator>(machine, buttons, root.folders);
+        panel = std::make_unique<Calculator>(machine, buttons, root.folders, workbench);
         ui.panel = panel.get();
+        ui.workbench = &workbench;
     }
-    void TearDown() override { ui.panel = nullptr; }
+    void TearDown() override {
+        ui.panel = nullptr;
+        ui.workbench = nullptr;
+    }
 
     void press(const char* command) { panel->command_pass(command); }
     int32_t& value(int32_t address) {
@@ -86,6 +118,8 @@ protected:
     MessageCatalog messages;
     Machine machine{ui, messages};
     ButtonDefinitions buttons;
+    DeviceTables devices;
+    WorkbenchDevices workbench{machine, devices};
     std::unique_ptr<Calculator> panel;
 };
 

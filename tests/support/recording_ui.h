@@ -46,6 +46,8 @@ public:
     std::deque<std::function<void()>> wait_actions;
     // Answers of message boxes, in order; Ok when none are left.
     std::deque<MessageAnswer> answers;
+    // Runs as each message box shows (after it is recorded).
+    std::function<void()> on_box;
 
     void yield() override {
         ++yields;
@@ -89,6 +91,10 @@ public:
         calls.push_back("walker_colour " + std::to_string(colour));
     }
     void refresh_walker() override { calls.emplace_back("walker_refresh"); }
+    void reset_memory_walker_column() override {
+        calls.emplace_back("reset_walker_column");
+        yield(); // as the real one ends
+    }
     void set_key_caption_colour(PanelKey key, uint32_t colour) override {
         calls.push_back("key_colour " + std::to_string(static_cast<int>(key)) + " " +
                         std::to_string(colour));
@@ -123,6 +129,9 @@ public:
                               MessageButtons buttons) override {
         boxes.push_back({std::string(text), std::string(title), icon, buttons});
         calls.push_back("message_box " + std::string(title));
+        if (on_box) {
+            on_box();
+        }
         if (answers.empty()) {
             return MessageAnswer::Ok;
         }
