@@ -1,12 +1,17 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
-// register and I/O port windows open, and single STEPs with the message window closed.
+// register and I/O port windows open, a loop writing the four workbench displays with the
+// workbench open, how soon a switch click reaches a running program, and single STEPs with
+// the message window closed.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
 #include "panel/calculator.h"
+#include "panel/devices/picture_box.h"
+#include "panel/devices/workbench_1.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
@@ -77,25 +82,27 @@ struct Simulator {
     Machine& machine() { return app->machine(); }
 
     // Power on with the counting loop in RAM.
-    void power_on_with_program() {
+    void power_on_with_program() { power_on_with(kCountingLoop); }
+    template <std::size_t N>
+    void power_on_with(const int32_t (&program)[N]) {
         if (machine().status.power_on == 1) {
             panel().command_pass("Power");
         }
         panel().command_pass("Power");
         int32_t address = kProgramStart;
-        for (int32_t byte : kCountingLoop) {
+        for (int32_t byte : program) {
             machine().memory_cells[static_cast<std::size_t>(address++)].value = byte;
         }
         for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
             machine().memory_cells[static_cast<std::size_t>(cell)].value = 0;
         }
     }
-    int64_t instructions_counted() {
+    int64_t instructions_counted(int64_t per_count = kInstructionsPerCount) {
         int64_t count = 0;
         for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
             count = count * 256 + machine().memory_cells[static_cast<std::size_t>(cell)].value;
         }
-        return count * kInstructionsPerCount;
+        return count * per_count;
     }
 };
 
@@ -152,6 +159,122 @@ void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
 }
 BENCHMARK(BM_RunWithRegisterAndPortWindows)
     ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The counting loop with a new byte written to each of the four workbench displays on every
+// round, so every write changes what a display shows: 1,547 instructions per count.
+constexpr int64_t kWorkbenchInstructionsPerCount = 1547;
+constexpr int32_t kWorkbenchLoop[] = {
+    0x80,             // 4000 INCA
+    0x99, 0xF0, 0x20, // 4001 STA [$F020]
+    0x99, 0xF0, 0x21, // 4004 STA [$F021]
+    0x99, 0xF0, 0x22, // 4007 STA [$F022]
+    0x99, 0xF0, 0x23, // 400A STA [$F023]
+    0xD6, 0x40, 0x00, // 400D JNZ [$4000]
+    0x91, 0x50, 0x02, // 4010 LDA [$5002]
+    0x10, 0x01,       // 4013 ADD 1
+    0x99, 0x50, 0x02, // 4015 STA [$5002]
+    0x91, 0x50, 0x01, // 4018 LDA [$5001]
+    0x18, 0x00,       // 401B ADDC 0
+    0x99, 0x50, 0x01, // 401D STA [$5001]
+    0x91, 0x50, 0x00, // 4020 LDA [$5000]
+    0x18, 0x00,       // 4023 ADDC 0
+    0x99, 0x50, 0x00, // 4025 STA [$5000]
+    0x90, 0x00,       // 4028 LDA 0
+    0xC1, 0x40, 0x00, // 402A JMP [$4000]
+};
+
+void BM_RunWritingTheWorkbenchDisplays(benchmark::State& state) {
+    Simulator& s = simulator();
+    s.app->main_window().dispatch_command("workbench1");
+    int64_t instructions = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        s.power_on_with(kWorkbenchLoop);
+        QTimer::singleShot(kRunMilliseconds, [&s] { s.panel().command_pass("Reset"); });
+        QElapsedTimer clock;
+        clock.start();
+        s.panel().command_pass("Run");
+        const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(elapsed);
+        instructions += s.instructions_counted(kWorkbenchInstructionsPerCount);
+        seconds += elapsed;
+    }
+    state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
+}
+BENCHMARK(BM_RunWritingTheWorkbenchDisplays)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A program copying the lower switch bank to the LEDs, and clicks on a switch posted as a
+// user's would be: the time from a click's events being queued to its port cell holding the
+// new byte (the program reads the cell at its next instruction).
+constexpr int32_t kSwitchCopyLoop[] = {
+    0x91, 0xF0, 0x01, // 4000 LDA [$F001]
+    0x99, 0xF0, 0x20, // 4003 STA [$F020]
+    0xC1, 0x40, 0x00, // 4006 JMP [$4000]
+};
+
+void BM_SwitchClickReachesTheRunningProgram(benchmark::State& state) {
+    Simulator& s = simulator();
+    MDI& main_window = s.app->main_window();
+    main_window.dispatch_command("workbench1");
+    PictureBox* lever = main_window.workbench_window()->switch_control(SwitchBank::Lower, 0);
+    constexpr int kClicks = 100;
+    constexpr int kClickIntervalMs = 7; // not a multiple of the event interval
+    double worst_ms = 0;
+    double total_ms = 0;
+    int clicks = 0;
+    int wrong = 0;
+    QElapsedTimer clock;
+    qint64 posted_ns = 0;
+    const QMetaObject::Connection reached = QObject::connect(lever, &PictureBox::clicked, [&] {
+        const double waited = static_cast<double>(clock.nsecsElapsed() - posted_ns) / 1e6;
+        worst_ms = std::max(worst_ms, waited);
+        total_ms += waited;
+        ++clicks;
+        const int32_t port = s.machine().memory_cells[kSwitchPanel1Port].value;
+        wrong += port != (clicks % 2 == 1 ? 1 : 0);
+    });
+    for (auto _ : state) {
+        s.power_on_with(kSwitchCopyLoop);
+        clicks = 0;
+        QTimer clicker;
+        clicker.setTimerType(Qt::PreciseTimer);
+        clicker.setInterval(kClickIntervalMs);
+        int posted = 0;
+        QObject::connect(&clicker, &QTimer::timeout, [&] {
+            if (posted == kClicks) {
+                clicker.stop();
+                s.panel().command_pass("Reset");
+                return;
+            }
+            ++posted;
+            const QPointF inside(4, 4);
+            const QPointF global = lever->mapToGlobal(inside);
+            posted_ns = clock.nsecsElapsed();
+            QCoreApplication::postEvent(
+                lever, new QMouseEvent(QEvent::MouseButtonPress, inside, global, Qt::LeftButton,
+                                       Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                lever, new QMouseEvent(QEvent::MouseButtonRelease, inside, global, Qt::LeftButton,
+                                       Qt::NoButton, Qt::NoModifier));
+        });
+        clock.start();
+        clicker.start();
+        s.panel().command_pass("Run");
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    QObject::disconnect(reached);
+    state.counters["worst_click_to_port_ms"] = worst_ms;
+    state.counters["mean_click_to_port_ms"] = clicks > 0 ? total_ms / clicks : 0;
+    state.counters["clicks_reaching_the_port"] = clicks;
+    state.counters["wrong_port_values"] = wrong;
+}
+BENCHMARK(BM_SwitchClickReachesTheRunningProgram)
+    ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
