@@ -382,7 +382,8 @@ void Calculator::load_edit_form(int key) {
     if (key_editor() == nullptr) {
         m_key_editor = new Calc_popup(m_buttons, *this, m_machine.ui(), this);
         // Beside the key it was opened on, where the eye already is.
-        const QPushButton* on = m_keys[static_cast<std::size_t>(std::clamp(key, 1, kProgrammableKeyCount))];
+        const QPushButton* on =
+            m_keys[static_cast<std::size_t>(std::clamp(key, 1, kProgrammableKeyCount))];
         m_key_editor->move(on->mapToGlobal(QPoint(on->width(), on->height())));
         m_key_editor->show();
         m_key_editor->load();

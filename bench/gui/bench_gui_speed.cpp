@@ -11,8 +11,8 @@
 #include "shell/mdi.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -255,12 +255,12 @@ void BM_SwitchClickReachesTheRunningProgram(benchmark::State& state) {
             const QPointF inside(4, 4);
             const QPointF global = lever->mapToGlobal(inside);
             posted_ns = clock.nsecsElapsed();
-            QCoreApplication::postEvent(
-                lever, new QMouseEvent(QEvent::MouseButtonPress, inside, global, Qt::LeftButton,
-                                       Qt::LeftButton, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                lever, new QMouseEvent(QEvent::MouseButtonRelease, inside, global, Qt::LeftButton,
-                                       Qt::NoButton, Qt::NoModifier));
+            QCoreApplication::postEvent(lever, new QMouseEvent(QEvent::MouseButtonPress, inside,
+                                                               global, Qt::LeftButton,
+                                                               Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(lever, new QMouseEvent(QEvent::MouseButtonRelease, inside,
+                                                               global, Qt::LeftButton, Qt::NoButton,
+                                                               Qt::NoModifier));
         });
         clock.start();
         clicker.start();

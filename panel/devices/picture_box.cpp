@@ -5,8 +5,7 @@
 
 namespace tallyrig {
 
-PictureBox::PictureBox(const QString& name, const QRect& place, QWidget* parent)
-    : QWidget(parent) {
+PictureBox::PictureBox(const QString& name, const QRect& place, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
     setGeometry(place);
 }

@@ -84,9 +84,9 @@ Workbench_1::Workbench_1(WorkbenchDevices& devices, QWidget* parent)
         const int top = bank == SwitchBank::Upper ? kUpperSwitchTop : kLowerSwitchTop;
         auto& row = bank == SwitchBank::Upper ? m_upper_switches : m_lower_switches;
         for (int bit = 0; bit < kSwitchesPerBank; ++bit) {
-            auto* control = new PictureBox(
-                switch_name(bank, bit),
-                twips_rect(column_of_bit(bit), top, kSwitchSize, kSwitchSize), this);
+            auto* control =
+                new PictureBox(switch_name(bank, bit),
+                               twips_rect(column_of_bit(bit), top, kSwitchSize, kSwitchSize), this);
             control->set_picture(pictures.picture(kSwitchOffIcon));
             control->setCursor(Qt::PointingHandCursor);
             // The devices, not the window, handle the click: the window may close in its yields.
@@ -121,9 +121,8 @@ Workbench_1::Workbench_1(WorkbenchDevices& devices, QWidget* parent)
 }
 
 PictureBox* Workbench_1::add_display(const char* name, int left, int width) {
-    auto* display =
-        new PictureBox(QString::fromLatin1(name),
-                       twips_rect(left, kDisplayTop, width, kDisplayHeight), this);
+    auto* display = new PictureBox(QString::fromLatin1(name),
+                                   twips_rect(left, kDisplayTop, width, kDisplayHeight), this);
     display->set_back_colour(QColor::fromRgb(kSegmentBackground));
     return display;
 }

@@ -49,7 +49,7 @@ void WorkbenchDevices::write_8bit_led_display(int16_t value) {
     if (Workbench_1* w = window()) {
         for (int k = 0; k < kSwitchesPerBank; ++k) {
             w->picture2(k)->set_picture((value >> k) & 1 ? m_pictures->on_led()
-                                                          : m_pictures->off_led());
+                                                         : m_pictures->off_led());
         }
     }
 }

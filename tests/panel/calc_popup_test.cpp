@@ -60,9 +60,10 @@ TEST_F(KeyEditor, ShowsTheKeyWithEveryCaptionAndTooltip) {
     EXPECT_EQ(e.code_text()->textInteractionFlags(), Qt::NoTextInteraction);
     EXPECT_EQ(e.findChildren<QLineEdit*>().size(), 2);
 
-    const std::vector<std::pair<QString, QString>> captions = {
-        {"Label1", "Code:"}, {"Label2", "Annotation:"}, {"Label3", "Color:"},
-        {"Label4", "Description"}};
+    const std::vector<std::pair<QString, QString>> captions = {{"Label1", "Code:"},
+                                                               {"Label2", "Annotation:"},
+                                                               {"Label3", "Color:"},
+                                                               {"Label4", "Description"}};
     for (const auto& [name, caption] : captions) {
         EXPECT_EQ(e.findChild<QLabel*>(name)->text(), caption);
     }
@@ -85,6 +86,10 @@ TEST_F(KeyEditor, ApplyRelabelsOnlyThatKeyAndLeavesTheKeyFile) {
     type_into(editor().Annotation_text(), "Ab");
     type_into(editor().Description_text(), QString(40, 'x'));
     editor().Color_text()->setCurrentIndex(kColorGreen);
+    for (const char* other : {"Use_dfault", "apply", ""}) {
+        editor().command_pass(QString::fromLatin1(other)); // only "Apply" does anything
+    }
+    EXPECT_EQ(record(12).annotation, "OR   ");
     apply();
     EXPECT_EQ(panel->key_editor(), nullptr); // Apply closes the editor
     EXPECT_EQ(record(12).annotation, "Ab   ");

@@ -42,7 +42,12 @@ TEST(FitField, CutsAndPadsCharactersNotBytes) {
         {"Äbc", 5, "Äbc  "},
         {"µµµ", 2, "µµ"},
         {"a€b", 2, "a€"},
-        {"\xE9" "t" "\xE9", 2, "\xE9" "t"}, // Latin-1 bytes count one each
+        {"\xE9"
+         "t"
+         "\xE9",
+         2,
+         "\xE9"
+         "t"}, // Latin-1 bytes count one each
     };
     for (const Case& c : cases) {
         EXPECT_EQ(fit_field(c.text, c.width), c.field) << c.text;

@@ -141,7 +141,8 @@ TEST_F(Workbench, DriversShowTheByteAsThePicturesSay) {
 TEST_F(Workbench, DigitPicturesLightThePartsSegments) {
     // One lights the left pair, nine has no bottom, and the dark digit nothing.
     EXPECT_EQ(digit_picture_segments(102), kSegmentE | kSegmentF);
-    EXPECT_EQ(digit_picture_segments(110), kSegmentA | kSegmentB | kSegmentC | kSegmentF | kSegmentG);
+    EXPECT_EQ(digit_picture_segments(110),
+              kSegmentA | kSegmentB | kSegmentC | kSegmentF | kSegmentG);
     EXPECT_EQ(digit_picture_segments(117), 0);
     EXPECT_EQ(digit_picture_segments(101), 0); // no such picture
     const WorkbenchPictures& pictures = workbench.pictures();

@@ -21,12 +21,10 @@ protected:
         std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" /
                                        "work" / source.filename(),
                                    source);
-        ASSERT_EQ(assembler::assemble_file(source.string()).error.code,
-                  assembler::ErrorCode::None);
+        ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
         press("Power");
-        modal.file_answers.push_back(
-            QString::fromStdString((install.folders.work_folder / (std::string(name) + ".ram"))
-                                       .string()));
+        modal.file_answers.push_back(QString::fromStdString(
+            (install.folders.work_folder / (std::string(name) + ".ram")).string()));
         main().dispatch_command("Load RAM");
         ASSERT_TRUE(modal.boxes.empty());
         // Should the run loop not return, switching off ends it.
