@@ -80,7 +80,10 @@ private:
     void build_menus();
     void build_toolbar();
     void build_status_bar();
+    // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
+    QSize initial_size() const;
 
     void printer_setup();
     void exit_program();

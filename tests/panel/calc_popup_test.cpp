@@ -50,6 +50,7 @@ protected:
 };
 
 TEST_F(KeyEditor, ShowsTheKeyWithEveryCaptionAndTooltip) {
+    buttons.records[15].color = kColorBlue;
     right_click(15);
     Calc_popup& e = editor();
     EXPECT_EQ(e.code_text()->text(), "$0A");
