@@ -1,7 +1,7 @@
 // A picture box: shows one ready-made picture at its top-left corner on its back colour, and
 // reports left-button clicks. A running program may set a picture on every instruction, so a
-// change only marks the box and the paint comes at screen rate; setting the picture it already
-// shows costs a comparison.
+// change only marks the box once until Qt paints it at the next pass of the event loop, and
+// setting the picture it already shows costs a comparison.
 #pragma once
 
 #include <QColor>
