@@ -3,6 +3,7 @@
 #include "common/desktop_actions.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/text_helpers.h"
@@ -13,6 +14,7 @@
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -171,6 +173,10 @@ rdisplay* MDI::register_window() const {
 
 IOPort* MDI::ioport_window() const {
     return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
+}
+
+message* MDI::message_window() const {
+    return m_machine.windows.message_window_open == kTrue ? m_message.data() : nullptr;
 }
 
 frmAbout* MDI::about_window() const {
@@ -416,6 +422,17 @@ void MDI::open_workbench() {
     QMdiSubWindow* frame = add_window(m_workbench.open_window(), true);
     frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     frame->adjustSize();
+    m_ui.yield();
+}
+
+void MDI::open_message_window() {
+    if (message_window() != nullptr) {
+        return;
+    }
+    m_message = new message(m_machine, m_modal);
+    QMdiSubWindow* frame = add_window(m_message, true);
+    frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
+    frame->move(free_place(frame->size(), frame));
     m_ui.yield();
 }
 

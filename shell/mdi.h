@@ -26,6 +26,7 @@ class QtUserInterface;
 class Workbench_1;
 class WorkbenchDevices;
 class frmAbout;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
 
@@ -61,6 +62,7 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
     Workbench_1* workbench_window() const;
     WorkbenchDevices& workbench() const { return m_workbench; }
@@ -92,6 +94,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void open_workbench();
     void raise_interrupt();
@@ -104,7 +107,6 @@ private:
 
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
-    void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_terminal_and_keyboard() {}
@@ -127,6 +129,7 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;

@@ -168,12 +168,50 @@ void draw_web(QPainter& p) {
     p.drawLine(QPointF(6, 22.5), QPointF(26, 22.5));
 }
 
+// The message window's toolbar: print, clear and find the log.
+void draw_print(QPainter& p) {
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(9, 3, 14, 10));
+    p.setBrush(QColor(0x8A, 0x92, 0xA0));
+    p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(9, 20, 14, 9));
+    p.setPen(QPen(kAccent, 1.2));
+    p.drawLine(QPointF(11, 23.5), QPointF(21, 23.5));
+    p.drawLine(QPointF(11, 26.5), QPointF(18, 26.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(25, 16), 1.4, 1.4);
+}
+
+void draw_clear(QPainter& p) {
+    page(p, QRectF(5, 2.5, 22, 27));
+    p.setPen(QPen(kAccent, 1.6, Qt::SolidLine, Qt::FlatCap));
+    for (int i = 0; i < 4; ++i) {
+        p.drawLine(QPointF(9, 10 + i * 5), QPointF(22, 10 + i * 5));
+    }
+    p.setPen(QPen(kWarm, 3.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8, 8), QPointF(24, 26));
+    p.drawLine(QPointF(24, 8), QPointF(8, 26));
+}
+
+void draw_find(QPainter& p) {
+    p.setPen(QPen(QColor(0x8A, 0x5A, 0x20), 4.8, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(19.6, 19.6), QPointF(28, 28));
+    p.setPen(QPen(kInk, 2.6));
+    p.setBrush(QColor(0xC8, 0xE4, 0xFF));
+    p.drawEllipse(QPointF(13, 13), 9, 9);
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(7.6, 7.6, 10.8, 10.8), 100 * 16, 70 * 16);
+}
+
 struct Picture {
     const char* key;
     Painter paint;
 };
 
-constexpr std::array<Picture, 8> kPictures = {{
+constexpr std::array<Picture, 11> kPictures = {{
     {"Mem", draw_memory},
     {"Reg", draw_registers},
     {"IOPort", draw_ports},
@@ -182,6 +220,9 @@ constexpr std::array<Picture, 8> kPictures = {{
     {"Interrupt", draw_interrupt},
     {"Notepad", draw_notepad},
     {"WEB", draw_web},
+    {"Print", draw_print},
+    {"Clear", draw_clear},
+    {"Find", draw_find},
 }};
 
 QPixmap blank_picture(int size) {

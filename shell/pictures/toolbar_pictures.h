@@ -1,5 +1,5 @@
-// The pictures of the main window's toolbar buttons and the simulator's own icon, drawn by our
-// code at first use.
+// The pictures of the toolbar buttons (the main window's and the message window's) and the
+// simulator's own icon, drawn by our code at first use.
 #pragma once
 
 #include <QIcon>
