@@ -27,6 +27,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace tallyrig {
 namespace {
@@ -52,27 +53,39 @@ public:
     void end_program() override {}
 };
 
-// INCA/JNZ 256 times, then a 24-bit count of those rounds at $5000 (high) to $5002 (low):
-// 523 instructions per count.
+// A loop on A at $4000 that ends in JNZ [$4000] makes 256 rounds; then a 24-bit count of
+// those rounds at $5000 (high) to $5002 (low) goes one up, in 11 instructions, and the loop
+// starts again.
 constexpr int32_t kCountHigh = 0x5000;
 constexpr int32_t kCountMiddle = 0x5001;
 constexpr int32_t kCountLow = 0x5002;
-constexpr int64_t kInstructionsPerCount = 523;
-constexpr int32_t kCountingLoop[] = {
+constexpr int64_t kCountInstructions = 11;
+constexpr int32_t kCountRounds[] = {
+    0x91, 0x50, 0x02, // LDA [$5002]
+    0x10, 0x01,       // ADD 1
+    0x99, 0x50, 0x02, // STA [$5002]
+    0x91, 0x50, 0x01, // LDA [$5001]
+    0x18, 0x00,       // ADDC 0
+    0x99, 0x50, 0x01, // STA [$5001]
+    0x91, 0x50, 0x00, // LDA [$5000]
+    0x18, 0x00,       // ADDC 0
+    0x99, 0x50, 0x00, // STA [$5000]
+    0x90, 0x00,       // LDA 0
+    0xC1, 0x40, 0x00, // JMP [$4000]
+};
+
+std::vector<int32_t> counting_program(std::initializer_list<int32_t> loop) {
+    std::vector<int32_t> program(loop);
+    program.insert(program.end(), std::begin(kCountRounds), std::end(kCountRounds));
+    return program;
+}
+
+// INCA/JNZ: 523 instructions per count.
+const std::vector<int32_t> kCountingLoop = counting_program({
     0x80,             // 4000 INCA
     0xD6, 0x40, 0x00, // 4001 JNZ [$4000]
-    0x91, 0x50, 0x02, // 4004 LDA [$5002]
-    0x10, 0x01,       // 4007 ADD 1
-    0x99, 0x50, 0x02, // 4009 STA [$5002]
-    0x91, 0x50, 0x01, // 400C LDA [$5001]
-    0x18, 0x00,       // 400F ADDC 0
-    0x99, 0x50, 0x01, // 4011 STA [$5001]
-    0x91, 0x50, 0x00, // 4014 LDA [$5000]
-    0x18, 0x00,       // 4017 ADDC 0
-    0x99, 0x50, 0x00, // 4019 STA [$5000]
-    0x90, 0x00,       // 401C LDA 0
-    0xC1, 0x40, 0x00, // 401E JMP [$4000]
-};
+});
+constexpr int64_t kInstructionsPerCount = 256 * 2 + kCountInstructions;
 
 struct Simulator {
     SilentModal modal;
@@ -92,8 +105,7 @@ struct Simulator {
 
     // Power on with the counting loop in RAM.
     void power_on_with_program() { power_on_with(kCountingLoop); }
-    template <std::size_t N>
-    void power_on_with(const int32_t (&program)[N]) {
+    void power_on_with(const std::vector<int32_t>& program) {
         if (machine().status.power_on == 1) {
             panel().command_pass("Power");
         }
@@ -217,26 +229,15 @@ BENCHMARK(BM_RunWithMessageWindowOpen)
 
 // The counting loop with a new byte written to each of the four workbench displays on every
 // round, so every write changes what a display shows: 1,547 instructions per count.
-constexpr int64_t kWorkbenchInstructionsPerCount = 1547;
-constexpr int32_t kWorkbenchLoop[] = {
+const std::vector<int32_t> kWorkbenchLoop = counting_program({
     0x80,             // 4000 INCA
     0x99, 0xF0, 0x20, // 4001 STA [$F020]
     0x99, 0xF0, 0x21, // 4004 STA [$F021]
     0x99, 0xF0, 0x22, // 4007 STA [$F022]
     0x99, 0xF0, 0x23, // 400A STA [$F023]
     0xD6, 0x40, 0x00, // 400D JNZ [$4000]
-    0x91, 0x50, 0x02, // 4010 LDA [$5002]
-    0x10, 0x01,       // 4013 ADD 1
-    0x99, 0x50, 0x02, // 4015 STA [$5002]
-    0x91, 0x50, 0x01, // 4018 LDA [$5001]
-    0x18, 0x00,       // 401B ADDC 0
-    0x99, 0x50, 0x01, // 401D STA [$5001]
-    0x91, 0x50, 0x00, // 4020 LDA [$5000]
-    0x18, 0x00,       // 4023 ADDC 0
-    0x99, 0x50, 0x00, // 4025 STA [$5000]
-    0x90, 0x00,       // 4028 LDA 0
-    0xC1, 0x40, 0x00, // 402A JMP [$4000]
-};
+});
+constexpr int64_t kWorkbenchInstructionsPerCount = 256 * 6 + kCountInstructions;
 
 void BM_RunWritingTheWorkbenchDisplays(benchmark::State& state) {
     Simulator& s = simulator();
@@ -264,7 +265,7 @@ BENCHMARK(BM_RunWritingTheWorkbenchDisplays)
 // A program copying the lower switch bank to the LEDs, and clicks on a switch posted as a
 // user's would be: the time from a click's events being queued to its port cell holding the
 // new byte (the program reads the cell at its next instruction).
-constexpr int32_t kSwitchCopyLoop[] = {
+const std::vector<int32_t> kSwitchCopyLoop = {
     0x91, 0xF0, 0x01, // 4000 LDA [$F001]
     0x99, 0xF0, 0x20, // 4003 STA [$F020]
     0xC1, 0x40, 0x00, // 4006 JMP [$4000]

@@ -123,4 +123,29 @@ protected:
     std::unique_ptr<Calculator> panel;
 };
 
+// Opcodes of the test programs: LDA #n, STA [nnnn], JMP [nnnn].
+inline constexpr int32_t kLdaImmediate = 0x90;
+inline constexpr int32_t kStaAbsolute = 0x99;
+inline constexpr int32_t kJmpAbsolute = 0xC1;
+
+// A panel whose programs run: user_yield stands for the user between instructions, and a
+// runaway loop is switched off so that no test spins for ever.
+class RunningPanelTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        ui.on_yield = [this] {
+            if (user_yield) {
+                user_yield();
+            }
+            if (ui.yields > 2'000'000) {
+                machine.status.power_on = 0;
+                machine.status.machine_mode = MachineMode::PowerOff;
+            }
+        };
+    }
+
+    std::function<void()> user_yield;
+};
+
 } // namespace tallyrig::testing

@@ -13,25 +13,8 @@
 namespace tallyrig::testing {
 namespace {
 
-constexpr int32_t kLdaImmediate = 0x90;
-constexpr int32_t kStaAbsolute = 0x99;
-constexpr int32_t kJmpAbsolute = 0xC1;
-
-class Workbench : public PanelTest {
+class Workbench : public RunningPanelTest {
 protected:
-    void SetUp() override {
-        PanelTest::SetUp();
-        // No test may spin for ever: a runaway loop is switched off.
-        ui.on_yield = [this] {
-            if (user_yield) {
-                user_yield();
-            }
-            if (ui.yields > 1'000'000) {
-                machine.status.power_on = 0;
-                machine.status.machine_mode = MachineMode::PowerOff;
-            }
-        };
-    }
     void TearDown() override {
         for (const QPointer<QWidget>& window : m_windows) {
             delete window.data();
@@ -85,8 +68,6 @@ protected:
         ui.wait_actions.push_back([this] { press("Reset"); });
         press("Run");
     }
-
-    std::function<void()> user_yield;
 
 private:
     std::vector<QPointer<QWidget>> m_windows;

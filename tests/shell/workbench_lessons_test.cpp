@@ -1,6 +1,5 @@
 // The workbench in the whole simulator: opened from its menu command, and the lessons that use
 // it assembled, loaded and run as a user would, their promises checked on the real windows.
-#include "asmlib/assemble_file.h"
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_pictures.h"
 #include "tests/shell/shell_fixture.h"
@@ -15,26 +14,6 @@ namespace {
 
 class WorkbenchLessons : public ShellTest {
 protected:
-    // Assembles a lesson from resources/work into the work folder, switches on and loads it.
-    void load_lesson(const char* name) {
-        const auto source = install.folders.work_folder / (std::string(name) + ".asm");
-        std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" /
-                                       "work" / source.filename(),
-                                   source);
-        ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
-        press("Power");
-        modal.file_answers.push_back(QString::fromStdString(
-            (install.folders.work_folder / (std::string(name) + ".ram")).string()));
-        main().dispatch_command("Load RAM");
-        ASSERT_TRUE(modal.boxes.empty());
-        // Should the run loop not return, switching off ends it.
-        QTimer::singleShot(10000, &main(), [this] {
-            if (machine().in_run_loop()) {
-                ADD_FAILURE() << "the run loop did not end";
-                press("Power");
-            }
-        });
-    }
     Workbench_1& workbench() {
         main().dispatch_command("workbench1");
         return *main().workbench_window();
@@ -42,6 +21,7 @@ protected:
     const QPixmap* picture(int id) { return &app->workbench().pictures().picture(id); }
     // Runs until the Reset that the last scheduled step presses.
     void run_with(std::vector<std::pair<int, std::function<void()>>> steps) {
+        end_a_runaway_run();
         for (auto& [at_ms, step] : steps) {
             QTimer::singleShot(at_ms, &main(), step);
         }
