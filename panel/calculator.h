@@ -20,6 +20,8 @@ class QPushButton;
 namespace tallyrig {
 
 class Calc_popup;
+struct DeviceTables;
+struct TextTerminal;
 class WorkbenchDevices;
 
 inline constexpr int kDisplayWidth = 23; // characters
@@ -35,7 +37,8 @@ class Calculator : public QWidget {
 
 public:
     Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
-               WorkbenchDevices& workbench, QWidget* parent = nullptr);
+               DeviceTables& devices, TextTerminal& terminal, WorkbenchDevices& workbench,
+               QWidget* parent = nullptr);
     ~Calculator() override;
 
     // "Power", "Reset", "Step", "Run" or a key number "1".."70"; anything else is ignored.
@@ -94,11 +97,13 @@ private:
     void enter_run_loop();
     void set_display(const QString& text);
     void set_led(int led, uint32_t colour);
-    void init_text_terminal() {} // the text terminal comes with its own issue
+    bool terminal_attached() const;
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
     const Folders& m_folders;
+    DeviceTables& m_devices;
+    TextTerminal& m_terminal;
     WorkbenchDevices& m_workbench;
     int16_t m_power_switch_state = 0;
     QPointer<Calc_popup> m_key_editor;

@@ -9,6 +9,9 @@
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/terminal.h"
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_devices.h"
 #include "shell/pictures/toolbar_pictures.h"
@@ -133,11 +136,13 @@ constexpr int32_t kLoadRefreshRows = 300;
 
 } // namespace
 
-MDI::MDI(Machine& machine, ButtonDefinitions& buttons, WorkbenchDevices& workbench,
-         const Folders& folders, QtUserInterface& ui, ModalSeam& modal, DesktopActions& desktop,
+MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
+         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+         TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
          QWidget* parent)
-    : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_workbench(workbench),
-      m_folders(folders), m_ui(ui), m_modal(modal), m_desktop(desktop) {
+    : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
+      m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
+      m_char_rom(char_rom), m_workbench(workbench) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -185,6 +190,17 @@ frmAbout* MDI::about_window() const {
 
 Workbench_1* MDI::workbench_window() const {
     return m_workbench.window();
+}
+
+Terminal* MDI::terminal_window() const {
+    return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn ? m_terminal.data()
+                                                                             : nullptr;
+}
+
+// The keyboard keeps its port plugged in when it closes; its frame tells whether it is open.
+Keyboard* MDI::keyboard_window() const {
+    return m_keyboard_frame != nullptr && !m_keyboard_frame->isHidden() ? m_keyboard.data()
+                                                                        : nullptr;
 }
 
 void MDI::build_menus() {
@@ -333,6 +349,12 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     return frame;
 }
 
+// A window of fixed size gets a frame that fits it and offers no maximising.
+void MDI::fit_fixed_size(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
     struct Taken {
         QRect rect;
@@ -383,7 +405,8 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_workbench);
+    m_calculator =
+        new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal, m_workbench);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -391,9 +414,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
-                                       ~Qt::WindowMaximizeButtonHint);
-    m_calculator_frame->adjustSize();
+    fit_fixed_size(m_calculator_frame);
 }
 
 void MDI::open_register_window() {
@@ -419,10 +440,31 @@ void MDI::open_workbench() {
         m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
         return;
     }
-    QMdiSubWindow* frame = add_window(m_workbench.open_window(), true);
-    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
-    frame->adjustSize();
+    fit_fixed_size(add_window(m_workbench.open_window(), true));
     m_ui.yield();
+}
+
+void MDI::open_terminal_and_keyboard() {
+    open_terminal();
+    open_keyboard();
+}
+
+void MDI::open_terminal() {
+    if (terminal_window() != nullptr) {
+        return;
+    }
+    m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
+    fit_fixed_size(add_window(m_terminal, true));
+    m_terminal->load();
+}
+
+void MDI::open_keyboard() {
+    if (keyboard_window() != nullptr) {
+        return;
+    }
+    m_keyboard = new Keyboard(m_machine, m_devices);
+    m_keyboard_frame = add_window(m_keyboard, true);
+    fit_fixed_size(m_keyboard_frame);
 }
 
 void MDI::open_message_window() {

@@ -20,23 +20,29 @@ namespace tallyrig {
 class Calculator;
 class DesktopActions;
 class IOPort;
+class Keyboard;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class Terminal;
 class Workbench_1;
 class WorkbenchDevices;
 class frmAbout;
 class message;
 class rdisplay;
 struct ButtonDefinitions;
+struct CharRomPaths;
+struct DeviceTables;
+struct TextTerminal;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
 class MDI : public QMainWindow {
     Q_OBJECT
 public:
-    MDI(Machine& machine, ButtonDefinitions& buttons, WorkbenchDevices& workbench,
-        const Folders& folders, QtUserInterface& ui, ModalSeam& modal, DesktopActions& desktop,
+    MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
+        ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+        TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
         QWidget* parent = nullptr);
     ~MDI() override;
 
@@ -55,6 +61,9 @@ public:
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
 
+    // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
+    void open_terminal();
+
     // Unloads every child window, last loaded first.
     void unload_windows();
 
@@ -65,7 +74,8 @@ public:
     message* message_window() const;
     frmAbout* about_window() const;
     Workbench_1* workbench_window() const;
-    WorkbenchDevices& workbench() const { return m_workbench; }
+    Terminal* terminal_window() const;
+    Keyboard* keyboard_window() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -84,6 +94,7 @@ private:
     void build_status_bar();
     // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    static void fit_fixed_size(QMdiSubWindow* frame);
     QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
     QSize initial_size() const;
 
@@ -109,15 +120,19 @@ private:
     void open_memory_walker() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
-    void open_terminal_and_keyboard() {}
+    void open_terminal_and_keyboard();
+    void open_keyboard();
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
-    WorkbenchDevices& m_workbench;
     const Folders& m_folders;
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    DeviceTables& m_devices;
+    TextTerminal& m_text_terminal;
+    const CharRomPaths& m_char_rom;
+    WorkbenchDevices& m_workbench;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
@@ -131,6 +146,9 @@ private:
     QPointer<IOPort> m_ioport;
     QPointer<message> m_message;
     QPointer<frmAbout> m_about;
+    QPointer<Terminal> m_terminal;
+    QPointer<Keyboard> m_keyboard;
+    QPointer<QMdiSubWindow> m_keyboard_frame;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

@@ -3,6 +3,7 @@
 #include "common/modal_seam.h"
 #include "core/machine.h"
 #include "panel/calculator.h"
+#include "panel/devices/terminal.h"
 #include "panel/devices/workbench_devices.h"
 #include "shell/mdi.h"
 #include "shell/views/io_port.h"
@@ -10,6 +11,7 @@
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
@@ -56,6 +58,14 @@ QtUserInterface::QtUserInterface(ModalSeam& modal) : m_modal(modal) {
 void QtUserInterface::attach(Machine* machine, MDI* main_window) {
     m_machine = machine;
     m_main = main_window;
+}
+
+void QtUserInterface::attach_terminal(TextTerminal* terminal) {
+    m_terminal = terminal;
+}
+
+void QtUserInterface::attach_workbench(WorkbenchDevices* workbench) {
+    m_workbench = workbench;
 }
 
 // The paint comes from a timer, so it also happens when the run loop has returned to the
@@ -217,26 +227,32 @@ void QtUserInterface::reset_memory_walker_column() {
 }
 
 void QtUserInterface::write_8bit_led_display(int16_t byte) {
-    if (m_main != nullptr) {
-        m_main->workbench().write_8bit_led_display(byte);
+    if (m_workbench != nullptr) {
+        m_workbench->write_8bit_led_display(byte);
     }
 }
 
 void QtUserInterface::write_7seg_unencoded(int16_t byte) {
-    if (m_main != nullptr) {
-        m_main->workbench().write_7seg_unencoded(byte);
+    if (m_workbench != nullptr) {
+        m_workbench->write_7seg_unencoded(byte);
     }
 }
 
 void QtUserInterface::write_7seg_decoded(int16_t byte) {
-    if (m_main != nullptr) {
-        m_main->workbench().write_7seg_decoded(byte);
+    if (m_workbench != nullptr) {
+        m_workbench->write_7seg_decoded(byte);
     }
 }
 
 void QtUserInterface::Led1_Device_Driver(int16_t byte) {
-    if (m_main != nullptr) {
-        m_main->workbench().Led1_Device_Driver(byte);
+    if (m_workbench != nullptr) {
+        m_workbench->Led1_Device_Driver(byte);
+    }
+}
+
+void QtUserInterface::terminal_write_char(int32_t byte) {
+    if (m_terminal != nullptr) {
+        m_terminal->terminal_write_char(byte);
     }
 }
 
@@ -264,6 +280,42 @@ void QtUserInterface::append_message_text(std::string_view text, const TextStyle
     if (m_main != nullptr && m_main->message_window() != nullptr) {
         m_main->message_window()->append_text(qview(text), style);
     }
+}
+
+Terminal* QtUserInterface::terminal_window() const {
+    return m_main != nullptr ? m_main->terminal_window() : nullptr;
+}
+
+bool QtUserInterface::terminal_loaded() {
+    return terminal_window() != nullptr;
+}
+
+void QtUserInterface::load_terminal() {
+    if (m_main != nullptr) {
+        m_main->open_terminal();
+    }
+}
+
+void QtUserInterface::draw_glyph(int glyph, int column, int row) {
+    if (Terminal* window = terminal_window()) {
+        window->draw_glyph(glyph, column, row);
+    }
+}
+
+void QtUserInterface::show_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->show_screen();
+    }
+}
+
+void QtUserInterface::blank_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->blank_screen();
+    }
+}
+
+void QtUserInterface::beep() {
+    QApplication::beep();
 }
 
 } // namespace tallyrig

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/user_interface.h"
+#include "panel/devices/text_terminal.h"
 
 #include <QElapsedTimer>
 
@@ -13,13 +14,17 @@ namespace tallyrig {
 class Machine;
 class MDI;
 class ModalSeam;
+class Terminal;
+class WorkbenchDevices;
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public TerminalHost {
 public:
     explicit QtUserInterface(ModalSeam& modal);
 
     // The machine and main window exist after this object; the application connects them.
     void attach(Machine* machine, MDI* main_window);
+    void attach_terminal(TextTerminal* terminal);
+    void attach_workbench(WorkbenchDevices* workbench);
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
@@ -48,6 +53,7 @@ public:
     void write_7seg_unencoded(int16_t byte) override;
     void write_7seg_decoded(int16_t byte) override;
     void Led1_Device_Driver(int16_t byte) override;
+    void terminal_write_char(int32_t byte) override;
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
 
@@ -56,13 +62,24 @@ public:
 
     void append_message_text(std::string_view text, const TextStyle& style) override;
 
+    // The text terminal's window, as its driver sees it.
+    bool terminal_loaded() override;
+    void load_terminal() override;
+    void draw_glyph(int glyph, int column, int row) override;
+    void show_terminal_screen() override;
+    void blank_terminal_screen() override;
+    void beep() override;
+
 private:
     void restart_throttle();
     void schedule_paint();
+    Terminal* terminal_window() const;
 
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
     MDI* m_main = nullptr;
+    TextTerminal* m_terminal = nullptr;
+    WorkbenchDevices* m_workbench = nullptr;
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;

@@ -53,7 +53,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
     // A command handled in a yield could otherwise build a second panel before the first is
     // stored by its owner.
     const int before = ui.yields;
-    Calculator second(machine, buttons, root.folders, workbench);
+    Calculator second(machine, buttons, root.folders, devices, terminal, workbench);
     EXPECT_EQ(ui.yields, before);
     for (int led = 1; led <= kStatusLedCount; ++led) {
         EXPECT_EQ(second.led_colour(led), kLedDark) << led;
@@ -63,7 +63,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
     TempRoot empty;
     ButtonDefinitions blank;
-    Calculator bare(machine, blank, empty.folders, workbench);
+    Calculator bare(machine, blank, empty.folders, devices, terminal, workbench);
     for (int n = 1; n <= 70; ++n) {
         EXPECT_TRUE(bare.programmable_key(n)->text().isEmpty());
         EXPECT_EQ(bare.programmable_key_colour(n), 0u);

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
 #include "panel/devices/workbench_devices.h"
+#include "tests/panel/screen_recorder.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -94,7 +97,8 @@ protected:
     void SetUp() override {
         std::filesystem::copy_file(kShippedConfig / "Newbuttons.ini",
                                    root.folders.config_folder / "Newbuttons.ini");
-        panel = std::make_unique<Calculator>(machine, buttons, root.folders, workbench);
+        panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal,
+                                             workbench);
         ui.panel = panel.get();
         ui.workbench = &workbench;
     }
@@ -119,6 +123,8 @@ protected:
     Machine machine{ui, messages};
     ButtonDefinitions buttons;
     DeviceTables devices;
+    ScreenRecorder screen; // the terminal's window
+    TextTerminal terminal{screen};
     WorkbenchDevices workbench{machine, devices};
     std::unique_ptr<Calculator> panel;
 };

@@ -136,8 +136,7 @@ TEST_F(FullRun, SwitchingOffEndsTheRun) {
 // The first example that ships: assembled by the assembler library into its RAM image, loaded
 // through the Load RAM dialog and run until it halts.
 TEST_F(ShellTest, ShippedExampleRunsToItsGreeting) {
-    load_lesson("display_and_leds");
-    end_a_runaway_run();
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("display_and_leds"));
 
     QString display;
     std::vector<bool> leds;
@@ -148,6 +147,7 @@ TEST_F(ShellTest, ShippedExampleRunsToItsGreeting) {
         }
         press("Reset");
     });
+    end_a_runaway_run();
     press("Run");
     EXPECT_EQ(display, QString(9, ' ') + "HELLO TALLYRIG");
     EXPECT_EQ(leds, std::vector<bool>(6, true));

@@ -71,29 +71,6 @@ protected:
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // Should the run loop still run 10 s after this, switching off ends it.
-    void end_a_runaway_run() {
-        QTimer::singleShot(10000, &main(), [this] {
-            if (machine().in_run_loop()) {
-                ADD_FAILURE() << "the run loop did not end";
-                press("Power");
-            }
-        });
-    }
-    // Assembles a lesson of resources/work (its name without ".asm") in the work folder,
-    // switches on and loads its RAM image through the Load RAM dialog.
-    void load_lesson(const std::string& name) {
-        const auto source = install.folders.work_folder / (name + ".asm");
-        std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" /
-                                       "work" / source.filename(),
-                                   source);
-        ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
-        press("Power");
-        modal.file_answers.push_back(
-            QString::fromStdString((install.folders.work_folder / (name + ".ram")).string()));
-        main().dispatch_command("Load RAM");
-        ASSERT_TRUE(modal.boxes.empty());
-    }
     // Presses Step, and again each time the machine waits after a step while after_step(n),
     // told how many steps are done, says to go on; then presses Reset.
     void step_while(const std::function<bool(int)>& after_step) {
@@ -116,6 +93,29 @@ protected:
     }
     int32_t value(int32_t address) {
         return machine().memory_cells[static_cast<std::size_t>(address)].value;
+    }
+    // Should the run loop not return within 10 s, switching off ends it and the test fails.
+    void end_a_runaway_run() {
+        QTimer::singleShot(10000, &main(), [this] {
+            if (machine().in_run_loop()) {
+                ADD_FAILURE() << "the run loop did not end";
+                press("Power");
+            }
+        });
+    }
+    // A shipped example ("name.asm" of resources/work) assembled by the assembler library in
+    // the work folder; switched on and loaded through the Load RAM dialog.
+    void load_shipped_example(const std::string& name) {
+        const auto source = install.folders.work_folder / (name + ".asm");
+        std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" /
+                                       "work" / (name + ".asm"),
+                                   source);
+        ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
+        press("Power");
+        modal.file_answers.push_back(
+            QString::fromStdString((install.folders.work_folder / (name + ".ram")).string()));
+        main().dispatch_command("Load RAM");
+        ASSERT_TRUE(modal.boxes.empty());
     }
 
     TempInstall install;

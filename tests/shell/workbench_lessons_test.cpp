@@ -47,7 +47,7 @@ TEST_F(WorkbenchLessons, TheMenuCommandOpensOneWorkbench) {
 // Lesson 3: flip switches while it runs and the displays follow.
 TEST_F(WorkbenchLessons, WorkbenchLessonCopiesTheSwitchesToTheDisplays) {
     Workbench_1& w = workbench();
-    load_lesson("workbench");
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("workbench"));
     std::vector<int> lit;
     std::vector<const QPixmap*> shown;
     run_with({{100,
@@ -80,7 +80,7 @@ TEST_F(WorkbenchLessons, WorkbenchLessonCopiesTheSwitchesToTheDisplays) {
 // Lesson 5: each interrupt counts one up in decimal on the two-digit display.
 TEST_F(WorkbenchLessons, InterruptLessonCountsInterruptsInDecimal) {
     Workbench_1& w = workbench();
-    load_lesson("interrupt");
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("interrupt"));
     std::vector<std::pair<int, std::function<void()>>> steps;
     for (int i = 1; i <= 12; ++i) {
         steps.emplace_back(50 + 20 * i, [this] { main().dispatch_command("Interrupt"); });
@@ -99,7 +99,7 @@ TEST_F(WorkbenchLessons, InterruptLessonCountsInterruptsInDecimal) {
 }
 
 TEST_F(WorkbenchLessons, InterruptLessonWithoutTheWorkbenchStopsWithTheDeviceError) {
-    load_lesson("interrupt");
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("interrupt"));
     QString mode_after_box;
     run_with({{100, [this] { main().dispatch_command("Interrupt"); }},
               {400, [&] {
