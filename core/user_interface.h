@@ -40,6 +40,7 @@ public:
     virtual void update_register_display() {}
     virtual void update_ioport_display() {}
     virtual void update_memory_walker(int32_t /*first_address*/, int32_t /*row_count*/) {}
+    virtual void reset_memory_walker_column() {} // every data text of the walker, then a yield
     virtual void show_mode_status() {}
     virtual void set_status_message(std::string_view /*text*/) {} // panel "message"
 
@@ -50,9 +51,6 @@ public:
     virtual void set_walker_top_row(int32_t /*row*/) {}
     virtual void set_walker_back_colour(uint32_t /*colour*/) {}
     virtual void refresh_walker() {}
-    // After a switch panel stored its port: while the walker is open its value column is
-    // rewritten for every row; then one yield.
-    virtual void reset_memory_walker_column() {}
 
     // Front panel keys.
     virtual void set_key_caption_colour(PanelKey /*key*/, uint32_t /*colour*/) {}

@@ -365,7 +365,7 @@ TEST_F(Workbench, SwitchClicksSetTheirPortsBit) {
         EXPECT_EQ(shown_on(w, SwitchBank::Upper), c.upper_port);
         EXPECT_EQ(shown_on(w, SwitchBank::Lower), c.lower_port);
         // Each click yields in its key sound and refreshes the walker's column once.
-        EXPECT_EQ(ui.yields - yields_before, 2 * static_cast<int>(c.clicks.size()));
+        EXPECT_EQ(ui.yields - yields_before, static_cast<int>(c.clicks.size()));
         EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "reset_walker_column"),
                   static_cast<long>(c.clicks.size()));
         EXPECT_EQ(workbench.switch_1_states[8], 0);

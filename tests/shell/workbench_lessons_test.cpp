@@ -2,6 +2,8 @@
 // it assembled, loaded and run as a user would, their promises checked on the real windows.
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_pictures.h"
+#include "shell/memory/mdisplay.h"
+#include "shell/memory/walker_model.h"
 #include "tests/shell/shell_fixture.h"
 
 #include <QMdiArea>
@@ -42,6 +44,18 @@ TEST_F(WorkbenchLessons, TheMenuCommandOpensOneWorkbench) {
     EXPECT_EQ(main().workbench_window(), nullptr);
     EXPECT_EQ(app->devices().output(kDualSevenSegDevice).installed, 0);
     EXPECT_NE(&workbench(), nullptr); // reachable again
+}
+
+// The walker shows a switch's new port value at once, wherever it is scrolled.
+TEST_F(WorkbenchLessons, SwitchClickShowsInTheMemoryWalker) {
+    Workbench_1& w = workbench();
+    main().dispatch_command("Display Memory Map");
+    ASSERT_NE(main().memory_walker(), nullptr);
+    QTest::mouseClick(w.switch_control(SwitchBank::Lower, 0), Qt::LeftButton);
+    QTest::mouseClick(w.switch_control(SwitchBank::Upper, 7), Qt::LeftButton);
+    const WalkerModel& rows = main().memory_walker()->model();
+    EXPECT_EQ(rows.text(kSwitchPanel1Port, WalkerColumn::Value), "$01");
+    EXPECT_EQ(rows.text(kSwitchPanel2Port, WalkerColumn::Value), "$80");
 }
 
 // Lesson 3: flip switches while it runs and the displays follow.

@@ -72,6 +72,7 @@ public:
         calls.push_back("update_memory_walker " + std::to_string(first) + " " +
                         std::to_string(count));
     }
+    void reset_memory_walker_column() override { calls.emplace_back("reset_walker_column"); }
     void show_mode_status() override { calls.emplace_back("show_mode_status"); }
     void set_status_message(std::string_view text) override {
         status_messages.emplace_back(text);
@@ -91,10 +92,6 @@ public:
         calls.push_back("walker_colour " + std::to_string(colour));
     }
     void refresh_walker() override { calls.emplace_back("walker_refresh"); }
-    void reset_memory_walker_column() override {
-        calls.emplace_back("reset_walker_column");
-        yield(); // as the real one ends
-    }
     void set_key_caption_colour(PanelKey key, uint32_t colour) override {
         calls.push_back("key_colour " + std::to_string(static_cast<int>(key)) + " " +
                         std::to_string(colour));
