@@ -13,6 +13,8 @@
 #include "panel/devices/device_tables.h"
 #include "panel/devices/keyboard.h"
 #include "panel/devices/terminal.h"
+#include "panel/devices/workbench_1.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/files/project_files.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
@@ -153,12 +155,13 @@ constexpr int kVersionRevision = 9;
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
          ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-         TextTerminal& text_terminal, CharRomPaths& char_rom, ProjectStatus& project,
-         QWidget* parent)
+         TextTerminal& text_terminal, CharRomPaths& char_rom, WorkbenchDevices& workbench,
+         ProjectStatus& project, QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
       m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
-      m_char_rom(char_rom), m_projects(std::make_unique<ProjectFiles>(
-                                *this, project, char_rom, folders, modal, desktop, ui)) {
+      m_char_rom(char_rom), m_workbench(workbench),
+      m_projects(
+          std::make_unique<ProjectFiles>(*this, project, char_rom, folders, modal, desktop, ui)) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -203,6 +206,10 @@ message* MDI::message_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+Workbench_1* MDI::workbench_window() const {
+    return m_workbench.window();
 }
 
 mDisplay* MDI::memory_walker() const {
@@ -476,7 +483,8 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal);
+    m_calculator =
+        new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal, m_workbench);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -531,6 +539,15 @@ void MDI::open_data_gatherer() {
     }
     m_data_g = new DataG(m_machine);
     fit_fixed_size(add_window(m_data_g, true));
+}
+
+void MDI::open_workbench() {
+    if (Workbench_1* open = workbench_window()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    fit_fixed_size(add_window(m_workbench.open_window(), true));
+    m_ui.yield();
 }
 
 void MDI::open_memory_walker() {

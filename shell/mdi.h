@@ -31,6 +31,8 @@ class ProjectFiles;
 class QtUserInterface;
 class System_clock;
 class Terminal;
+class Workbench_1;
+class WorkbenchDevices;
 class find_add;
 class frmAbout;
 class mDisplay;
@@ -49,8 +51,8 @@ class MDI : public QMainWindow {
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-        TextTerminal& text_terminal, CharRomPaths& char_rom, ProjectStatus& project,
-        QWidget* parent = nullptr);
+        TextTerminal& text_terminal, CharRomPaths& char_rom, WorkbenchDevices& workbench,
+        ProjectStatus& project, QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -97,6 +99,7 @@ public:
     frmAbout* about_window() const;
     System_clock* speed_dialog() const;
     DataG* data_gatherer() const;
+    Workbench_1* workbench_window() const;
     mDisplay* memory_walker() const;
     BPoint* breakpoint_dialog() const;
     find_add* find_dialog() const;
@@ -133,6 +136,7 @@ private:
     void open_ioport_window();
     void open_message_window();
     void open_about();
+    void open_workbench();
     void open_memory_walker();
     void open_breakpoint_dialog();
     void open_find_dialog();
@@ -146,8 +150,6 @@ private:
     void save_buttons();
     void restore_buttons();
 
-    // Windows that later parts of the shell provide; until then these open nothing.
-    void open_workbench() {}
     void open_terminal_and_keyboard();
     void open_keyboard();
 
@@ -160,6 +162,7 @@ private:
     DeviceTables& m_devices;
     TextTerminal& m_text_terminal;
     const CharRomPaths& m_char_rom;
+    WorkbenchDevices& m_workbench;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
