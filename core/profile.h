@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tallyrig {
@@ -44,7 +45,24 @@ public:
     bool save(const std::filesystem::path& file) const;
 
 private:
+    friend class ProfileIndex;
     std::vector<std::string> m_lines;
+};
+
+// Every value of a document at once, for readers that look up many keys of a file that may be
+// large: each lookup finds what ProfileDocument::value would, without walking the lines.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(const ProfileDocument& document);
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // The sections' names as the file spells them (trimmed), each name once, in file order.
+    const std::vector<std::string>& sections() const { return m_section_names; }
+
+private:
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> m_values;
+    std::vector<std::string> m_section_names;
 };
 
 // Reads a value; the default when the file, section or key is missing. At most

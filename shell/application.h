@@ -6,10 +6,12 @@
 #include "core/folders.h"
 #include "core/machine.h"
 #include "core/message_log.h"
+#include "core/project_file.h"
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
 #include "panel/devices/text_terminal.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/qt_user_interface.h"
 
 #include <QString>
@@ -41,8 +43,10 @@ public:
     QtUserInterface& ui() { return m_ui; }
     ButtonDefinitions& buttons() { return m_buttons; }
     DeviceTables& devices() { return m_devices; }
+    WorkbenchDevices& workbench() { return m_workbench; }
     TextTerminal& terminal() { return m_terminal; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
+    const ProjectStatus& project() const { return m_project; }
     MDI& main_window() { return *m_main; }
 
 private:
@@ -54,8 +58,10 @@ private:
     Machine m_machine;
     ButtonDefinitions m_buttons;
     DeviceTables m_devices;
+    WorkbenchDevices m_workbench{m_machine, m_devices};
     TextTerminal m_terminal;
     CharRomPaths m_char_rom;
+    ProjectStatus m_project;
     std::unique_ptr<MDI> m_main;
 };
 
