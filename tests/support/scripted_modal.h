@@ -92,24 +92,12 @@ public:
         return font_answers.empty() ? std::nullopt : take(font_answers);
     }
     bool print_dialog(QWidget*, QPrinter& printer) override {
-        opened();
         ++print_dialogs;
-        if (print_to_pdf.isEmpty()) {
-            return false;
-        }
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(print_to_pdf);
-        return true;
+        return choose_pdf(printer, print_to_pdf);
     }
     bool printer_setup(QWidget*, QPrinter& printer) override {
-        opened();
         ++printer_dialogs;
-        if (set_up_pdf.isEmpty()) {
-            return false;
-        }
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(set_up_pdf);
-        return true;
+        return choose_pdf(printer, set_up_pdf);
     }
 
 private:
@@ -117,6 +105,16 @@ private:
         if (on_dialog) {
             on_dialog();
         }
+    }
+    // A printer dialog answered with a PDF file; an empty name cancels it.
+    bool choose_pdf(QPrinter& printer, const QString& file) const {
+        opened();
+        if (file.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        return true;
     }
     template <typename T>
     static T take(std::deque<T>& answers) {
