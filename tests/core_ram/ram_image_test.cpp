@@ -1,9 +1,8 @@
 #include "core/ram_image.h"
+#include "tests/support/temp_folder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tallyrig {
@@ -19,15 +18,10 @@ protected:
             cells[a].address = a;
             cells[a].value = kUndefinedValue;
         }
-        static int serial = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("tallyrig_ram_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial) +
-                ".ram");
     }
-    void TearDown() override { std::filesystem::remove(path); }
 
     RamImageResult load(const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+        testing::write_file(path, text);
         return read_ram_image(path, cells);
     }
     std::vector<int32_t> values(int32_t from, int32_t count) const {
@@ -39,7 +33,8 @@ protected:
     }
 
     MemoryCells cells;
-    std::filesystem::path path;
+    testing::TempFolder folder;
+    const std::filesystem::path path = folder.file("prog.ram");
 };
 
 TEST_F(RamImageTest, StoresBytesFromTheLoadAddressAcrossLines) {
@@ -121,10 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << kHeader << "4000: 11 --\n";
-    }
+    testing::write_file(path, std::string(kHeader) + "4000: 11 --\n");
     std::filesystem::resize_file(path, kRamImageMaxBytes + 1);
     const auto r = read_ram_image(path, cells);
     EXPECT_FALSE(r.ok);
@@ -133,7 +125,7 @@ TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
 }
 
 TEST_F(RamImageTest, MissingFileIsAProblem) {
-    const auto r = read_ram_image(path.parent_path() / "no_such_tallyrig_image.ram", cells);
+    const auto r = read_ram_image(folder.file("missing.ram"), cells);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.problem.empty());
 }

@@ -81,7 +81,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
 }
 
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
-    TempRoot empty;
+    TempInstall empty;
     ButtonDefinitions blank;
     Calculator bare(machine, blank, empty.folders);
     for (int n = 1; n <= 70; ++n) {

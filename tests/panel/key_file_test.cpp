@@ -48,7 +48,7 @@ protected:
         return table.records[static_cast<std::size_t>(n)];
     }
 
-    TempRoot root;
+    TempInstall root;
     ButtonDefinitions table;
     RecordingUserInterface ui;
 };
@@ -283,10 +283,10 @@ TEST_F(KeyFiles, RestoreThatFailsPartWayChangesNothing) {
 }
 
 TEST(ShippedKeyFiles, DefineEveryKeyAndTheHexDigits) {
-    const std::string current = read_file(kShippedConfig / "Newbuttons.ini");
-    EXPECT_EQ(current, read_file(kShippedConfig / "Defbuttons.ini"));
+    const std::string current = read_file(kStagedConfig / "Newbuttons.ini");
+    EXPECT_EQ(current, read_file(kStagedConfig / "Defbuttons.ini"));
 
-    TempRoot root;
+    TempInstall root;
     write_file(root.folders.config_folder / "Defbuttons.ini", current);
     ButtonDefinitions table;
     for (auto& r : table.records) {

@@ -1,11 +1,9 @@
 #include "core/profile.h"
+#include "tests/support/temp_folder.h"
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@ namespace tallyrig {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::read_file;
+using testing::write_file;
 
 struct LookupCase {
     const char* name;
@@ -69,34 +69,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("tallyrig_profile_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        m_file = m_dir / "TALLYRIG.ini";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write, ignored);
-        fs::permissions(m_dir, fs::perms::owner_all, ignored);
-        fs::remove_all(m_dir, ignored);
-    }
-    void put(const std::string& text) const { std::ofstream(m_file, std::ios::binary) << text; }
-    std::string contents() const {
-        std::ifstream in(m_file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void put(const std::string& text) const { write_file(m_file, text); }
+    std::string contents() const { return read_file(m_file); }
     std::string read(const std::string& section, const std::string& key) const {
         return read_profile_string(m_file, section, key, "Not Used");
     }
-    std::size_t files_in_dir() const {
-        return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
-    }
+    std::size_t files_in_dir() const { return m_folder.entries(); }
 
-    fs::path m_dir;
-    fs::path m_file;
+    testing::TempFolder m_folder;
+    const fs::path& m_dir = m_folder.path();
+    const fs::path m_file = m_folder.file("TALLYRIG.ini");
 };
 
 TEST_F(ProfileFileTest, MissingFileGivesTheDefault) {
