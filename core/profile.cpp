@@ -39,21 +39,41 @@ bool same_name(std::string_view a, std::string_view b) {
                                               [](char x, char y) { return fold(x) == fold(y); });
 }
 
-// A stored line keeps its own line end so that lines we do not touch are written back as they
-// were read; this strips it.
+// A UTF-8 byte-order mark that an editor may put before the first line; it is no part of it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool has_line_end(std::string_view line) {
+    return !line.empty() && (line.back() == '\n' || line.back() == '\r');
+}
+
+// A stored line keeps its own line end (CR LF, LF or CR alone) so that lines we do not touch
+// are written back as they were read; this strips it.
 std::string_view content(const std::string& line) {
     std::string_view text = line;
     if (!text.empty() && text.back() == '\n') {
         text.remove_suffix(1);
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
+    }
+    if (!text.empty() && text.back() == '\r') {
+        text.remove_suffix(1);
     }
     return text;
 }
 
-bool has_line_end(const std::string& line) {
-    return !line.empty() && line.back() == '\n';
+// Where the line that starts at `start` ends, its line end included.
+std::size_t line_stop(std::string_view text, std::size_t start) {
+    const auto end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+        return text.size();
+    }
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    return end + (crlf ? 2 : 1);
+}
+
+std::string_view without_trailing_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // The name of a "[section]" line. A header whose "]" is lost still starts a new section, so
@@ -292,10 +312,13 @@ std::optional<ProfileDocument> ProfileDocument::load(const std::filesystem::path
 
 ProfileDocument ProfileDocument::parse(std::string_view text) {
     ProfileDocument document;
+    if (text.starts_with(kByteOrderMark)) {
+        document.m_byte_order_mark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
+        const std::size_t stop = line_stop(text, start);
         document.m_lines.emplace_back(text.substr(start, stop - start));
         start = stop;
     }
@@ -382,9 +405,6 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
     }
     if (!m_lines.empty()) {
         end_line_at(m_lines.size() - 1);
-        if (!trim(content(m_lines.back())).empty()) {
-            m_lines.emplace_back("\r\n");
-        }
     }
     m_lines.push_back("[" + std::string(section) + "]\r\n");
     m_lines.push_back(new_line(key));
@@ -392,11 +412,14 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
 
 std::string ProfileDocument::text() const {
     std::string out;
-    std::size_t size = 0;
+    std::size_t size = m_byte_order_mark ? kByteOrderMark.size() : 0;
     for (const auto& line : m_lines) {
         size += line.size();
     }
     out.reserve(size);
+    if (m_byte_order_mark) {
+        out += kByteOrderMark;
+    }
     for (const auto& line : m_lines) {
         out += line;
     }
@@ -409,7 +432,8 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
     std::string result;
     const auto document = ProfileDocument::load(file);
     const auto found = document ? document->value(section, key) : std::nullopt;
-    result = found ? *found : std::string(default_value);
+    // The default loses its trailing blanks as a stored value does.
+    result = found ? *found : std::string(without_trailing_blanks(default_value));
     const std::size_t room = buffer_size == 0 ? 0 : buffer_size - 1;
     if (result.size() > room) {
         result.resize(room);

@@ -18,7 +18,8 @@
 namespace tallyrig {
 
 // A parsed profile file. Lines that are neither "[section]" nor "key=value" (comments start
-// with ";") are kept for writing back but carry no data. Reading accepts LF or CR LF.
+// with ";") are kept for writing back but carry no data. Lines end in CR LF, LF or CR alone;
+// a UTF-8 byte-order mark at the start is skipped, and written back.
 class ProfileDocument {
 public:
     static ProfileDocument parse(std::string_view text);
@@ -30,8 +31,8 @@ public:
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Sets a key, adding the key at the end of its section (before its trailing blank lines)
-    // or the section at the end of the document when missing. Names are trimmed; an empty
-    // name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
+    // or the section directly after the document's last line when missing. Names are trimmed; an
+    // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
     // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
@@ -44,15 +45,17 @@ public:
     bool save(const std::filesystem::path& file) const;
 
 private:
+    bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
 };
 
-// Reads a value; the default when the file, section or key is missing. At most
-// buffer_size - 1 characters are returned, as a fixed buffer of that size would hold.
 // The file as named, or when no such name exists, the folder's entry whose name differs from
 // it only in case.
 std::filesystem::path resolve_profile_path(const std::filesystem::path& file);
 
+// Reads a value; the default, without its trailing blanks, when the file, section or key is
+// missing. At most buffer_size - 1 characters are returned, as a fixed buffer of that size
+// would hold.
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
                                 std::string_view key, std::string_view default_value,
                                 std::size_t buffer_size = 256);

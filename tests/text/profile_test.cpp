@@ -46,6 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"MissingKey", kSettings, "Recent Files", "RecentFile2", std::nullopt},
         LookupCase{"LfOnly", "[A]\nk=v\n", "A", "k", "v"},
         LookupCase{"NoFinalLineEnd", "[A]\nk=v", "A", "k", "v"},
+        LookupCase{"CrOnly", "[A]\rx=1\rk=v\r[B]\rk=w\r", "A", "k", "v"},
+        LookupCase{"CrOnlyLaterSection", "[A]\rx=1\r[B]\rk=w", "B", "k", "w"},
+        LookupCase{"MixedLineEnds", "[A]\r\nx=1\ry=2\nk=3", "A", "k", "3"},
+        LookupCase{"ByteOrderMark", "\xEF\xBB\xBF[A]\r\nk=v\r\n", "A", "k", "v"},
+        LookupCase{"ByteOrderMarkOnlyAtTheStart", "[A]\n\xEF\xBB\xBFk=v\n", "A", "k", std::nullopt},
         LookupCase{"Blanks", "  [ A ]  \n\t k \t=  v w \t\r\n", "A", "k", "v w"},
         LookupCase{"EmptyValue", "[A]\nk=\n", "A", "k", ""},
         LookupCase{"EqualsInValue", "[A]\nk=a=b\n", "A", "k", "a=b"},
@@ -96,6 +101,15 @@ TEST_F(ProfileFileTest, BufferSizeTruncatesValueAndDefault) {
         EXPECT_EQ(read_profile_string(m_file, "A", "k", "", size), text) << size;
     }
     EXPECT_EQ(read_profile_string(m_file, "A", "missing", "Not Used", 4), "Not");
+}
+
+TEST_F(ProfileFileTest, DefaultLosesItsTrailingBlanksAsAStoredValueDoes) {
+    put("[A]\nk=stored  \n");
+    EXPECT_EQ(read_profile_string(m_file, "A", "k", ""), "stored");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", "Not Used  \t"), "Not Used");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", " x "), " x");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", "   "), "");
+    EXPECT_EQ(read_profile_string(m_dir / "none.ini", "A", "k", "d "), "d");
 }
 
 TEST_F(ProfileFileTest, ReadIntForms) {
@@ -217,11 +231,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "[A]\nx=1\r\nk=v\r\n"},
         WriteCase{"NewKeyInEmptySection", "[A]\n[B]\n", "A", "k", "v", "[A]\nk=v\r\n[B]\n"},
         WriteCase{"NewSectionAppended", "[A]\r\nx=1\r\n", "B", "k", "v",
-                  "[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
+                  "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
         WriteCase{"NewSectionAfterBlankLine", "[A]\nx=1\n\n", "B", "k", "v",
                   "[A]\nx=1\n\n[B]\r\nk=v\r\n"},
         WriteCase{"NewSectionAfterUnendedLine", "[A]\nx=1", "B", "k", "v",
-                  "[A]\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
+                  "[A]\nx=1\r\n[B]\r\nk=v\r\n"},
+        WriteCase{"CrOnlyInPlace", "[A]\rk=1\r[B]\rk=2\r", "A", "k", "3", "[A]\rk=3\r\n[B]\rk=2\r"},
+        WriteCase{"CrOnlyNewKey", "[A]\rx=1\r[B]\r", "A", "k", "v", "[A]\rx=1\rk=v\r\n[B]\r"},
+        WriteCase{"CrOnlyNewSection", "[A]\rx=1", "B", "k", "v", "[A]\rx=1\r\n[B]\r\nk=v\r\n"},
+        WriteCase{"ByteOrderMarkInPlace", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2",
+                  "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+        WriteCase{"ByteOrderMarkNewSection", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "B", "j", "2",
+                  "\xEF\xBB\xBF[A]\r\nk=1\r\n[B]\r\nj=2\r\n"},
         WriteCase{"EmptyFile", "", "A", "k", "v", "[A]\r\nk=v\r\n"},
         WriteCase{"OnlyFirstOfTwoSectionsChanges", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
                   "[A]\nk=3\r\n[A]\nk=2\n"},
@@ -322,6 +343,9 @@ TEST_F(ProfileFileTest, SaveRefusesWhatItCannotRead) {
 }
 
 TEST(ProfileDocument, TextRoundTripsAndSetValueReads) {
+    for (const std::string other : {"\xEF\xBB\xBF[A]\rk=1\r\r\n\n\r", "\xEF\xBB\xBF", "\r\r"}) {
+        EXPECT_EQ(ProfileDocument::parse(other).text(), other);
+    }
     const std::string text = "x\r\n[A]\nk = 1 \n\n";
     auto document = ProfileDocument::parse(text);
     EXPECT_EQ(document.text(), text);
