@@ -66,34 +66,49 @@ std::vector<std::string> split_items(std::string_view text) {
     return items;
 }
 
+constexpr std::size_t kAddressDigits = 4;
+
 int32_t address_at_end(const std::string& item) {
-    const std::size_t keep = 4;
-    return hex_to_long(item.size() > keep ? std::string_view(item).substr(item.size() - keep)
-                                          : std::string_view(item));
+    return hex_to_long(item.size() > kAddressDigits
+                           ? std::string_view(item).substr(item.size() - kAddressDigits)
+                           : std::string_view(item));
+}
+
+// The load address is all the image says about where its bytes go: an item that does not end
+// in its four digits would put them somewhere else.
+bool ends_in_address(std::string_view item) {
+    return item.size() >= kAddressDigits && std::all_of(item.end() - kAddressDigits, item.end(),
+                                                        [](char c) { return hex_digit(c) >= 0; });
 }
 
 } // namespace
 
 RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells) {
-    RamImageResult result;
     // A full memory's image is a few hundred kilobytes; a far larger file is something else,
     // and reading it whole could exhaust memory.
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(file, size_error);
-    if (!size_error && size > kRamImageMaxBytes) {
-        result.problem = "The file is too large to be a RAM image.";
+    const auto refused = [](std::string problem) {
+        RamImageResult result;
+        result.problem = std::move(problem);
         return result;
+    };
+    if (!size_error && size > kRamImageMaxBytes) {
+        return refused("The file is too large to be a RAM image.");
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        result.problem = "The file cannot be opened.";
-        return result;
+        return refused("The file cannot be opened.");
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        result.problem = "The file cannot be read.";
-        return result;
+        return refused("The file cannot be read.");
     }
+    return read_ram_image_text(text, cells);
+}
+
+RamImageResult read_ram_image_text(std::string_view text, MemoryCells& cells) {
+    RamImageResult result;
     const std::vector<std::string> items = split_items(text);
     if (items.size() < static_cast<std::size_t>(kRamImageHeaderItems)) {
         result.problem = "The file ends inside its header: it holds " +
@@ -101,8 +116,18 @@ RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& ce
                          std::to_string(kRamImageHeaderItems) + " header items.";
         return result;
     }
-    result.load_address = address_at_end(items[5]);
-    result.end_address = address_at_end(items[6]);
+    if (!ends_in_address(items[kLoadAddressItem])) {
+        // A damaged file may hold anything there; the end of it is what matters.
+        const std::string& item = items[kLoadAddressItem];
+        constexpr std::size_t kShown = 40;
+        const std::string shown =
+            item.size() > kShown ? "..." + item.substr(item.size() - kShown) : item;
+        result.problem =
+            "Its header's load address \"" + shown + "\" does not end in four hexadecimal digits.";
+        return result;
+    }
+    result.load_address = address_at_end(items[kLoadAddressItem]);
+    result.end_address = address_at_end(items[kLoadAddressItem + 1]);
 
     const int32_t last_cell = std::min<int32_t>(kLastCell, static_cast<int32_t>(cells.size()) - 1);
     int32_t address = result.load_address;

@@ -101,18 +101,28 @@ TEST_P(DamagedRamImageTest, StopsWithAProblemAndKeepsStoredBytes) {
     EXPECT_EQ(r.bytes_stored, GetParam().bytes_stored);
     if (r.bytes_stored > 0) {
         EXPECT_EQ(cells[r.load_address].value, 0x11);
+    } else {
+        EXPECT_EQ(values(0, kCellCount), std::vector<int32_t>(kCellCount, kUndefinedValue));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedRamImageTest,
-    ::testing::Values(DamagedCase{"Empty", "", "header", 0},
-                      DamagedCase{"HeaderCut", "a,b,c,d,e,$4000\n", "header", 0},
-                      DamagedCase{"ShortLine",
-                                  std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
-                                  1},
-                      DamagedCase{"PastLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
-                                  "past the last memory cell", 2}),
+    ::testing::Values(
+        DamagedCase{"Empty", "", "header", 0},
+        DamagedCase{"HeaderCut", "a,b,c,d,e,$4000\n", "header", 0},
+        DamagedCase{"LoadAddressNotHex", "a,b,c,d,e,LOAD ADDRESS: $ZZZZ,$0000,f\n4000: 11 --\n",
+                    "load address \"LOAD ADDRESS: $ZZZZ\"", 0},
+        DamagedCase{"LoadAddressPartlyHex", "a,b,c,d,e,$40G0,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressTooShort", "a,b,c,d,e,$400,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressFollowedByBlanks", "a,b,c,d,e,$4000  ,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
+                    1},
+        DamagedCase{"PastLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
+                    "past the last memory cell", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
