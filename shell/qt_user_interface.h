@@ -10,6 +10,7 @@
 
 namespace tallyrig {
 
+class Calculator;
 class Machine;
 class MDI;
 class ModalSeam;
@@ -48,6 +49,9 @@ public:
                               MessageButtons buttons) override;
 
 private:
+    // The front panel the machine writes into; a closed one comes back. Null before the main
+    // window exists.
+    Calculator* front_panel();
     void restart_throttle();
     void schedule_paint();
 

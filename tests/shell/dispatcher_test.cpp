@@ -116,6 +116,37 @@ TEST_F(Dispatcher, FrontPanelReopensAfterClosing) {
     EXPECT_EQ(&panel(), main().calculator());
 }
 
+// A closed front panel comes back as soon as the machine writes into it: the program's output
+// shows, and at a breakpoint the Step and Run keys the user needs are there.
+TEST_F(Dispatcher, FrontPanelComesBackWhenTheMachineWritesIt) {
+    const struct {
+        const char* name;
+        std::function<void(UserInterface&)> write;
+        std::function<bool(Calculator&)> written;
+    } writes[] = {
+        {"display", [](UserInterface& ui) { ui.display_character("A", 'A'); },
+         [](Calculator& p) { return p.display_text().endsWith('A'); }},
+        {"LEDs", [](UserInterface& ui) { ui.set_status_leds(0x21); },
+         [](Calculator& p) { return p.led_lit(1) && p.led_lit(6) && !p.led_lit(2); }},
+        {"key colour", [](UserInterface& ui) { ui.set_key_caption_colour(PanelKey::Step, 255); },
+         [](Calculator& p) { return p.key_caption_colour(PanelKey::Step) == 255; }},
+        {"key enabled", [](UserInterface& ui) { ui.set_key_enabled(PanelKey::Run, false); },
+         [](Calculator& p) { return !p.key_enabled(PanelKey::Run); }},
+    };
+    QWidget* frame = panel().parentWidget();
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.name);
+        frame->close();
+        ASSERT_FALSE(frame->isVisible());
+        w.write(app->ui());
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_TRUE(panel().isVisible());
+        EXPECT_EQ(app->buttons().calculator_loaded, 1);
+        EXPECT_TRUE(w.written(panel()));
+    }
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 1);
+}
+
 TEST_F(Dispatcher, InterruptOnlyWithThePowerOn) {
     main().dispatch_command("Interrupt");
     EXPECT_EQ(machine().cpu.interrupt_request, 0);
