@@ -320,9 +320,33 @@ ProfileDocument ProfileDocument::parse(std::string_view text) {
     while (start < text.size()) {
         const std::size_t stop = line_stop(text, start);
         document.m_lines.emplace_back(text.substr(start, stop - start));
+        if (const auto name = section_name(content(document.m_lines.back()))) {
+            document.add_section(*name, document.m_lines.size() - 1);
+        }
         start = stop;
     }
     return document;
+}
+
+std::string ProfileDocument::folded(std::string_view name) {
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), fold);
+    return key;
+}
+
+void ProfileDocument::add_section(std::string_view name, std::size_t header) {
+    m_first_section.try_emplace(folded(name), m_section_headers.size());
+    m_section_headers.push_back(header);
+}
+
+std::optional<std::size_t> ProfileDocument::find_section(std::string_view name) const {
+    // Only the first section of a name counts.
+    const auto found = m_first_section.find(folded(name));
+    return found == m_first_section.end() ? std::nullopt : std::optional(found->second);
+}
+
+std::size_t ProfileDocument::section_end(std::size_t index) const {
+    return index + 1 < m_section_headers.size() ? m_section_headers[index + 1] : m_lines.size();
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section,
@@ -332,19 +356,14 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (section.empty() || key.empty()) {
         return std::nullopt;
     }
-    bool inside = false;
-    for (const auto& line : m_lines) {
-        const std::string_view text = content(line);
-        if (const auto name = section_name(text)) {
-            if (inside) {
-                return std::nullopt; // only the first section of that name counts
-            }
-            inside = same_name(*name, section);
-        } else if (inside) {
-            const auto entry = key_line(text);
-            if (entry && same_name(entry->key, key)) {
-                return unquote(entry->value);
-            }
+    const auto index = find_section(section);
+    if (!index) {
+        return std::nullopt;
+    }
+    for (std::size_t i = m_section_headers[*index] + 1; i < section_end(*index); ++i) {
+        const auto entry = key_line(content(m_lines[i]));
+        if (entry && same_name(entry->key, key)) {
+            return unquote(entry->value);
         }
     }
     return std::nullopt;
@@ -364,23 +383,25 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
         line += "\r\n";
         return line;
     };
-    std::optional<std::size_t> section_line;
-    std::size_t last_content = 0; // last non-blank line of the section, its header included
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    // Whatever line comes before the new one must end, or the two would join.
+    auto end_line_at = [&](std::size_t i) {
+        if (!has_line_end(m_lines[i])) {
+            m_lines[i] += "\r\n";
+        }
+    };
+    const auto index = find_section(section);
+    if (!index) {
+        if (!m_lines.empty()) {
+            end_line_at(m_lines.size() - 1);
+        }
+        add_section(section, m_lines.size());
+        m_lines.push_back("[" + std::string(section) + "]\r\n");
+        m_lines.push_back(new_line(key));
+        return;
+    }
+    std::size_t last_content = m_section_headers[*index]; // its last non-blank line
+    for (std::size_t i = last_content + 1; i < section_end(*index); ++i) {
         const std::string_view text = content(m_lines[i]);
-        if (const auto name = section_name(text)) {
-            if (section_line) {
-                break;
-            }
-            if (same_name(*name, section)) {
-                section_line = i;
-                last_content = i;
-            }
-            continue;
-        }
-        if (!section_line) {
-            continue;
-        }
         if (!trim(text).empty()) {
             last_content = i;
         }
@@ -391,23 +412,11 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
             return;
         }
     }
-    // Whatever line comes before the new one must end, or the two would join.
-    auto end_line_at = [&](std::size_t i) {
-        if (!has_line_end(m_lines[i])) {
-            m_lines[i] += "\r\n";
-        }
-    };
-    if (section_line) {
-        end_line_at(last_content);
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last_content) + 1,
-                       new_line(key));
-        return;
+    end_line_at(last_content);
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last_content) + 1, new_line(key));
+    for (std::size_t later = *index + 1; later < m_section_headers.size(); ++later) {
+        ++m_section_headers[later];
     }
-    if (!m_lines.empty()) {
-        end_line_at(m_lines.size() - 1);
-    }
-    m_lines.push_back("[" + std::string(section) + "]\r\n");
-    m_lines.push_back(new_line(key));
 }
 
 std::string ProfileDocument::text() const {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tallyrig {
@@ -45,8 +46,17 @@ public:
     bool save(const std::filesystem::path& file) const;
 
 private:
+    // The lines of the section headers in order, and which header is the first of each name,
+    // so a look-up reads only its own section.
+    static std::string folded(std::string_view name);
+    void add_section(std::string_view name, std::size_t header);
+    std::optional<std::size_t> find_section(std::string_view name) const;
+    std::size_t section_end(std::size_t index) const; // one past its last line
+
     bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
+    std::vector<std::size_t> m_section_headers;
+    std::unordered_map<std::string, std::size_t> m_first_section; // folded name to header index
 };
 
 // The file as named, or when no such name exists, the folder's entry whose name differs from

@@ -1,28 +1,49 @@
 #!/usr/bin/env bash
-# Fuzzes the assembler's source parser for $1 seconds (60 if not given), starting from the
-# example programs. Any crash, sanitizer report, leak or hang fails the script; the input
-# that caused it is kept in build/fuzz/findings.
+# Runs every libFuzzer target (or those named after the time) for $1 seconds in all (60 if not
+# given), shared evenly, each at least 5 seconds. A target fuzz/fuzz_<name>.cpp starts from the
+# files in fuzz/seeds/<name>/ and those that the globs in fuzz/<name>.seeds name, and uses
+# fuzz/<name>.dict when there is one. Any crash, failed property, sanitizer report, leak or hang
+# fails the script; the input that caused it is kept in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+shift || true
 
 cmake --preset fuzz
-cmake --build --preset fuzz --target fuzz_assembler
+cmake --build --preset fuzz
 
-corpus="$(mktemp -d)"
-trap 'rm -rf "$corpus"' EXIT
-shopt -s nullglob
-for example in resources/work/*.asm; do
-  cp "$example" "$corpus/"
-done
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for program in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$program" ] && targets+=("$(basename "$program")")
+  done
+fi
+each=$(( seconds / ${#targets[@]} ))
+[ "$each" -ge 5 ] || each=5
+
 findings=build/fuzz/findings
 mkdir -p "$findings"
-
-build/fuzz/fuzz/fuzz_assembler "$corpus" \
-  -dict=fuzz/assembler.dict \
-  -max_total_time="$seconds" \
-  -timeout=10 \
-  -rss_limit_mb=2048 \
-  -print_final_stats=1 \
-  -artifact_prefix="$findings/"
-echo "fuzz: no finding in $seconds seconds"
+shopt -s nullglob
+for target in "${targets[@]}"; do
+  name="${target#fuzz_}"
+  corpus="$(mktemp -d)"
+  trap 'rm -rf "$corpus"' EXIT
+  for seed in fuzz/seeds/"$name"/*; do
+    cp "$seed" "$corpus/"
+  done
+  if [ -f "fuzz/$name.seeds" ]; then
+    while read -r pattern; do
+      [ -n "$pattern" ] || continue
+      for seed in $pattern; do
+        cp "$seed" "$corpus/"
+      done
+    done < "fuzz/$name.seeds"
+  fi
+  options=(-max_total_time="$each" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+           -artifact_prefix="$findings/$target-")
+  [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
+  echo "fuzz: $target for $each seconds"
+  "build/fuzz/fuzz/$target" "$corpus" "${options[@]}"
+  rm -rf "$corpus"
+done
+echo "fuzz: no finding in ${#targets[@]} targets, $each seconds each"
