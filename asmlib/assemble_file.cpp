@@ -31,8 +31,15 @@ std::optional<std::string> read_source(const std::string& path) {
     if (!in) {
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || text.size() > kMaxSourceBytes) {
+    // Read in one piece: a string grown while reading would hold up to twice the source.
+    std::string text(static_cast<size_t>(fs::file_size(path, ec)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    // A file that grew since its size was taken is read on, within the limit.
+    if (in && in.peek() != std::ifstream::traits_type::eof()) {
+        text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    if (in.bad() || ec || text.size() > kMaxSourceBytes) {
         return std::nullopt;
     }
     return text;
@@ -143,19 +150,22 @@ FileOutcome assemble_file(const std::string& source_path) {
         // The list file shows where it went wrong. A failure to write it leaves the error as it
         // is, but no list from an earlier run may stay to be taken for this one.
         if (!same_file(list_path, source_path)) {
-            std::vector<Output> list{{list_path, list_file_text(*source, source_path, assembly),
-                                      ErrorCode::CannotOpenList}};
+            std::vector<Output> list;
+            list.push_back({list_path, list_file_text(*source, source_path, assembly),
+                            ErrorCode::CannotOpenList});
             if (write_outputs(list, source_path) != ErrorCode::None) {
                 remove_stale(list_path, source_path);
             }
         }
         return outcome;
     }
-    std::vector<Output> outputs{
-        {list_path, list_file_text(*source, source_path, assembly), ErrorCode::CannotOpenList},
-        {ram_path, ram_image_text(assembly), ErrorCode::CannotOpenOutput},
-        {dump_path, assembly_dump_text(assembly), ErrorCode::CannotOpenOutput},
-    };
+    // Moved in, not listed: an initializer list would copy each text once more.
+    std::vector<Output> outputs;
+    outputs.reserve(3);
+    outputs.push_back(
+        {list_path, list_file_text(*source, source_path, assembly), ErrorCode::CannotOpenList});
+    outputs.push_back({ram_path, ram_image_text(assembly), ErrorCode::CannotOpenOutput});
+    outputs.push_back({dump_path, assembly_dump_text(assembly), ErrorCode::CannotOpenOutput});
     outcome.error.code = write_outputs(outputs, source_path);
     if (outcome.error.code != ErrorCode::None) {
         remove_images();

@@ -74,8 +74,8 @@ public:
     TwoPassAssembler(std::string_view source, Assembly& out) : m_source(source), m_out(out) {}
 
     void run() {
-        const std::vector<LineSpan> spans = split_lines(m_source);
-        m_statements.resize(spans.size());
+        m_spans = split_lines(m_source);
+        const std::vector<LineSpan>& spans = m_spans;
         const size_t placed = first_pass(spans);
         size_t needed = 0;
         for (const AssembledLine& line : m_out.lines) {
@@ -132,7 +132,7 @@ private:
             }
             const std::string_view text =
                 m_source.substr(spans[i].start, spans[i].end - spans[i].start);
-            Statement& st = m_statements[i];
+            Statement& st = m_statement;
             const Fault parsed = parse_statement(text, spans[i].start, st);
             if (end_seen && (parsed || st.kind != StatementKind::Blank)) {
                 const size_t first = text.find_first_not_of(" \t");
@@ -209,7 +209,7 @@ private:
                     size = st.opcode->length;
                 } else {
                     line.kind = LineKind::Data;
-                    size = static_cast<int64_t>(st.operands.size()) * st.data_width;
+                    size = static_cast<int64_t>(st.value_count) * st.data_width;
                 }
                 if (m_out.origin < kRomEnd && address + size > kRomEnd) {
                     fault = {ErrorCode::RomOverflow, at};
@@ -258,27 +258,32 @@ private:
 
     // With only some labels declared, an operand naming an unknown one cannot be judged: the
     // label may come after the line where the first pass stopped. Other faults are real, and
-    // being earlier in the file they are the first error.
+    // being earlier in the file they are the first error. Each line is read again rather than
+    // kept from the first pass: what a parsed line holds is many times its text.
     void second_pass(size_t placed, bool all_labels_declared) {
         const auto emit_known = [&](const Expression& expression, int width, uint8_t* at) {
             const Fault fault = emit(expression, width, at);
             return fault.code == ErrorCode::UndefinedLabel && !all_labels_declared ? Fault{}
                                                                                    : fault;
         };
+        Statement& st = m_statement;
+        uint8_t* bytes = nullptr;
+        // Called while the data line is read, once its width is known.
+        const ValueSink store_value = [&](const Expression& value, size_t index) {
+            const int width = st.data_width;
+            return emit_known(value, width, bytes + index * static_cast<size_t>(width));
+        };
         for (size_t i = 0; i < placed; ++i) {
-            const Statement& st = m_statements[i];
             const AssembledLine& line = m_out.lines[i];
-            uint8_t* bytes = m_out.bytes.data() + line.first_byte;
-            Fault fault;
+            bytes = m_out.bytes.data() + line.first_byte;
+            const LineSpan& span = m_spans[i];
+            // The line was read once without fault, so only a value's own fault stops it now.
+            Fault fault = parse_statement(m_source.substr(span.start, span.end - span.start),
+                                          span.start, st, &store_value);
             if (st.kind == StatementKind::Instruction) {
                 bytes[0] = st.opcode->opcode;
                 if (!st.operands.empty()) {
                     fault = emit_known(st.operands.front(), st.opcode->length - 1, bytes + 1);
-                }
-            } else if (st.kind == StatementKind::Data) {
-                for (size_t k = 0; k < st.operands.size() && !fault; ++k) {
-                    fault = emit_known(st.operands[k], st.data_width,
-                                       bytes + k * static_cast<size_t>(st.data_width));
                 }
             } else if (st.kind == StatementKind::End && !st.operands.empty()) {
                 uint8_t unused[2];
@@ -306,7 +311,9 @@ private:
 
     std::string_view m_source;
     Assembly& m_out;
-    std::vector<Statement> m_statements;
+    std::vector<LineSpan> m_spans;
+    Statement m_statement; // one line at a time: its room is reused
+
     SymbolTable m_symbols;
     std::unordered_set<std::string_view> m_equs;
     int64_t m_value = 0; // the value that did not fit, for the message

@@ -85,7 +85,12 @@ std::string dump_file_name(std::string_view source_path) {
 
 std::string list_file_text(std::string_view source, std::string_view source_path,
                            const Assembly& assembly) {
-    std::string out = "Tallyrig assembler list file\n";
+    std::string out;
+    // Room for every source line with its address and bytes, and the symbol table: a string
+    // grown piece by piece would hold up to twice the list.
+    out.reserve(source.size() + source_path.size() + 40 * assembly.lines.size() +
+                3 * assembly.bytes.size() + 24 * assembly.symbols.size() + 256);
+    out += "Tallyrig assembler list file\n";
     out += "Source: ";
     out += source_path;
     out += "\n\nLine   Addr   Bytes        Source\n";

@@ -156,27 +156,36 @@ Fault parse_instruction(LineScanner& in, std::string_view mnemonic, Statement& o
     return {};
 }
 
-Fault parse_values(LineScanner& in, Statement& out) {
+Fault parse_values(LineScanner& in, Statement& out, const ValueSink* sink) {
     if (in.at_end()) {
         return {ErrorCode::MissingExpression, in.offset()};
     }
+    Expression value;
     do {
         // More values than the address space has bytes can never fit.
-        if (out.operands.size() == kMaxValuesPerLine) {
+        if (out.value_count == kMaxValuesPerLine) {
             return {ErrorCode::BadStatement, in.offset()};
         }
-        if (Fault f = parse_expression(in, out.operands.emplace_back())) {
+        value.nodes.clear();
+        if (Fault f = parse_expression(in, value)) {
             return f;
         }
+        if (sink != nullptr) {
+            if (Fault f = (*sink)(value, out.value_count)) {
+                return f;
+            }
+        }
+        ++out.value_count;
     } while (in.take(','));
     return expect_end(in, ErrorCode::BadExpression);
 }
 
-Fault parse_directive(LineScanner& in, std::string_view directive, size_t at, Statement& out) {
+Fault parse_directive(LineScanner& in, std::string_view directive, size_t at, Statement& out,
+                      const ValueSink* sink) {
     if (directive == ".BYTE" || directive == ".2BYTE" || directive == ".4BYTE") {
         out.kind = StatementKind::Data;
         out.data_width = directive == ".BYTE" ? 1 : directive == ".2BYTE" ? 2 : 4;
-        return parse_values(in, out);
+        return parse_values(in, out, sink);
     }
     if (directive == ".ORG") {
         out.kind = StatementKind::Org;
@@ -220,8 +229,15 @@ Fault parse_directive(LineScanner& in, std::string_view directive, size_t at, St
 
 } // namespace
 
-Fault parse_statement(std::string_view line, size_t base, Statement& out) {
-    out = Statement{};
+Fault parse_statement(std::string_view line, size_t base, Statement& out, const ValueSink* sink) {
+    out.kind = StatementKind::Blank;
+    out.label = {};
+    out.label_offset = 0;
+    out.opcode = nullptr;
+    out.data_width = 0;
+    out.value_count = 0;
+    out.operands.clear(); // keeps its room for the next line
+    out.operand_offset = 0;
     const std::string_view code = line.substr(0, line.find('#'));
     const size_t first = code.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
@@ -249,7 +265,7 @@ Fault parse_statement(std::string_view line, size_t base, Statement& out) {
         return {ErrorCode::BadStatement, at};
     }
     if (keyword.view().front() == '.') {
-        return parse_directive(in, keyword.view(), at, out);
+        return parse_directive(in, keyword.view(), at, out, sink);
     }
     return parse_instruction(in, keyword.view(), out);
 }

@@ -40,7 +40,10 @@ frmAbout::frmAbout(ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
     setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kTitle));
 
     auto* icon = named_label(QStringLiteral("picIcon"), QString(), this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    // The program's own icon, which each program sets for all its windows.
+    const QIcon program = windowIcon();
+    icon->setPixmap((program.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : program)
+                        .pixmap(48, 48));
     auto* title = named_label(QStringLiteral("lblTitle"), QString::fromLatin1(kTitle), this);
     QFont title_font = title->font();
     title_font.setPointSize(title_font.pointSize() + 6);

@@ -8,6 +8,7 @@
 
 namespace tallyrig {
 
+inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kTwipsPerPixel = 15;
 
 constexpr int twips_to_pixels(int twips) {

@@ -70,6 +70,13 @@ constexpr int kLedSize = 255;
 
 constexpr int kWindowWidth = 8415;
 constexpr int kWindowHeight = 5415;
+// The controls lie on a face inset by this margin, so the display's frame, which sits at the
+// top edge, is never hidden under a window frame.
+constexpr int kFaceMargin = 8;
+
+// Light keys on a darker case, so every caption colour of the key table reads on its key.
+const QColor kCaseColour(0xC9, 0xCE, 0xD6);
+const QColor kKeyFaceColour(0xFC, 0xFC, 0xFA);
 
 // Programmable key n passes its own tag.
 const char* const kTagProperty = "tag";
@@ -105,9 +112,18 @@ Calculator::~Calculator() = default;
 
 void Calculator::build_controls() {
     const QRect window = twips_rect(0, 0, kWindowWidth, kWindowHeight);
-    setFixedSize(window.size());
+    setFixedSize(window.size() + QSize(2 * kFaceMargin, 2 * kFaceMargin));
+    QPalette look = palette();
+    look.setColor(QPalette::Window, kCaseColour);
+    look.setColor(QPalette::Button, kKeyFaceColour);
+    setPalette(look);
+    setAutoFillBackground(true);
 
-    auto* panel = new QFrame(this);
+    auto* face = new QWidget(this);
+    face->setObjectName("face");
+    face->setGeometry(window.translated(kFaceMargin, kFaceMargin));
+
+    auto* panel = new QFrame(face);
     panel->setObjectName("SSPanel1");
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setGeometry(twips_rect(240, 0, 7935, 975));
@@ -134,7 +150,7 @@ void Calculator::build_controls() {
     m_main_display->setFont(display_font);
 
     for (int led = 1; led <= kStatusLedCount; ++led) {
-        auto* shape = new QFrame(this);
+        auto* shape = new QFrame(face);
         shape->setObjectName(QString("LED%1").arg(led));
         shape->setFrameStyle(QFrame::Box | QFrame::Plain);
         shape->setAutoFillBackground(true);
@@ -146,9 +162,10 @@ void Calculator::build_controls() {
     }
 
     QFont key_font = font();
-    key_font.setPixelSize(10);
+    key_font.setPixelSize(11);
+    key_font.setBold(true);
     auto make_key = [&](const QString& name, const QRect& place) {
-        auto* key = new QPushButton(this);
+        auto* key = new QPushButton(face);
         key->setObjectName(name);
         key->setGeometry(place);
         key->setFont(key_font);

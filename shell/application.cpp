@@ -1,6 +1,9 @@
 #include "shell/application.h"
 
 #include "shell/mdi.h"
+#include "shell/pictures/toolbar_pictures.h"
+
+#include <QApplication>
 
 namespace tallyrig {
 
@@ -8,6 +11,8 @@ Application::Application(Folders folders, ModalSeam& modal, DesktopActions& desk
     : m_folders(std::move(folders)), m_messages(m_folders.settings_file()), m_ui(modal),
       m_machine(m_ui, m_messages),
       m_main(std::make_unique<MDI>(m_machine, m_buttons, m_folders, m_ui, modal, desktop)) {
+    // Every window without an icon of its own shows the program's.
+    QApplication::setWindowIcon(program_icon());
     m_ui.attach(&m_machine, m_main.get());
 }
 

@@ -3,26 +3,32 @@
 #include "common/desktop_actions.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
+#include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace tallyrig {
 
@@ -137,10 +143,21 @@ MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, Q
     build_menus();
     build_toolbar();
     build_status_bar();
-    resize(1024, 720);
+    resize(initial_size());
 }
 
 MDI::~MDI() = default;
+
+QSize MDI::initial_size() const {
+    // Room for the front panel and a few tool windows beside it, within the screen.
+    const QSize wanted(1400, 940);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return wanted;
+    }
+    const QSize available = screen->availableGeometry().size() * 9 / 10;
+    return wanted.boundedTo(available).expandedTo(QSize(1024, 720)).boundedTo(available);
+}
 
 Calculator* MDI::calculator() const {
     return m_calculator;
@@ -153,6 +170,10 @@ rdisplay* MDI::register_window() const {
 
 IOPort* MDI::ioport_window() const {
     return m_machine.windows.ioport_window_open == kTrue ? m_ioport.data() : nullptr;
+}
+
+message* MDI::message_window() const {
+    return m_machine.windows.message_window_open == kTrue ? m_message.data() : nullptr;
 }
 
 frmAbout* MDI::about_window() const {
@@ -192,10 +213,12 @@ void MDI::build_menus() {
 void MDI::build_toolbar() {
     auto* toolbar = addToolBar(QStringLiteral("Toolbar1"));
     toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
     for (const ToolbarButton& button : kToolbarButtons) {
         const QString key = QString::fromLatin1(button.key);
-        QAction* action = toolbar->addAction(QString::fromLatin1(button.text));
+        QAction* action =
+            toolbar->addAction(toolbar_picture(key), QString::fromLatin1(button.text));
         action->setObjectName(QStringLiteral("Toolbar1_") + key);
         action->setToolTip(QString::fromLatin1(button.tooltip));
         action->setData(key);
@@ -204,13 +227,22 @@ void MDI::build_toolbar() {
 }
 
 void MDI::build_status_bar() {
-    m_message_panel = new QLabel(this);
-    m_message_panel->setObjectName(QStringLiteral("message"));
-    m_narrow_panel = new QLabel(this);
-    m_narrow_panel->setMinimumWidth(40);
-    m_mode_panel = new QLabel(this);
-    m_mode_panel->setObjectName(QStringLiteral("mode_status"));
-    m_mode_panel->setMinimumWidth(100);
+    // Sunken panels, each wide enough for its longest text, so all three show from the start.
+    const auto make_panel = [this](const char* name, const QString& longest, const QString& text) {
+        auto* panel = new QLabel(text, this);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setMargin(2);
+        panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(longest) + 16);
+        return panel;
+    };
+    m_message_panel = make_panel("message", QStringLiteral("SERVICING INTERRUPT"), QString());
+    m_narrow_panel = make_panel("", QStringLiteral("MM"), QString());
+    // The machine starts with the power off.
+    m_mode_panel =
+        make_panel("mode_status", QStringLiteral("POWER_OFF"), QStringLiteral("POWER_OFF"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setContentsMargins(0, 0, 6, 0);
     statusBar()->addPermanentWidget(m_message_panel, 1);
     statusBar()->addPermanentWidget(m_narrow_panel);
     statusBar()->addPermanentWidget(m_mode_panel);
@@ -287,9 +319,53 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     QMdiSubWindow* frame = m_workspace->addSubWindow(window);
     frame->setAttribute(Qt::WA_DeleteOnClose, delete_on_close);
     frame->setWindowTitle(window->windowTitle());
+    frame->adjustSize();
+    frame->move(free_place(frame->size(), frame));
     frame->show();
     m_load_order.append(frame);
     return frame;
+}
+
+QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
+    struct Taken {
+        QRect rect;
+        qint64 weight;
+    };
+    // Covering the front panel costs far more than covering a tool window: its keys run the
+    // machine.
+    QList<Taken> taken;
+    for (const QMdiSubWindow* other : m_workspace->subWindowList()) {
+        if (other != placing && other->isVisible()) {
+            taken.append({other->geometry(), other == m_calculator_frame ? 1000 : 1});
+        }
+    }
+    const auto cost = [&taken](const QRect& place) {
+        qint64 sum = 0;
+        for (const Taken& other : taken) {
+            const QRect overlap = other.rect.intersected(place);
+            sum += other.weight * overlap.width() * overlap.height();
+        }
+        return sum;
+    };
+    // Row by row from the top left, the first place that covers nothing, else the one that
+    // covers least.
+    const QSize area = m_workspace->viewport()->size();
+    constexpr int kStep = 8;
+    QPoint best(0, 0);
+    qint64 best_cost = -1;
+    for (int y = 0; y + size.height() <= area.height(); y += kStep) {
+        for (int x = 0; x + size.width() <= area.width(); x += kStep) {
+            const qint64 c = cost(QRect(QPoint(x, y), size));
+            if (c == 0) {
+                return {x, y};
+            }
+            if (best_cost < 0 || c < best_cost) {
+                best_cost = c;
+                best = {x, y};
+            }
+        }
+    }
+    return best;
 }
 
 void MDI::open_front_panel() {
@@ -336,6 +412,17 @@ void MDI::open_ioport_window() {
     }
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
+    m_ui.yield();
+}
+
+void MDI::open_message_window() {
+    if (message_window() != nullptr) {
+        return;
+    }
+    m_message = new message(m_machine, m_modal);
+    QMdiSubWindow* frame = add_window(m_message, true);
+    frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
+    frame->move(free_place(frame->size(), frame));
     m_ui.yield();
 }
 

@@ -24,6 +24,7 @@ class Machine;
 class ModalSeam;
 class QtUserInterface;
 class frmAbout;
+class message;
 class rdisplay;
 struct ButtonDefinitions;
 
@@ -61,6 +62,7 @@ public:
     Calculator* calculator() const;
     rdisplay* register_window() const;
     IOPort* ioport_window() const;
+    message* message_window() const;
     frmAbout* about_window() const;
 
     // Status bar panels "message" and "mode_status".
@@ -78,7 +80,10 @@ private:
     void build_menus();
     void build_toolbar();
     void build_status_bar();
+    // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
+    QSize initial_size() const;
 
     void printer_setup();
     void exit_program();
@@ -87,6 +92,7 @@ private:
     void open_help();
     void open_register_window();
     void open_ioport_window();
+    void open_message_window();
     void open_about();
     void raise_interrupt();
     void load_ram_command();
@@ -98,7 +104,6 @@ private:
 
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_memory_walker() {}
-    void open_message_window() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
@@ -121,6 +126,7 @@ private:
     QPointer<QMdiSubWindow> m_calculator_frame;
     QPointer<rdisplay> m_rdisplay;
     QPointer<IOPort> m_ioport;
+    QPointer<message> m_message;
     QPointer<frmAbout> m_about;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;

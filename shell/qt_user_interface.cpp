@@ -5,6 +5,7 @@
 #include "panel/calculator.h"
 #include "shell/mdi.h"
 #include "shell/views/io_port.h"
+#include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
@@ -86,9 +87,16 @@ void QtUserInterface::flush_views() {
             window->paint();
         }
     }
+    if (message* window = m_main->message_window()) {
+        window->write_pending();
+    }
 }
 
 void QtUserInterface::process_events_now() {
+    // Handlers of the events below see every line narrated so far.
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->write_pending();
+    }
     QCoreApplication::processEvents();
     restart_throttle();
 }
@@ -222,6 +230,12 @@ MessageAnswer QtUserInterface::message_box(std::string_view text, std::string_vi
     // The box runs its own event loop; the views should show the state it talks about.
     flush_views();
     return m_modal.message_box(m_main, qview(text), qview(title), icon, buttons);
+}
+
+void QtUserInterface::append_message_text(std::string_view text, const TextStyle& style) {
+    if (m_main != nullptr && m_main->message_window() != nullptr) {
+        m_main->message_window()->append_text(qview(text), style);
+    }
 }
 
 } // namespace tallyrig

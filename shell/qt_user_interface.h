@@ -24,7 +24,8 @@ public:
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
-    // Paints the register and I/O port windows if a refresh asked for it.
+    // Paints the register and I/O port windows if a refresh asked for it, and writes the lines
+    // narrated into the message window since the last time.
     void flush_views();
 
     void yield() override;
@@ -47,6 +48,8 @@ public:
 
     MessageAnswer message_box(std::string_view text, std::string_view title, MessageIcon icon,
                               MessageButtons buttons) override;
+
+    void append_message_text(std::string_view text, const TextStyle& style) override;
 
 private:
     // The front panel the machine writes into; a closed one comes back. Null before the main

@@ -1,13 +1,23 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
-// register and I/O port windows open, and single STEPs with the message window closed.
+// register and I/O port windows open, and with the message window open or closed; single STEPs
+// with the message window closed, and open with its narration, empty or holding 100,000 lines;
+// and printing a hundred pages of log to a PDF file.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
+#include "common/print_rich_text.h"
+#include "common/screen_units.h"
 #include "panel/calculator.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
+#include "shell/views/message.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -114,10 +124,31 @@ Simulator& simulator() {
 
 constexpr int kRunMilliseconds = 500;
 
-void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
+// The windows open while the machine goes; the front panel is always there.
+enum class Windows { None, RegisterAndPort, Message };
+
+void open_only(Simulator& s, Windows windows) {
+    MDI& main_window = s.app->main_window();
+    main_window.unload_windows();
+    main_window.open_front_panel();
+    switch (windows) {
+    case Windows::RegisterAndPort:
+        main_window.dispatch_command("Display CPU registers");
+        main_window.dispatch_command("IOPort");
+        break;
+    case Windows::Message:
+        main_window.dispatch_command("Display Message System");
+        break;
+    case Windows::None:
+        break;
+    }
+    // The closed windows go now, not in the middle of a measurement.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void run_counting_loop(benchmark::State& state, Windows windows) {
     Simulator& s = simulator();
-    s.app->main_window().dispatch_command("Display CPU registers");
-    s.app->main_window().dispatch_command("IOPort");
+    open_only(s, windows);
     int64_t instructions = 0;
     double seconds = 0;
     // How late a 10 ms timer runs while the machine runs: what a click waits at most.
@@ -150,27 +181,50 @@ void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
     state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
     state.counters["worst_event_wait_ms"] = worst_wait_ms;
 }
+
+void BM_RunWithRegisterAndPortWindows(benchmark::State& state) {
+    run_counting_loop(state, Windows::RegisterAndPort);
+}
 BENCHMARK(BM_RunWithRegisterAndPortWindows)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// Nothing is narrated in RUN: these two should go equally fast.
+void BM_RunWithMessageWindowClosed(benchmark::State& state) {
+    run_counting_loop(state, Windows::None);
+}
+void BM_RunWithMessageWindowOpen(benchmark::State& state) {
+    run_counting_loop(state, Windows::Message);
+}
+BENCHMARK(BM_RunWithMessageWindowClosed)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunWithMessageWindowOpen)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // One STEP, from the key press to the machine waiting again, averaged over many steps. Each
-// step is pressed from a zero timer that the event loop runs once the machine waits. With the
-// views open each step also repaints the register and I/O port windows.
-void step_many(benchmark::State& state, bool views_open) {
+// step is pressed from a zero timer that the event loop runs once the machine waits, so the
+// painting of the open windows is counted too: with the register and I/O port windows open
+// each step repaints them, with the message window open its narration is written and shown.
+void step_many(benchmark::State& state, Windows windows, int lines_before = 0) {
     Simulator& s = simulator();
-    MDI& main_window = s.app->main_window();
-    if (views_open) {
-        main_window.dispatch_command("Display CPU registers");
-        main_window.dispatch_command("IOPort");
-    } else {
-        main_window.unload_windows();
-        main_window.open_front_panel();
-    }
+    open_only(s, windows);
     constexpr int kSteps = 2000;
     for (auto _ : state) {
         s.power_on_with_program();
+        if (message* log = s.app->main_window().message_window()) {
+            const TextStyle style{10, kColourBlue, false};
+            for (int n = 0; n < lines_before; ++n) {
+                log->append_text(QStringLiteral("    Program counter $4000 points at the next "
+                                                "byte\n"),
+                                 style);
+            }
+            QCoreApplication::processEvents();
+        }
         int steps = 0;
         QElapsedTimer clock;
         std::function<void()> next_step = [&] {
@@ -192,13 +246,23 @@ void step_many(benchmark::State& state, bool views_open) {
         QTimer::singleShot(0, next_step);
         s.panel().command_pass("Step"); // enters the run loop; returns after the Reset
     }
+    if (message* log = s.app->main_window().message_window()) {
+        state.counters["lines_in_window"] = static_cast<double>(
+            log->findChild<QPlainTextEdit*>("message_table")->document()->blockCount());
+    }
 }
 
 void BM_StepWithMessageWindowClosed(benchmark::State& state) {
-    step_many(state, false);
+    step_many(state, Windows::None);
 }
 void BM_StepWithRegisterAndPortWindows(benchmark::State& state) {
-    step_many(state, true);
+    step_many(state, Windows::RegisterAndPort);
+}
+void BM_StepWithMessageWindow(benchmark::State& state) {
+    step_many(state, Windows::Message);
+}
+void BM_StepWithMessageWindowAfter100000Lines(benchmark::State& state) {
+    step_many(state, Windows::Message, 100'000);
 }
 BENCHMARK(BM_StepWithMessageWindowClosed)
     ->Iterations(1)
@@ -208,6 +272,44 @@ BENCHMARK(BM_StepWithRegisterAndPortWindows)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithMessageWindow)->Iterations(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithMessageWindowAfter100000Lines)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// A hundred pages of narration in its three styles, printed to a PDF file: 60 ten-point
+// lines fill more than a page between one-inch margins on A4 or Letter paper.
+void BM_PrintHundredPagesToPdf(benchmark::State& state) {
+    constexpr int kLines = 100 * 60;
+    const std::pair<const char*, uint32_t> lines[] = {
+        {"Fetch Operand Byte\n", kColourBlack},
+        {"    Program counter copied into the memory address register (MAR)\n", kColourBlue},
+        {"      The MAR puts the address on the address bus\n", kColourRed},
+    };
+    QTextDocument text;
+    text.setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
+    QTextCursor cursor(&text);
+    for (int n = 0; n < kLines; ++n) {
+        const auto& [line, colour] = lines[n % 3];
+        QTextCharFormat format;
+        format.setFontPointSize(10);
+        format.setForeground(bgr_colour(colour));
+        cursor.insertText(QString::fromLatin1(line), format);
+    }
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("log.pdf"));
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        if (!print_rich_text(text, printer, kMessagePrintMargin, kMessagePrintMargin,
+                             kMessagePrintMargin, kMessagePrintMargin)) {
+            state.SkipWithError("printing failed");
+        }
+    }
+}
+BENCHMARK(BM_PrintHundredPagesToPdf)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tallyrig

@@ -165,5 +165,33 @@ TEST_F(Example, SubroutineShowsTwoBytes) {
     EXPECT_EQ(t.cpu().accumulator, 0xC5);
 }
 
+// The lessons ship assembled: each staged image and dump is what assembling its source through
+// the library gives now.
+TEST(ShippedLessons, ImagesAndDumpsMatchTheirSources) {
+    const fs::path sources = fs::path(TALLYRIG_SOURCE_DIR) / "resources/work";
+    const fs::path shipped = fs::path(TALLYRIG_STAGE_DIR) / "work";
+    TempFolder folder;
+    int lessons = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sources)) {
+        if (entry.path().extension() != ".asm") {
+            continue;
+        }
+        ++lessons;
+        const std::string name = entry.path().stem().string();
+        const fs::path copy = folder.path() / entry.path().filename();
+        fs::copy_file(entry.path(), copy);
+        std::string path = copy.string();
+        int32_t line = 0, code = 0, start = 0, end = 0, offset = 0;
+        parse(path.data(), &line, &code, &start, &end, &offset);
+        ASSERT_EQ(code, 0) << name;
+        for (const char* extension : {".ram", ".rad"}) {
+            const std::string file = name + extension;
+            ASSERT_TRUE(fs::exists(shipped / file)) << file << " does not ship";
+            EXPECT_EQ(read_file(shipped / file), read_file(folder.path() / file)) << file;
+        }
+    }
+    EXPECT_GE(lessons, 6);
+}
+
 } // namespace
 } // namespace tallyrig::testing

@@ -63,8 +63,8 @@ TEST_F(CalculatorCommands, CreatingThePanelLabelsTheKeysAndSwitchesTheLedsOff) {
     EXPECT_EQ(panel->programmable_key(1)->text(), "0");
     EXPECT_EQ(panel->programmable_key(61)->text(), "CLEAR");
     EXPECT_EQ(panel->programmable_key(61)->toolTip(), "Clear the display (code $10)");
-    EXPECT_EQ(panel->programmable_key_colour(61), 0xFF00u);   // green
-    EXPECT_EQ(panel->programmable_key_colour(22), 0xFF0000u); // blue "F"
+    EXPECT_EQ(panel->programmable_key_colour(61), 0xFF0000u); // blue, a control key
+    EXPECT_EQ(panel->programmable_key_colour(25), 0xFFu);     // red "+"
     for (int led = 1; led <= 6; ++led) {
         EXPECT_FALSE(panel->led_lit(led));
     }

@@ -90,22 +90,10 @@ TEST_F(FullRun, RunShowsTheOutputUntilReset) {
 
 TEST_F(FullRun, StepsFollowOneInstructionAtATime) {
     std::vector<Seen> after_step;
-    QTimer user;
-    user.setInterval(2);
-    QObject::connect(&user, &QTimer::timeout, &main(), [&] {
-        if (machine().status.machine_mode != MachineMode::Idle) {
-            return;
-        }
+    step_while([&](int) {
         after_step.push_back(look());
-        if (after_step.size() < 6) {
-            press("Step");
-        } else {
-            user.stop();
-            press("Reset");
-        }
+        return after_step.size() < 6;
     });
-    user.start();
-    press("Step");
     ASSERT_EQ(after_step.size(), 6u);
     EXPECT_EQ(after_step[0].pc, "$4002");
     EXPECT_EQ(after_step[1].display, QString(22, '-') + "H");

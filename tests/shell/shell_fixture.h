@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -37,6 +39,26 @@ protected:
         app->ui().process_events_now();
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Presses Step, and again each time the machine waits after a step while after_step(n),
+    // told how many steps are done, says to go on; then presses Reset.
+    void step_while(const std::function<bool(int)>& after_step) {
+        int done = 0;
+        QTimer user;
+        user.setInterval(1);
+        QObject::connect(&user, &QTimer::timeout, &main(), [&] {
+            if (machine().status.machine_mode != MachineMode::Idle) {
+                return;
+            }
+            if (after_step(++done)) {
+                press("Step");
+            } else {
+                user.stop();
+                press("Reset");
+            }
+        });
+        user.start();
+        press("Step");
     }
     int32_t& value(int32_t address) { return cell(machine(), address).value; }
 
