@@ -1,7 +1,10 @@
 #include "panel/calculator.h"
 
+#include "common/caption_colour.h"
 #include "common/screen_units.h"
 #include "core/text_helpers.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,19 +88,12 @@ std::size_t index_of(PanelKey key) {
     return static_cast<std::size_t>(key);
 }
 
-// A disabled key keeps the style's grey caption.
-void set_caption_palette(QPushButton* key, uint32_t colour) {
-    QPalette palette = key->palette();
-    palette.setColor(QPalette::Active, QPalette::ButtonText, bgr_colour(colour));
-    palette.setColor(QPalette::Inactive, QPalette::ButtonText, bgr_colour(colour));
-    key->setPalette(palette);
-}
-
 } // namespace
 
 Calculator::Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
-                       QWidget* parent)
-    : QWidget(parent), m_machine(machine), m_buttons(buttons), m_folders(folders) {
+                       DeviceTables& devices, TextTerminal& terminal, QWidget* parent)
+    : QWidget(parent), m_machine(machine), m_buttons(buttons), m_folders(folders),
+      m_devices(devices), m_terminal(terminal) {
     setObjectName("Calculator");
     setWindowTitle("Calculator");
     build_controls();
@@ -262,13 +258,19 @@ void Calculator::power_on_sequence() {
         ui.update_ioport_display();
         ui.yield();
     }
-    init_text_terminal();
+    if (terminal_attached()) {
+        m_terminal.init_text_terminal();
+    }
     m_machine.status.power_on = m_power_switch_state;
 }
 
 void Calculator::power_off_sequence() {
     UserInterface& ui = m_machine.ui();
-    // The text terminal is blanked here once it exists.
+    if (terminal_attached()) {
+        m_terminal.switch_off_screen();
+        m_machine.memory_cells[kKeyboardPort].value = kNoKeyboardKey;
+        ui.yield();
+    }
     leds_all_off();
     reset_workbench();
     for (const FunctionKey& function : kFunctionKeys) {
@@ -294,6 +296,10 @@ void Calculator::power_off_sequence() {
     }
     ui.yield();
     m_machine.status.power_on = 0;
+}
+
+bool Calculator::terminal_attached() const {
+    return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn;
 }
 
 void Calculator::reset_command() {
@@ -411,7 +417,7 @@ void Calculator::apply_button_definitions() {
 
 void Calculator::set_programmable_caption_colour(int n, uint32_t colour) {
     QPushButton* key = m_keys[static_cast<std::size_t>(n)];
-    set_caption_palette(key, colour);
+    set_caption_colour(key, colour);
     m_key_colours[static_cast<std::size_t>(n)] = colour;
 }
 
@@ -501,7 +507,7 @@ void Calculator::set_key_caption_colour(PanelKey key, uint32_t colour) {
     if (m_function_key_colours[i] == colour)
         return;
     m_function_key_colours[i] = colour;
-    set_caption_palette(m_function_keys[i], colour);
+    set_caption_colour(m_function_keys[i], colour);
 }
 
 void Calculator::set_key_enabled(PanelKey key, bool enabled) {

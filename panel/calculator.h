@@ -18,6 +18,9 @@ class QPushButton;
 
 namespace tallyrig {
 
+struct DeviceTables;
+struct TextTerminal;
+
 inline constexpr int kDisplayWidth = 23; // characters
 inline constexpr int kStatusLedCount = 6;
 inline constexpr uint32_t kLedLit = 255;  // 0x00BBGGRR
@@ -28,7 +31,7 @@ class Calculator : public QWidget {
 
 public:
     Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
-               QWidget* parent = nullptr);
+               DeviceTables& devices, TextTerminal& terminal, QWidget* parent = nullptr);
     ~Calculator() override;
 
     // "Power", "Reset", "Step", "Run" or a key number "1".."70"; anything else is ignored.
@@ -87,12 +90,14 @@ private:
     void enter_run_loop();
     void set_display(const QString& text);
     void set_led(int led, uint32_t colour);
-    void reset_workbench() {}    // the workbench window comes with its own issue
-    void init_text_terminal() {} // the text terminal comes with its own issue
+    void reset_workbench() {} // the workbench window comes with its own issue
+    bool terminal_attached() const;
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
     const Folders& m_folders;
+    DeviceTables& m_devices;
+    TextTerminal& m_terminal;
     int16_t m_power_switch_state = 0;
 
     QLineEdit* m_main_display = nullptr;

@@ -9,6 +9,7 @@
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
 #include "shell/qt_user_interface.h"
 
 #include <QString>
@@ -40,6 +41,7 @@ public:
     QtUserInterface& ui() { return m_ui; }
     ButtonDefinitions& buttons() { return m_buttons; }
     DeviceTables& devices() { return m_devices; }
+    TextTerminal& terminal() { return m_terminal; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
     MDI& main_window() { return *m_main; }
 
@@ -52,6 +54,7 @@ private:
     Machine m_machine;
     ButtonDefinitions m_buttons;
     DeviceTables m_devices;
+    TextTerminal m_terminal;
     CharRomPaths m_char_rom;
     std::unique_ptr<MDI> m_main;
 };

@@ -9,6 +9,9 @@
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/terminal.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
@@ -132,9 +135,11 @@ constexpr int32_t kLoadRefreshRows = 300;
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-         ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
+         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+         TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
-      m_modal(modal), m_desktop(desktop) {
+      m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
+      m_char_rom(char_rom) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -178,6 +183,17 @@ message* MDI::message_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+Terminal* MDI::terminal_window() const {
+    return m_devices.output_devices[kTerminalDevice].installed == kPluggedIn ? m_terminal.data()
+                                                                             : nullptr;
+}
+
+// The keyboard keeps its port plugged in when it closes; its frame tells whether it is open.
+Keyboard* MDI::keyboard_window() const {
+    return m_keyboard_frame != nullptr && !m_keyboard_frame->isHidden() ? m_keyboard.data()
+                                                                        : nullptr;
 }
 
 void MDI::build_menus() {
@@ -326,6 +342,12 @@ QMdiSubWindow* MDI::add_window(QWidget* window, bool delete_on_close) {
     return frame;
 }
 
+// A window of fixed size gets a frame that fits it and offers no maximising.
+void MDI::fit_fixed_size(QMdiSubWindow* frame) {
+    frame->setWindowFlags(frame->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    frame->adjustSize();
+}
+
 QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
     struct Taken {
         QRect rect;
@@ -376,7 +398,7 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders);
+    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -384,9 +406,7 @@ void MDI::open_front_panel() {
                 }
             });
     m_calculator_frame = add_window(m_calculator, false);
-    m_calculator_frame->setWindowFlags(m_calculator_frame->windowFlags() &
-                                       ~Qt::WindowMaximizeButtonHint);
-    m_calculator_frame->adjustSize();
+    fit_fixed_size(m_calculator_frame);
 }
 
 Calculator* MDI::shown_front_panel() {
@@ -413,6 +433,29 @@ void MDI::open_ioport_window() {
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
     m_ui.yield();
+}
+
+void MDI::open_terminal_and_keyboard() {
+    open_terminal();
+    open_keyboard();
+}
+
+void MDI::open_terminal() {
+    if (terminal_window() != nullptr) {
+        return;
+    }
+    m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
+    fit_fixed_size(add_window(m_terminal, true));
+    m_terminal->load();
+}
+
+void MDI::open_keyboard() {
+    if (keyboard_window() != nullptr) {
+        return;
+    }
+    m_keyboard = new Keyboard(m_machine, m_devices);
+    m_keyboard_frame = add_window(m_keyboard, true);
+    fit_fixed_size(m_keyboard_frame);
 }
 
 void MDI::open_message_window() {

@@ -20,13 +20,18 @@ namespace tallyrig {
 class Calculator;
 class DesktopActions;
 class IOPort;
+class Keyboard;
 class Machine;
 class ModalSeam;
 class QtUserInterface;
+class Terminal;
 class frmAbout;
 class message;
 class rdisplay;
 struct ButtonDefinitions;
+struct CharRomPaths;
+struct DeviceTables;
+struct TextTerminal;
 
 inline constexpr const char* kMainWindowTitle = "Tallyrig";
 
@@ -34,7 +39,8 @@ class MDI : public QMainWindow {
     Q_OBJECT
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
-        ModalSeam& modal, DesktopActions& desktop, QWidget* parent = nullptr);
+        ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
+        TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -55,6 +61,9 @@ public:
     // display and keys are the program's output and the only way to go on.
     Calculator* shown_front_panel();
 
+    // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
+    void open_terminal();
+
     // Unloads every child window, last loaded first.
     void unload_windows();
 
@@ -64,6 +73,8 @@ public:
     IOPort* ioport_window() const;
     message* message_window() const;
     frmAbout* about_window() const;
+    Terminal* terminal_window() const;
+    Keyboard* keyboard_window() const;
 
     // Status bar panels "message" and "mode_status".
     void set_status_message(const QString& text);
@@ -82,6 +93,7 @@ private:
     void build_status_bar();
     // Adds a window to the workspace where it covers no other window, when there is room.
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
+    static void fit_fixed_size(QMdiSubWindow* frame);
     QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
     QSize initial_size() const;
 
@@ -107,7 +119,8 @@ private:
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
-    void open_terminal_and_keyboard() {}
+    void open_terminal_and_keyboard();
+    void open_keyboard();
 
     Machine& m_machine;
     ButtonDefinitions& m_buttons;
@@ -115,6 +128,9 @@ private:
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
     DesktopActions& m_desktop;
+    DeviceTables& m_devices;
+    TextTerminal& m_text_terminal;
+    const CharRomPaths& m_char_rom;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;
@@ -128,6 +144,9 @@ private:
     QPointer<IOPort> m_ioport;
     QPointer<message> m_message;
     QPointer<frmAbout> m_about;
+    QPointer<Terminal> m_terminal;
+    QPointer<Keyboard> m_keyboard;
+    QPointer<QMdiSubWindow> m_keyboard_frame;
     // Every window in the order it was loaded; closing the main window unloads the last first.
     QList<QPointer<QWidget>> m_load_order;
 };

@@ -3,12 +3,14 @@
 #include "common/modal_seam.h"
 #include "core/machine.h"
 #include "panel/calculator.h"
+#include "panel/devices/terminal.h"
 #include "shell/mdi.h"
 #include "shell/views/io_port.h"
 #include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
 #include "shell/views/view_text.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
@@ -55,6 +57,10 @@ QtUserInterface::QtUserInterface(ModalSeam& modal) : m_modal(modal) {
 void QtUserInterface::attach(Machine* machine, MDI* main_window) {
     m_machine = machine;
     m_main = main_window;
+}
+
+void QtUserInterface::attach_terminal(TextTerminal* terminal) {
+    m_terminal = terminal;
 }
 
 // The paint comes from a timer, so it also happens when the run loop has returned to the
@@ -212,6 +218,12 @@ void QtUserInterface::set_io_button(std::string_view text) {
     }
 }
 
+void QtUserInterface::terminal_write_char(int32_t byte) {
+    if (m_terminal != nullptr) {
+        m_terminal->terminal_write_char(byte);
+    }
+}
+
 void QtUserInterface::display_character(std::string_view text, int32_t byte) {
     // The front panel echoes the byte into the I/O port window itself.
     if (Calculator* panel = front_panel()) {
@@ -236,6 +248,42 @@ void QtUserInterface::append_message_text(std::string_view text, const TextStyle
     if (m_main != nullptr && m_main->message_window() != nullptr) {
         m_main->message_window()->append_text(qview(text), style);
     }
+}
+
+Terminal* QtUserInterface::terminal_window() const {
+    return m_main != nullptr ? m_main->terminal_window() : nullptr;
+}
+
+bool QtUserInterface::terminal_loaded() {
+    return terminal_window() != nullptr;
+}
+
+void QtUserInterface::load_terminal() {
+    if (m_main != nullptr) {
+        m_main->open_terminal();
+    }
+}
+
+void QtUserInterface::draw_glyph(int glyph, int column, int row) {
+    if (Terminal* window = terminal_window()) {
+        window->draw_glyph(glyph, column, row);
+    }
+}
+
+void QtUserInterface::show_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->show_screen();
+    }
+}
+
+void QtUserInterface::blank_terminal_screen() {
+    if (Terminal* window = terminal_window()) {
+        window->blank_screen();
+    }
+}
+
+void QtUserInterface::beep() {
+    QApplication::beep();
 }
 
 } // namespace tallyrig

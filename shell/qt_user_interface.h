@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/user_interface.h"
+#include "panel/devices/text_terminal.h"
 
 #include <QElapsedTimer>
 
@@ -14,13 +15,15 @@ class Calculator;
 class Machine;
 class MDI;
 class ModalSeam;
+class Terminal;
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public TerminalHost {
 public:
     explicit QtUserInterface(ModalSeam& modal);
 
     // The machine and main window exist after this object; the application connects them.
     void attach(Machine* machine, MDI* main_window);
+    void attach_terminal(TextTerminal* terminal);
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
@@ -43,6 +46,7 @@ public:
     void set_io_button_annotation(std::string_view text) override;
     void set_io_button(std::string_view text) override;
 
+    void terminal_write_char(int32_t byte) override;
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
 
@@ -51,16 +55,26 @@ public:
 
     void append_message_text(std::string_view text, const TextStyle& style) override;
 
+    // The text terminal's window, as its driver sees it.
+    bool terminal_loaded() override;
+    void load_terminal() override;
+    void draw_glyph(int glyph, int column, int row) override;
+    void show_terminal_screen() override;
+    void blank_terminal_screen() override;
+    void beep() override;
+
 private:
     // The front panel the machine writes into; a closed one comes back. Null before the main
     // window exists.
     Calculator* front_panel();
     void restart_throttle();
     void schedule_paint();
+    Terminal* terminal_window() const;
 
     ModalSeam& m_modal;
     Machine* m_machine = nullptr;
     MDI* m_main = nullptr;
+    TextTerminal* m_terminal = nullptr;
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;

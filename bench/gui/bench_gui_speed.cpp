@@ -1,12 +1,15 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
 // register and I/O port windows open, and with the message window open or closed; single STEPs
 // with the message window closed, and open with its narration, empty or holding 100,000 lines;
-// and printing a hundred pages of log to a PDF file.
+// printing a hundred pages of log to a PDF file; a program printing to the text terminal; and how
+// soon a keyboard click reaches a running program.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
 #include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "panel/calculator.h"
+#include "panel/devices/keyboard.h"
+#include "panel/devices/text_terminal.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
 #include "shell/views/message.h"
@@ -15,14 +18,19 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <span>
+#include <thread>
 
 namespace tallyrig {
 namespace {
@@ -86,14 +94,14 @@ struct Simulator {
     Calculator& panel() { return *app->main_window().calculator(); }
     Machine& machine() { return app->machine(); }
 
-    // Power on with the counting loop in RAM.
-    void power_on_with_program() {
+    // Power on with a program in RAM, the counting loop unless told otherwise.
+    void power_on_with_program(std::span<const int32_t> program = kCountingLoop) {
         if (machine().status.power_on == 1) {
             panel().command_pass("Power");
         }
         panel().command_pass("Power");
         int32_t address = kProgramStart;
-        for (int32_t byte : kCountingLoop) {
+        for (int32_t byte : program) {
             machine().memory_cells[static_cast<std::size_t>(address++)].value = byte;
         }
         for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
@@ -310,6 +318,117 @@ void BM_PrintHundredPagesToPdf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PrintHundredPagesToPdf)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 10,000 printable characters to the terminal, then HALT: the screen scrolls about 300 times.
+constexpr int32_t kPrintedCharacters = 10000;
+constexpr int32_t kHaltedAt = 0x4015; // the program counter once HALT has been fetched
+constexpr int32_t kPrintingLoop[] = {
+    0xA0, 0x27, 0x10, // 4000 BLDX 10000
+    0x90, 0x41,       // 4003 LDA 'A'
+    0x99, 0xF0, 0x28, // 4005 STA [$F028]
+    0x80,             // 4008 INCA
+    0x60, 0x7F,       // 4009 CMPA 127
+    0xD6, 0x40, 0x10, // 400B JNZ [$4010]
+    0x90, 0x20,       // 400E LDA ' '
+    0x83,             // 4010 DECX
+    0xD6, 0x40, 0x05, // 4011 JNZ [$4005]
+    0x01,             // 4014 HALT
+};
+
+void BM_TerminalPrintsTenThousandCharacters(benchmark::State& state) {
+    Simulator& s = simulator();
+    s.app->main_window().dispatch_command("Terminal");
+    for (auto _ : state) {
+        s.power_on_with_program(kPrintingLoop);
+        QElapsedTimer clock;
+        double elapsed = 0;
+        QTimer halted;
+        halted.setTimerType(Qt::PreciseTimer);
+        halted.setInterval(1);
+        QObject::connect(&halted, &QTimer::timeout, [&] {
+            if (s.machine().cpu.program_counter == kHaltedAt) {
+                elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+                halted.stop();
+                s.panel().command_pass("Reset");
+            }
+        });
+        halted.start();
+        clock.start();
+        s.panel().command_pass("Run");
+        state.SetIterationTime(elapsed);
+        if (s.app->terminal().terminal_cursor_row != kTerminalLastRow) {
+            state.SkipWithError("the program did not fill the screen");
+        }
+    }
+    state.counters["characters_per_second"] =
+        benchmark::Counter(kPrintedCharacters, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TerminalPrintsTenThousandCharacters)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// wait: LDA [$F008]; JZ [wait]; STA [$F028]; JMP [wait]: the echo lesson without its prompt.
+constexpr int32_t kEchoLoop[] = {
+    0x91, 0xF0, 0x08, // 4000 LDA [$F008]
+    0xD1, 0x40, 0x00, // 4003 JZ [$4000]
+    0x99, 0xF0, 0x28, // 4006 STA [$F028]
+    0xC1, 0x40, 0x00, // 4009 JMP [$4000]
+};
+
+// Clicks arrive from outside the event loop, as the window system's do: a second thread posts
+// each one; the time to the key's handler is what a user waits for the port to change.
+void BM_KeyClickReachesThePortWhileRunning(benchmark::State& state) {
+    Simulator& s = simulator();
+    MDI& main_window = s.app->main_window();
+    main_window.dispatch_command("Terminal");
+    Keyboard* keyboard = main_window.keyboard_window();
+    QPushButton* key = keyboard->key("SSCommand31"); // Q
+    constexpr int kClicks = 40;
+    const auto now_ns = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    for (auto _ : state) {
+        s.power_on_with_program(kEchoLoop);
+        std::atomic<int64_t> posted_ns{0};
+        double worst_ms = 0;
+        double total_ms = 0;
+        int seen = 0;
+        bool port_written = true;
+        const auto connection = QObject::connect(key, &QPushButton::clicked, [&] {
+            const double waited_ms = static_cast<double>(now_ns() - posted_ns.load()) / 1e6;
+            worst_ms = std::max(worst_ms, waited_ms);
+            total_ms += waited_ms;
+            port_written = port_written && s.machine().memory_cells[kKeyboardPort].value == 'Q';
+            if (++seen == kClicks) {
+                s.panel().command_pass("Reset");
+            }
+        });
+        std::thread user([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (int i = 0; i < kClicks; ++i) {
+                posted_ns = now_ns();
+                QMetaObject::invokeMethod(key, &QPushButton::click, Qt::QueuedConnection);
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            }
+        });
+        s.panel().command_pass("Run"); // returns when the last click has reset the machine
+        user.join();
+        QObject::disconnect(connection);
+        state.SetIterationTime(worst_ms / 1e3);
+        state.counters["worst_click_ms"] = worst_ms;
+        state.counters["mean_click_ms"] = total_ms / kClicks;
+        if (!port_written) {
+            state.SkipWithError("a click did not reach the port");
+        }
+    }
+}
+BENCHMARK(BM_KeyClickReachesThePortWhileRunning)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tallyrig

@@ -78,7 +78,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
     // A command handled in a yield could otherwise build a second panel before the first is
     // stored by its owner.
     const int before = ui.yields;
-    Calculator second(machine, buttons, root.folders);
+    Calculator second(machine, buttons, root.folders, devices, terminal);
     EXPECT_EQ(ui.yields, before);
     for (int led = 1; led <= kStatusLedCount; ++led) {
         EXPECT_EQ(second.led_colour(led), kLedDark) << led;
@@ -88,7 +88,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
     TempInstall empty;
     ButtonDefinitions blank;
-    Calculator bare(machine, blank, empty.folders);
+    Calculator bare(machine, blank, empty.folders, devices, terminal);
     for (int n = 1; n <= 70; ++n) {
         EXPECT_TRUE(bare.programmable_key(n)->text().isEmpty());
         EXPECT_EQ(bare.programmable_key_colour(n), 0u);

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "panel/calculator.h"
+#include "panel/devices/device_tables.h"
+#include "panel/devices/text_terminal.h"
+#include "tests/panel/screen_recorder.h"
 #include "tests/support/machine_fixture.h"
 #include "tests/support/temp_install.h"
 
@@ -44,7 +47,7 @@ public:
 class PanelTest : public ::testing::Test, public BasicTestMachine<PanelUserInterface> {
 protected:
     void SetUp() override {
-        panel = std::make_unique<Calculator>(machine, buttons, root.folders);
+        panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal);
         ui.panel = panel.get();
     }
     void TearDown() override { ui.panel = nullptr; }
@@ -53,6 +56,9 @@ protected:
 
     TempInstall root{"Newbuttons.ini"};
     ButtonDefinitions buttons;
+    DeviceTables devices;
+    ScreenRecorder screen; // the terminal's window
+    TextTerminal terminal{screen};
     std::unique_ptr<Calculator> panel;
 };
 

@@ -39,13 +39,7 @@ protected:
         modal.file_answers.push_back(QString::fromStdString(file.string()));
         main().dispatch_command("Load RAM");
         ASSERT_TRUE(modal.boxes.empty());
-        // Should the run loop not return, switching off ends it.
-        QTimer::singleShot(10000, &main(), [this] {
-            if (machine().in_run_loop()) {
-                ADD_FAILURE() << "the run loop did not end";
-                press("Power");
-            }
-        });
+        end_a_runaway_run();
     }
 
     // What the user sees at one moment while the program runs.
@@ -142,16 +136,7 @@ TEST_F(FullRun, SwitchingOffEndsTheRun) {
 // The first example that ships: assembled by the assembler library into its RAM image, loaded
 // through the Load RAM dialog and run until it halts.
 TEST_F(ShellTest, ShippedExampleRunsToItsGreeting) {
-    const auto source = install.folders.work_folder / "display_and_leds.asm";
-    std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" / "work" /
-                                   "display_and_leds.asm",
-                               source);
-    ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
-    press("Power");
-    modal.file_answers.push_back(
-        QString::fromStdString((install.folders.work_folder / "display_and_leds.ram").string()));
-    main().dispatch_command("Load RAM");
-    ASSERT_TRUE(modal.boxes.empty());
+    ASSERT_NO_FATAL_FAILURE(load_shipped_example("display_and_leds"));
 
     QString display;
     std::vector<bool> leds;
@@ -162,12 +147,7 @@ TEST_F(ShellTest, ShippedExampleRunsToItsGreeting) {
         }
         press("Reset");
     });
-    QTimer::singleShot(10000, &main(), [&] {
-        if (machine().in_run_loop()) {
-            ADD_FAILURE() << "the run loop did not end";
-            press("Power");
-        }
-    });
+    end_a_runaway_run();
     press("Run");
     EXPECT_EQ(display, QString(9, ' ') + "HELLO TALLYRIG");
     EXPECT_EQ(leds, std::vector<bool>(6, true));

@@ -2,6 +2,7 @@
 // and the desktop replaced by a recorder, so no test waits for a user or starts a program.
 #pragma once
 
+#include "asmlib/assemble_file.h"
 #include "panel/calculator.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
@@ -61,6 +62,29 @@ protected:
         press("Step");
     }
     int32_t& value(int32_t address) { return cell(machine(), address).value; }
+    // Should the run loop not return within 10 s, switching off ends it and the test fails.
+    void end_a_runaway_run() {
+        QTimer::singleShot(10000, &main(), [this] {
+            if (machine().in_run_loop()) {
+                ADD_FAILURE() << "the run loop did not end";
+                press("Power");
+            }
+        });
+    }
+    // A shipped example ("name.asm" of resources/work) assembled by the assembler library in
+    // the work folder; switched on and loaded through the Load RAM dialog.
+    void load_shipped_example(const std::string& name) {
+        const auto source = install.folders.work_folder / (name + ".asm");
+        std::filesystem::copy_file(std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" /
+                                       "work" / (name + ".asm"),
+                                   source);
+        ASSERT_EQ(assembler::assemble_file(source.string()).error.code, assembler::ErrorCode::None);
+        press("Power");
+        modal.file_answers.push_back(
+            QString::fromStdString((install.folders.work_folder / (name + ".ram")).string()));
+        main().dispatch_command("Load RAM");
+        ASSERT_TRUE(modal.boxes.empty());
+    }
 
     // The staged settings, key files and character ROM.
     TempInstall install{"TALLYRIG.ini", "Newbuttons.ini", "Defbuttons.ini", "default.cro"};
