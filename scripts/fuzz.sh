@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target (or those named after the time) for $1 seconds in all (60 if not
-# given), shared evenly, each at least 5 seconds. A target fuzz/fuzz_<name>.cpp starts from the
-# files in fuzz/seeds/<name>/ and those that the globs in fuzz/<name>.seeds name, and uses
-# fuzz/<name>.dict when there is one. Any crash, failed property, sanitizer report, leak or hang
-# fails the script; the input that caused it is kept in build/fuzz/findings.
+# given), shared evenly, each at least 5 seconds. The target fuzz_<name>, built from
+# fuzz/fuzz_<name>.cpp, starts from the files in fuzz/seeds/<name>/ and those that the globs in
+# fuzz/<name>.seeds name, and uses fuzz/<name>.dict when there is one. Any crash, failed
+# property, sanitizer report, leak or hang fails the script; the input that caused it is kept
+# in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 
-cmake --preset fuzz
-cmake --build --preset fuzz
-
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  for program in build/fuzz/fuzz/fuzz_*; do
-    [ -x "$program" ] && targets+=("$(basename "$program")")
+  for source in fuzz/fuzz_*.cpp; do
+    targets+=("$(basename "$source" .cpp)")
   done
 fi
+# Only the targets: the rest of the tree is not built for fuzzing.
+cmake --preset fuzz
+cmake --build --preset fuzz --target "${targets[@]}"
 each=$(( seconds / ${#targets[@]} ))
 [ "$each" -ge 5 ] || each=5
 
