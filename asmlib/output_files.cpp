@@ -67,14 +67,6 @@ void list_row(std::string& out, std::string_view number, int32_t address, const 
 
 } // namespace
 
-std::string list_file_name(std::string_view source_path) {
-    const size_t dot = source_path.find('.');
-    if (dot == std::string_view::npos) {
-        return "lst";
-    }
-    return std::string(source_path.substr(0, dot + 1)) + "lst";
-}
-
 std::string ram_file_name(std::string_view source_path) {
     return base_name(source_path) + ".ram";
 }

@@ -4,15 +4,15 @@
 #pragma once
 
 #include "asmlib/assembler.h"
+#include "core/text_helpers.h"
 
 #include <string>
 #include <string_view>
 
 namespace tallyrig::assembler {
 
-// The source path up to and including its first ".", then "lst" (the editor looks for it
-// there); a path without any "." gives "lst".
-std::string list_file_name(std::string_view source_path);
+// The list file's name is the editor's rule, shared: list_file_name in core/text_helpers.h.
+using tallyrig::list_file_name;
 // The source path without its extension, then ".ram" or ".rad".
 std::string ram_file_name(std::string_view source_path);
 std::string dump_file_name(std::string_view source_path);

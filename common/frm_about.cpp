@@ -15,8 +15,6 @@ namespace tallyrig {
 
 namespace {
 
-const char* const kTitle = "Tallyrig";
-
 // System-information tools of the common desktops, looked for on the search path.
 const QStringList kSystemInfoPrograms = {
     QStringLiteral("hardinfo2"),
@@ -33,28 +31,27 @@ QLabel* named_label(const QString& name, const QString& text, QWidget* parent) {
 
 } // namespace
 
-frmAbout::frmAbout(ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
+frmAbout::frmAbout(const AboutInfo& info, ModalSeam& modal, DesktopActions& desktop,
+                   QWidget* parent)
     : QDialog(parent), m_modal(modal), m_desktop(desktop) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(info.window_name);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kTitle));
+    setWindowTitle(QStringLiteral("About ") + info.title);
 
     auto* icon = named_label(QStringLiteral("picIcon"), QString(), this);
     // The program's own icon, which each program sets for all its windows.
     const QIcon program = windowIcon();
     icon->setPixmap((program.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : program)
                         .pixmap(48, 48));
-    auto* title = named_label(QStringLiteral("lblTitle"), QString::fromLatin1(kTitle), this);
+    auto* title = named_label(QStringLiteral("lblTitle"), info.title, this);
     QFont title_font = title->font();
     title_font.setPointSize(title_font.pointSize() + 6);
     title_font.setBold(true);
     title->setFont(title_font);
-    auto* version = named_label(QStringLiteral("lblVersion"),
-                                QStringLiteral("Version %1.%2.%3")
-                                    .arg(kVersionMajor)
-                                    .arg(kVersionMinor)
-                                    .arg(kVersionRevision),
-                                this);
+    auto* version = named_label(
+        QStringLiteral("lblVersion"),
+        QStringLiteral("Version %1.%2.%3").arg(info.major).arg(info.minor).arg(info.revision),
+        this);
     auto* description = named_label(QStringLiteral("lblDescription"), QString(), this);
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -62,7 +59,7 @@ frmAbout::frmAbout(ModalSeam& modal, DesktopActions& desktop, QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     auto* disclaimer = named_label(
         QStringLiteral("lblDisclaimer"),
-        QStringLiteral("A teaching simulator: use it to learn, not to control real equipment."),
+        QStringLiteral("A teaching workstation: use it to learn, not to control real equipment."),
         this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

@@ -111,4 +111,12 @@ std::string strip_file_name(std::string_view text) {
     return before_last(text, '/');
 }
 
+std::string list_file_name(std::string_view source_path) {
+    const size_t dot = source_path.find('.');
+    if (dot == std::string_view::npos) {
+        return "lst";
+    }
+    return std::string(source_path.substr(0, dot + 1)) + "lst";
+}
+
 } // namespace tallyrig

@@ -1,4 +1,4 @@
-// Small text and file helpers shared across the simulator (and, for two of them, the editor).
+// Small text and file helpers shared across the simulator, the editor and the assembler library.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +33,10 @@ int16_t file_exists(const std::string& path);
 // none. strip_file_name twice on the program's own path gives the install root.
 std::string strip_extension(std::string_view text);
 std::string strip_file_name(std::string_view text);
+
+// The list file of a source: the path up to and including its first "." (folders counted),
+// then "lst"; a path without any "." gives "lst". The editor offers the file under this name
+// and the assembler library writes it there, so the rule lives here alone.
+std::string list_file_name(std::string_view source_path);
 
 } // namespace tallyrig

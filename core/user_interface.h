@@ -40,6 +40,7 @@ public:
     virtual void update_register_display() {}
     virtual void update_ioport_display() {}
     virtual void update_memory_walker(int32_t /*first_address*/, int32_t /*row_count*/) {}
+    virtual void reset_memory_walker_column() {} // every data text of the walker, then a yield
     virtual void show_mode_status() {}
     virtual void set_status_message(std::string_view /*text*/) {} // panel "message"
 

@@ -1,9 +1,9 @@
 // Tallyrig: splash, single-instance check, then the main window with the front panel.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
+#include "common/single_instance.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
-#include "shell/single_instance.h"
 #include "shell/splash_form.h"
 
 #include <QApplication>
@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tallyrig"));
 
     // The name is claimed before the splash, so a copy started during it finds this one.
-    SingleInstance instance(SingleInstance::default_name());
+    SingleInstance instance(SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)));
     const bool first_copy = instance.claim();
 
     QPointer<splash_form> splash = new splash_form;

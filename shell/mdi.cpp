@@ -12,6 +12,9 @@
 #include "panel/devices/device_tables.h"
 #include "panel/devices/keyboard.h"
 #include "panel/devices/terminal.h"
+#include "shell/memory/bpoint.h"
+#include "shell/memory/find_add.h"
+#include "shell/memory/mdisplay.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
 #include "shell/views/io_port.h"
@@ -132,6 +135,14 @@ const QStringList kEditorPrograms = {
 
 constexpr int32_t kLoadRefreshRows = 300;
 
+// The find dialog opens this far below the walker's top edge, at its left edge.
+constexpr int kFindDialogBelowWalker = 500; // twips
+
+// The simulator's title and version in its About box.
+constexpr int kVersionMajor = 4;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 9;
+
 } // namespace
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
@@ -183,6 +194,19 @@ message* MDI::message_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+mDisplay* MDI::memory_walker() const {
+    return m_machine.walker_open() ? m_walker.data() : nullptr;
+}
+
+// A closed dialog may wait for its deletion; a hidden frame tells.
+BPoint* MDI::breakpoint_dialog() const {
+    return m_bpoint != nullptr && m_bpoint->isVisible() ? m_bpoint.data() : nullptr;
+}
+
+find_add* MDI::find_dialog() const {
+    return m_find_add != nullptr && m_find_add->isVisible() ? m_find_add.data() : nullptr;
 }
 
 Terminal* MDI::terminal_window() const {
@@ -435,6 +459,41 @@ void MDI::open_ioport_window() {
     m_ui.yield();
 }
 
+void MDI::open_memory_walker() {
+    if (memory_walker() != nullptr) {
+        return;
+    }
+    m_walker = new mDisplay(m_machine);
+    connect(m_walker, &mDisplay::breakpoint_dialog_requested, this, &MDI::open_breakpoint_dialog);
+    connect(m_walker, &mDisplay::find_dialog_requested, this, &MDI::open_find_dialog);
+    add_window(m_walker, true);
+    m_ui.yield();
+}
+
+void MDI::open_breakpoint_dialog() {
+    if (BPoint* open = breakpoint_dialog()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    // The dialogs write the walker without asking whether it is open: a closed one loads again.
+    m_bpoint = new BPoint(m_machine, m_modal, [this] { open_memory_walker(); });
+    fit_fixed_size(add_window(m_bpoint, true));
+}
+
+void MDI::open_find_dialog() {
+    if (find_add* open = find_dialog()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    m_find_add = new find_add(m_machine, m_modal, [this] { open_memory_walker(); });
+    QMdiSubWindow* frame = add_window(m_find_add, true);
+    fit_fixed_size(frame);
+    if (mDisplay* walker = memory_walker()) {
+        const QWidget* walker_frame = walker->parentWidget();
+        frame->move(walker_frame->x(), walker_frame->y() + twips_to_pixels(kFindDialogBelowWalker));
+    }
+}
+
 void MDI::open_terminal_and_keyboard() {
     open_terminal();
     open_keyboard();
@@ -473,7 +532,12 @@ void MDI::open_about() {
     if (m_about != nullptr) {
         return;
     }
-    m_about = new frmAbout(m_modal, m_desktop, this);
+    const AboutInfo info{.window_name = QStringLiteral("frmAbout"),
+                         .title = QString::fromLatin1(kMainWindowTitle),
+                         .major = kVersionMajor,
+                         .minor = kVersionMinor,
+                         .revision = kVersionRevision};
+    m_about = new frmAbout(info, m_modal, m_desktop, this);
     m_about->show();
     m_load_order.append(m_about.data());
 }

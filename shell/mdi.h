@@ -17,6 +17,7 @@ class QMenu;
 
 namespace tallyrig {
 
+class BPoint;
 class Calculator;
 class DesktopActions;
 class IOPort;
@@ -25,7 +26,9 @@ class Machine;
 class ModalSeam;
 class QtUserInterface;
 class Terminal;
+class find_add;
 class frmAbout;
+class mDisplay;
 class message;
 class rdisplay;
 struct ButtonDefinitions;
@@ -73,6 +76,9 @@ public:
     IOPort* ioport_window() const;
     message* message_window() const;
     frmAbout* about_window() const;
+    mDisplay* memory_walker() const;
+    BPoint* breakpoint_dialog() const;
+    find_add* find_dialog() const;
     Terminal* terminal_window() const;
     Keyboard* keyboard_window() const;
 
@@ -106,6 +112,9 @@ private:
     void open_ioport_window();
     void open_message_window();
     void open_about();
+    void open_memory_walker();
+    void open_breakpoint_dialog();
+    void open_find_dialog();
     void raise_interrupt();
     void load_ram_command();
     void start_assembler();
@@ -115,7 +124,6 @@ private:
     void restore_buttons();
 
     // Windows that later parts of the shell provide; until then these open nothing.
-    void open_memory_walker() {}
     void open_speed_dialog() {}
     void open_data_gatherer() {}
     void open_workbench() {}
@@ -144,6 +152,9 @@ private:
     QPointer<IOPort> m_ioport;
     QPointer<message> m_message;
     QPointer<frmAbout> m_about;
+    QPointer<mDisplay> m_walker;
+    QPointer<BPoint> m_bpoint;
+    QPointer<find_add> m_find_add;
     QPointer<Terminal> m_terminal;
     QPointer<Keyboard> m_keyboard;
     QPointer<QMdiSubWindow> m_keyboard_frame;

@@ -5,6 +5,8 @@
 #include "panel/calculator.h"
 #include "panel/devices/terminal.h"
 #include "shell/mdi.h"
+#include "shell/memory/mdisplay.h"
+#include "shell/memory/walker_model.h"
 #include "shell/views/io_port.h"
 #include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
@@ -93,6 +95,12 @@ void QtUserInterface::flush_views() {
             window->paint();
         }
     }
+    if (m_walker_dirty) {
+        m_walker_dirty = false;
+        if (mDisplay* window = walker()) {
+            window->paint();
+        }
+    }
     if (message* window = m_main->message_window()) {
         window->write_pending();
     }
@@ -135,8 +143,9 @@ void QtUserInterface::yield() {
     m_last_check_ns = now;
 }
 
+// A refresh has scheduled its paint already, so the waiting machine is shown within a screen
+// refresh; painting here would repaint at every Step, however fast they come.
 void QtUserInterface::wait_for_event() {
-    flush_views();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     restart_throttle();
 }
@@ -163,6 +172,69 @@ void QtUserInterface::update_ioport_display() {
         schedule_paint();
     }
     yield();
+}
+
+mDisplay* QtUserInterface::walker() const {
+    return m_main != nullptr ? m_main->memory_walker() : nullptr;
+}
+
+// The walker's texts change at once; the grid shows them at the next paint.
+void QtUserInterface::mark_walker() {
+    m_walker_dirty = true;
+    schedule_paint();
+}
+
+void QtUserInterface::update_memory_walker(int32_t first_address, int32_t row_count) {
+    if (mDisplay* window = walker();
+        window != nullptr && window->update_rows(first_address, row_count)) {
+        mark_walker();
+    }
+    yield();
+}
+
+// The switch panels call this after storing a port value: every data text is brought up to
+// date from memory, so the walker shows the new value wherever it is scrolled.
+void QtUserInterface::reset_memory_walker_column() {
+    if (mDisplay* window = walker()) {
+        window->rewrite_values(0, kWalkerLastRow);
+        mark_walker();
+    }
+    yield();
+}
+
+void QtUserInterface::set_walker_cell_text(int32_t row, WalkerColumn column,
+                                           std::string_view text) {
+    if (mDisplay* window = walker()) {
+        window->set_cell_text(row, column, text);
+        mark_walker();
+    }
+}
+
+void QtUserInterface::rewrite_walker_values(int32_t first_row, int32_t last_row) {
+    if (mDisplay* window = walker()) {
+        window->rewrite_values(first_row, last_row);
+        mark_walker();
+    }
+}
+
+void QtUserInterface::set_walker_top_row(int32_t row) {
+    if (mDisplay* window = walker()) {
+        window->set_top_row(row);
+        mark_walker();
+    }
+}
+
+void QtUserInterface::set_walker_back_colour(uint32_t colour) {
+    if (mDisplay* window = walker()) {
+        window->set_back_colour(colour);
+        mark_walker();
+    }
+}
+
+void QtUserInterface::refresh_walker() {
+    if (mDisplay* window = walker()) {
+        window->paint();
+    }
 }
 
 void QtUserInterface::show_mode_status() {

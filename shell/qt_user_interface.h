@@ -16,6 +16,7 @@ class Machine;
 class MDI;
 class ModalSeam;
 class Terminal;
+class mDisplay;
 
 class QtUserInterface : public UserInterface, public TerminalHost {
 public:
@@ -27,8 +28,8 @@ public:
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
-    // Paints the register and I/O port windows if a refresh asked for it, and writes the lines
-    // narrated into the message window since the last time.
+    // Paints the register, I/O port and walker windows if a refresh asked for it, and writes the
+    // lines narrated into the message window since the last time.
     void flush_views();
 
     void yield() override;
@@ -36,8 +37,16 @@ public:
 
     void update_register_display() override;
     void update_ioport_display() override;
+    void update_memory_walker(int32_t first_address, int32_t row_count) override;
+    void reset_memory_walker_column() override;
     void show_mode_status() override;
     void set_status_message(std::string_view text) override;
+
+    void set_walker_cell_text(int32_t row, WalkerColumn column, std::string_view text) override;
+    void rewrite_walker_values(int32_t first_row, int32_t last_row) override;
+    void set_walker_top_row(int32_t row) override;
+    void set_walker_back_colour(uint32_t colour) override;
+    void refresh_walker() override;
 
     void set_key_caption_colour(PanelKey key, uint32_t colour) override;
     void set_key_enabled(PanelKey key, bool enabled) override;
@@ -69,6 +78,8 @@ private:
     Calculator* front_panel();
     void restart_throttle();
     void schedule_paint();
+    mDisplay* walker() const;
+    void mark_walker();
     Terminal* terminal_window() const;
 
     ModalSeam& m_modal;
@@ -78,6 +89,7 @@ private:
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;
+    bool m_walker_dirty = false;
     bool m_paint_scheduled = false;
     int m_shown_mode = -1; // the mode the status bar shows; -1 none yet
 

@@ -18,8 +18,6 @@ const QColor kWarm(0xD9, 0x4A, 0x38);
 const QColor kGreen(0x3C, 0x9A, 0x4E);
 const QColor kDisplay(0x9C, 0xD8, 0x8C);
 
-using Painter = void (*)(QPainter&);
-
 void draw_memory(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(kPin);
@@ -206,12 +204,7 @@ void draw_find(QPainter& p) {
     p.drawArc(QRectF(7.6, 7.6, 10.8, 10.8), 100 * 16, 70 * 16);
 }
 
-struct Picture {
-    const char* key;
-    Painter paint;
-};
-
-constexpr std::array<Picture, 11> kPictures = {{
+constexpr std::array<KeyedPicture, 11> kPictures = {{
     {"Mem", draw_memory},
     {"Reg", draw_registers},
     {"IOPort", draw_ports},
@@ -225,13 +218,11 @@ constexpr std::array<Picture, 11> kPictures = {{
     {"Find", draw_find},
 }};
 
-QPixmap blank_picture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
 void draw_program_icon(QPainter& p) {
+    QFont digits = p.font();
+    digits.setPixelSize(9);
+    digits.setBold(true);
+    p.setFont(digits);
     p.setPen(QPen(QColor(0x20, 0x24, 0x2C), 1));
     p.setBrush(QColor(0x4A, 0x52, 0x60));
     p.drawRoundedRect(QRectF(3.5, 1.5, 25, 29), 3.5, 3.5);
@@ -253,33 +244,11 @@ void draw_program_icon(QPainter& p) {
 } // namespace
 
 QIcon toolbar_picture(const QString& key) {
-    for (const Picture& picture : kPictures) {
-        if (key == QLatin1String(picture.key)) {
-            QPixmap pixmap = blank_picture(kToolbarPictureSize);
-            QPainter painter(&pixmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            picture.paint(painter);
-            return QIcon(pixmap);
-        }
-    }
-    return {};
+    return keyed_picture(kPictures, key);
 }
 
 QIcon program_icon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64}) {
-        QPixmap pixmap = blank_picture(size);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 32.0, size / 32.0);
-        QFont digits = painter.font();
-        digits.setPixelSize(9);
-        digits.setBold(true);
-        painter.setFont(digits);
-        draw_program_icon(painter);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return drawn_icon(draw_program_icon);
 }
 
 } // namespace tallyrig

@@ -2,12 +2,12 @@
 // simulator's own icon, drawn by our code at first use.
 #pragma once
 
+#include "common/drawn_pictures.h"
+
 #include <QIcon>
 #include <QString>
 
 namespace tallyrig {
-
-inline constexpr int kToolbarPictureSize = 32;
 
 // The picture of the toolbar button with this key; a null icon for a key without one.
 QIcon toolbar_picture(const QString& key);

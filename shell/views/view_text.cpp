@@ -1,6 +1,7 @@
 #include "shell/views/view_text.h"
 
 #include <QFontDatabase>
+#include <QMdiSubWindow>
 
 namespace tallyrig {
 
@@ -13,6 +14,13 @@ QLabel* make_value_panel(const QString& object_name, QWidget* parent) {
     label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     label->setMinimumWidth(64);
     return label;
+}
+
+QWidget* workspace_frame(QWidget* window) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        return frame;
+    }
+    return window;
 }
 
 } // namespace tallyrig

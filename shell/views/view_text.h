@@ -18,6 +18,9 @@ inline QString qtext(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The frame the main window's workspace puts around a window, or the window itself outside it.
+QWidget* workspace_frame(QWidget* window);
+
 // A value panel: sunken, centred, in a fixed-pitch font so the digits do not jump.
 QLabel* make_value_panel(const QString& object_name, QWidget* parent);
 

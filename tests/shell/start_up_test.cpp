@@ -1,4 +1,4 @@
-#include "shell/single_instance.h"
+#include "common/single_instance.h"
 #include "shell/splash_form.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -180,7 +180,8 @@ TEST(SingleInstanceProgram, ASecondCopyStartedDuringTheSplashEnds) {
     first.setProcessEnvironment(env);
     first.start(program);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lock = QDir(temp_path).filePath(SingleInstance::default_name() + ".lock");
+    const QString lock = QDir(temp_path).filePath(
+        SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)) + ".lock");
     QElapsedTimer clock;
     clock.start();
     while (!QFile::exists(lock) && clock.elapsed() < 3000) {

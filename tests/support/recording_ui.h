@@ -70,6 +70,7 @@ public:
         calls.push_back("update_memory_walker " + std::to_string(first) + " " +
                         std::to_string(count));
     }
+    void reset_memory_walker_column() override { calls.emplace_back("reset_walker_column"); }
     void show_mode_status() override { calls.emplace_back("show_mode_status"); }
     void set_status_message(std::string_view text) override {
         status_messages.emplace_back(text);

@@ -30,7 +30,8 @@ public:
     std::deque<MessageAnswer> box_answers;
     // What the open and save dialogs return, in turn; empty = cancel.
     std::deque<QString> file_answers;
-    std::vector<QString> file_dialogs; // "title|folder|filter" of each file dialog
+    std::vector<QString> file_dialogs;  // "title|folder|filter" of each file dialog
+    std::vector<QString> save_suffixes; // default suffix of each save dialog
     // What input boxes return, in turn; nullopt or none left = cancel.
     std::deque<std::optional<QString>> input_answers;
     std::vector<QString> input_prompts; // "title|prompt|default" of each input box
@@ -57,8 +58,9 @@ public:
         return file_answers.empty() ? QString() : take(file_answers);
     }
     QString save_file_name(QWidget*, const QString& title, const QString& folder,
-                           const QString& filter, const QString&) override {
+                           const QString& filter, const QString& default_suffix) override {
         file_dialogs.push_back(title + "|" + folder + "|" + filter);
+        save_suffixes.push_back(default_suffix);
         return file_answers.empty() ? QString() : take(file_answers);
     }
     std::optional<QString> input_box(QWidget*, const QString& prompt, const QString& title,

@@ -1,6 +1,6 @@
-// One copy of the simulator at a time. The first copy claims the name with a lock file before
-// its splash and listens on a local socket of the same name; a later copy cannot claim it, asks
-// the holder to raise its main window, and ends.
+// Finding an earlier copy of a program. The first copy claims the name with a lock file and
+// listens on a local socket of the same name; a later copy cannot claim it and asks the holder
+// to raise its main window. The simulator's later copy then ends; the editor's runs on.
 #pragma once
 
 #include <QObject>
@@ -30,8 +30,8 @@ public:
     // comes up on top anyway.
     void on_raise_request(std::function<void()> raise);
 
-    // The name for this program and user.
-    static QString default_name();
+    // The name for a program whose main window carries this title, for this user.
+    static QString name_for(const QString& title);
 
 private:
     void listen(bool name_is_ours);

@@ -1,4 +1,4 @@
-#include "shell/single_instance.h"
+#include "common/single_instance.h"
 
 #include <QDir>
 #include <QLocalServer>
@@ -17,8 +17,10 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::default_name() {
-    return QStringLiteral("Tallyrig-%1").arg(::getuid());
+QString SingleInstance::name_for(const QString& title) {
+    QString name = title;
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return QStringLiteral("%1-%2").arg(name).arg(::getuid());
 }
 
 bool SingleInstance::claim() {

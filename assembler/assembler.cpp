@@ -1,0 +1,599 @@
+#include "assembler/assembler.h"
+
+#include "assembler/converter.h"
+#include "assembler/insert_menus.h"
+#include "assembler/string_table.h"
+#include "assembler/toolbar_pictures.h"
+#include "common/drawn_pictures.h"
+#include "common/frm_about.h"
+#include "common/modal_seam.h"
+#include "common/screen_units.h"
+#include "common/single_instance.h"
+#include "core/text_helpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QThread>
+#include <QToolBar>
+#include <cstdlib>
+#include <filesystem>
+
+namespace tallyrig {
+
+namespace {
+
+struct MenuItem {
+    const char* menu;    // control name of a new menu; null continues the menu above
+    const char* title;   // caption of that menu
+    const char* name;    // control name of the item
+    const char* caption; // "-" makes a separator
+    QKeyCombination shortcut;
+    void (Assembler::*command)(); // null: a submenu of templates
+};
+
+constexpr QKeyCombination kNoKey{};
+constexpr const char* kSeparator = "-";
+
+// Cut, Copy and Paste are the text box's own keys; the menu shows them and, when chosen, hands
+// them to the focused control.
+constexpr MenuItem kMenuItems[] = {
+    {"mnuFile", "&File", "mnuNew", "&New", Qt::CTRL | Qt::Key_N, &Assembler::New_File},
+    {nullptr, nullptr, "mnuOpen", "&Open", Qt::CTRL | Qt::Key_O, &Assembler::Open_File},
+    {nullptr, nullptr, "mnuSave", "&Save", Qt::CTRL | Qt::Key_S, &Assembler::Save_File},
+    {nullptr, nullptr, "mnuSaveas", "&Save &As", kNoKey, &Assembler::Save_File_As},
+    {nullptr, nullptr, "Sep1", kSeparator, kNoKey, nullptr},
+    {nullptr, nullptr, "mnuAssembler", "A&ssemble", Qt::CTRL | Qt::Key_A, &Assembler::Assemble},
+    {nullptr, nullptr, "Sep99", kSeparator, kNoKey, nullptr},
+    {nullptr, nullptr, "mnuFont", "&Font", kNoKey, &Assembler::Set_Font},
+    {nullptr, nullptr, "Sep5", kSeparator, kNoKey, nullptr},
+    {nullptr, nullptr, "mnuPrint_Setup", "Printer Setup", kNoKey, &Assembler::Print_setup},
+    {nullptr, nullptr, "mnuPrint", "&Print", Qt::CTRL | Qt::Key_P, &Assembler::Print_File},
+    {nullptr, nullptr, "Sep2", kSeparator, kNoKey, nullptr},
+    {nullptr, nullptr, "mnuExit", "E&xit", kNoKey, &Assembler::mnuExit_Click},
+    {"mnuEdit", "&Edit", "mnuCut", "&Cut", Qt::CTRL | Qt::Key_X, &Assembler::mnuCut_Click},
+    {nullptr, nullptr, "mnuCopy", "Cop&y", Qt::CTRL | Qt::Key_C, &Assembler::mnuCopy_Click},
+    {nullptr, nullptr, "mnuPaste", "&Paste", Qt::CTRL | Qt::Key_V, &Assembler::mnuPaste_Click},
+    {nullptr, nullptr, "mnuFind", "&Find", Qt::CTRL | Qt::Key_F, &Assembler::Find_string},
+    {nullptr, nullptr, "mnuNext", "Find &Next", QKeyCombination(Qt::Key_F3), &Assembler::Find_Next},
+    {nullptr, nullptr, "mnuGoto_Line", "&Goto Line", Qt::CTRL | Qt::Key_G, &Assembler::goto_line},
+    {"mnuInsert", "&Insert", "mnuDirective", "&Directive", kNoKey, nullptr},
+    {nullptr, nullptr, "mnuInstruction", "&Instruction", kNoKey, nullptr},
+    {nullptr, nullptr, "mnInsert_String", "Insert &String...", kNoKey,
+     &Assembler::mnInsert_String_Click},
+    {nullptr, nullptr, "mnuInsert_file", "Insert &File...", Qt::CTRL | Qt::Key_I,
+     &Assembler::Insert_File},
+    {"mnu_window", "&Window", "mnu_Source_FIle", "View Source File", kNoKey,
+     &Assembler::View_source_file},
+    {nullptr, nullptr, "mnu_View_Listing_FIle", "View List File", kNoKey,
+     &Assembler::View_List_File},
+    {"mnuhelp", "&Help", "mnuhelpAbout", "H&elp About", kNoKey, &Assembler::Help_About},
+};
+
+struct ToolbarButton {
+    const char* key;
+    const char* tooltip;
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"New", "New File"},           {"Open", "Open File"}, {"Save", "Save File"},
+    {"Assemble", "Assemble File"}, {"Print", "Print "},   {"Source", "View Source File"},
+    {"List", "View List FIle"},
+};
+
+struct KeyCommand {
+    const char* key;
+    void (Assembler::*command)();
+};
+
+// Only the seven buttons above deliver keys; the other rows have no button.
+constexpr KeyCommand kToolbarCommands[] = {
+    {"New", &Assembler::Init_Editor},      {"Open", &Assembler::Open_File},
+    {"Save", &Assembler::Save_File},       {"Assemble", &Assembler::assemble_from_toolbar},
+    {"Cut", &Assembler::mnuCut_Click},     {"Find", &Assembler::Find_string},
+    {"Find Next", &Assembler::Find_Next},  {"Source", &Assembler::View_source_file},
+    {"List", &Assembler::View_List_File},  {"GO", &Assembler::goto_line},
+    {"Paste", &Assembler::mnuPaste_Click}, {"Print_Setup", &Assembler::Print_setup},
+    {"Print", &Assembler::Print_File},     {"Font", &Assembler::Set_Font},
+    {"Help", &Assembler::Help_About},
+};
+
+// The editor's title and version in its About box.
+constexpr const char* kAboutTitle = "Assembler";
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 6;
+
+const QString kFileFilter = QStringLiteral("Assembler Files (*.asm);;All files (*)");
+const QString kDefaultSuffix = QStringLiteral("asm");
+const QString kIdleStatus = QStringLiteral(" ");
+constexpr int kSavePauseMs = 1000;
+constexpr int kToolbarAssemblePauseMs = 10;
+constexpr int kRedrawGraceMs = 30;
+constexpr double kDesignFontPoints = 9.75;
+constexpr int kNewTextFontPoints = 12;
+constexpr int kStartWidth = 900;
+constexpr int kStartHeight = 680;
+
+QFont courier_new(double points) {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(points);
+    return font;
+}
+
+QString qstring(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool same_file(const QString& a, const QString& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a.toStdString(), b.toStdString(), ec);
+}
+
+} // namespace
+
+TextBoxSize text_box_size(int outer_width, int outer_height, int status_height, int allowance) {
+    return {std::abs(outer_width - kWidthAllowance),
+            std::max(0, std::abs(outer_height - allowance) - status_height)};
+}
+
+Assembler::Assembler(Folders folders, ModalSeam& modal, DesktopActions& desktop,
+                     SingleInstance& instance, QWidget* parent)
+    : QMainWindow(parent), m_folders(std::move(folders)), m_modal(modal), m_desktop(desktop) {
+    setObjectName(QStringLiteral("Assembler"));
+    setWindowTitle(QString::fromLatin1(kEditorCaption));
+    m_pause = [this](int milliseconds) {
+        // The pause blocks, but a dialog that has just closed leaves its area to be redrawn:
+        // the window system is given a moment to say so, so the pause shows the whole window.
+        repaint();
+        const int grace = std::min(milliseconds, kRedrawGraceMs);
+        QThread::msleep(static_cast<unsigned long>(grace));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaint();
+        QThread::msleep(static_cast<unsigned long>(milliseconds - grace));
+    };
+
+    auto* area = new QWidget(this);
+    setCentralWidget(area);
+    m_text_box = new QPlainTextEdit(area);
+    m_text_box->setObjectName(QStringLiteral("RichTextBox1"));
+    m_text_box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text_box->setFont(courier_new(kDesignFontPoints));
+    m_text_box->installEventFilter(this);
+    build_menus();
+    build_toolbar();
+    m_status = new QLabel(kIdleStatus, this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(m_status, 1);
+    resize(kStartWidth, kStartHeight);
+
+    if (instance.claim()) {
+        instance.on_raise_request([this] { raise_for_later_copy(); });
+    } else {
+        instance.ask_earlier_copy_to_raise();
+    }
+    Init_Editor();
+}
+
+Assembler::~Assembler() = default;
+
+void Assembler::build_menus() {
+    QMenu* menu = nullptr;
+    for (const MenuItem& item : kMenuItems) {
+        if (item.menu != nullptr) {
+            menu = menuBar()->addMenu(QString::fromLatin1(item.title));
+            menu->setObjectName(QString::fromLatin1(item.menu));
+        }
+        if (QLatin1String(item.caption) == QLatin1String(kSeparator)) {
+            menu->addSeparator()->setObjectName(QString::fromLatin1(item.name));
+            continue;
+        }
+        if (item.command == nullptr) {
+            add_template_menu(menu, item.name, item.caption);
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (item.shortcut != kNoKey) {
+            action->setShortcut(QKeySequence(item.shortcut));
+        }
+        connect(action, &QAction::triggered, this, item.command);
+    }
+    m_view_list = findChild<QAction*>(QStringLiteral("mnu_View_Listing_FIle"));
+    // Only assembling enables it, once there is a list file to view.
+    m_view_list->setEnabled(false);
+}
+
+void Assembler::add_template_menu(QMenu* parent, const char* name, const char* caption) {
+    const QString menu_name = QString::fromLatin1(name);
+    const TemplateMenu& directives = directive_menu();
+    if (menu_name == qstring(directives.name)) {
+        QMenu* menu = parent->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(menu_name);
+        add_template_items(menu, directives);
+        return;
+    }
+    QMenu* instructions = parent->addMenu(QString::fromLatin1(caption));
+    instructions->setObjectName(menu_name);
+    for (const TemplateMenu& mode : instruction_menus()) {
+        QMenu* menu = instructions->addMenu(qstring(mode.caption));
+        menu->setObjectName(qstring(mode.name));
+        add_template_items(menu, mode);
+    }
+}
+
+void Assembler::add_template_items(QMenu* menu, const TemplateMenu& templates) {
+    for (const TemplateItem& item : templates.items) {
+        QAction* action = menu->addAction(qstring(item.caption));
+        action->setObjectName(QString::fromStdString(template_item_name(templates, item)));
+        const int16_t id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { getstring(id); });
+    }
+}
+
+void Assembler::build_toolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const QString key = QString::fromLatin1(button.key);
+        QAction* action = m_toolbar->addAction(editor_picture(key), key);
+        action->setObjectName(QStringLiteral("Toolbar1_") + key);
+        action->setToolTip(QString::fromLatin1(button.tooltip));
+        action->setData(key);
+        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+}
+
+void Assembler::Toolbar1_ButtonClick(const QString& key) {
+    for (const KeyCommand& entry : kToolbarCommands) {
+        if (key == QLatin1String(entry.key)) {
+            (this->*entry.command)();
+            return;
+        }
+    }
+}
+
+void Assembler::lay_out_text_box(int allowance) {
+    // The allowances stand for the frame, menu bar and toolbar around the text box, whose size
+    // differs between desktops: the outer size is reckoned from the area below the toolbar, so
+    // that a resize fills that area exactly. The text box starts at its top.
+    const QWidget* area = centralWidget();
+    const int status_height = statusBar()->height() * kTwipsPerPixel;
+    const int outer_width = area->width() * kTwipsPerPixel + kWidthAllowance;
+    const int outer_height = area->height() * kTwipsPerPixel + status_height + kResizeAllowance;
+    const TextBoxSize size = text_box_size(outer_width, outer_height, status_height, allowance);
+    m_text_box->setGeometry(0, 0, twips_to_pixels(size.width), twips_to_pixels(size.height));
+}
+
+void Assembler::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    lay_out_text_box(kResizeAllowance);
+}
+
+bool Assembler::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+A is Assemble here, not the text box's Select All.
+    if (watched == m_text_box && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_A)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString Assembler::work_folder() const {
+    return QString::fromStdString(m_folders.work_folder.string());
+}
+
+void Assembler::set_pause(std::function<void(int)> pause) {
+    m_pause = std::move(pause);
+}
+
+void Assembler::pause(int milliseconds) {
+    m_pause(milliseconds);
+}
+
+void Assembler::set_status(const QString& text) {
+    m_status->setText(text);
+}
+
+QString Assembler::status_text() const {
+    return m_status->text();
+}
+
+QString Assembler::current_text() const {
+    QString text = m_text_box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+bool Assembler::text_changed() const {
+    return m_text_box->document()->isModified() && current_text() != m_clean.text;
+}
+
+void Assembler::mark_clean(const QByteArray& bytes, const SourceFormat& format, bool from_file) {
+    m_clean = {current_text(), bytes, format, from_file};
+    m_text_box->document()->setModified(false);
+}
+
+bool Assembler::may_replace_text() {
+    if (!text_changed()) {
+        return true;
+    }
+    switch (m_modal.message_box(this,
+                                QStringLiteral("The text has changed since it was opened or "
+                                               "saved. Do you want to save it first?"),
+                                QString(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        return save_text() == SaveOutcome::Saved;
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Assembler::Init_Editor() {
+    if (!may_replace_text()) {
+        return;
+    }
+    lay_out_text_box(kNewAllowance);
+    m_text_box->clear();
+    // Text typed into the new file comes in the larger size.
+    QTextCharFormat format;
+    format.setFont(courier_new(kNewTextFontPoints));
+    m_text_box->setCurrentCharFormat(format);
+    m_file.has_name = 0;
+    m_file.filename.clear();
+    m_file.list_filename.clear();
+    mark_clean({}, SourceFormat{}, false);
+    set_status(kIdleStatus);
+}
+
+void Assembler::New_File() {
+    Init_Editor();
+}
+
+bool Assembler::load_file(const QString& path) {
+    const FileBytes file = read_source_file(path);
+    if (!file.problem.isEmpty()) {
+        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+        return false;
+    }
+    const SourceText source = decode_source(file.bytes);
+    // A file comes in the text box's own font, whatever New chose for typing.
+    m_text_box->document()->setPlainText(source.text);
+    m_text_box->moveCursor(QTextCursor::Start);
+    mark_clean(file.bytes, source.format, true);
+    return true;
+}
+
+void Assembler::Open_File() {
+    if (!may_replace_text()) {
+        return;
+    }
+    const QString path =
+        m_modal.open_file_name(this, QStringLiteral("Open"), work_folder(), kFileFilter);
+    if (path.isEmpty() || !load_file(path)) {
+        return;
+    }
+    m_file.filename = path;
+    m_file.has_name = 1;
+    set_status(QStringLiteral("Open File:") + path);
+    m_text_box->setFocus();
+    m_text_box->moveCursor(QTextCursor::Start);
+    m_file.list_filename = QString::fromStdString(list_file_name(path.toStdString()));
+    remove_stale_list_file();
+}
+
+void Assembler::remove_stale_list_file() {
+    // An old list file would pass for the new text's; the file just opened is never one.
+    const QString& list = m_file.list_filename;
+    if (names_a_file(list) && !same_file(list, m_file.filename)) {
+        QFile::remove(list);
+    }
+}
+
+Assembler::SaveOutcome Assembler::write_text(const QString& path) {
+    const QString text = current_text();
+    SourceFormat format = m_clean.format;
+    // Unchanged text goes back as the very bytes it came from.
+    const QByteArray bytes =
+        m_clean.from_file && text == m_clean.text ? m_clean.bytes : encode_source(text, format);
+    const QString problem = write_source_file(path, bytes);
+    if (!problem.isEmpty()) {
+        set_status(QStringLiteral("Could not save %1: %2").arg(path, problem));
+        return SaveOutcome::Failed;
+    }
+    mark_clean(bytes, format, true);
+    return SaveOutcome::Saved;
+}
+
+Assembler::SaveOutcome Assembler::save_text() {
+    SaveOutcome outcome = SaveOutcome::Cancelled;
+    if (m_file.has_name == 1) {
+        outcome = write_text(m_file.filename);
+        if (outcome == SaveOutcome::Saved) {
+            set_status(QStringLiteral("Save open file to the disc"));
+            pause(kSavePauseMs);
+        }
+    } else {
+        outcome = save_text_as();
+    }
+    // A failure's reason stays in the status bar.
+    if (outcome != SaveOutcome::Failed) {
+        set_status(kIdleStatus);
+    }
+    return outcome;
+}
+
+void Assembler::Save_File() {
+    save_text();
+}
+
+Assembler::SaveOutcome Assembler::save_text_as() {
+    const QString path = m_modal.save_file_name(this, QStringLiteral("Save As"), work_folder(),
+                                                kFileFilter, kDefaultSuffix);
+    if (path.isEmpty()) {
+        return SaveOutcome::Cancelled;
+    }
+    const SaveOutcome outcome = write_text(path);
+    if (outcome != SaveOutcome::Saved) {
+        return outcome;
+    }
+    m_file.filename = path;
+    m_file.has_name = 1;
+    set_status(QStringLiteral("Save File As:") + path);
+    pause(kSavePauseMs);
+    m_file.list_filename = QString::fromStdString(list_file_name(path.toStdString()));
+    return outcome;
+}
+
+void Assembler::Save_File_As() {
+    save_text_as();
+}
+
+void Assembler::Insert_File() {
+    const QString path =
+        m_modal.open_file_name(this, QStringLiteral("Open"), work_folder(), kFileFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const FileBytes file = read_source_file(path);
+    if (!file.problem.isEmpty()) {
+        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+        return;
+    }
+    // Every line read comes in with CR LF, the last one too.
+    QString lines;
+    for (const QString& line : text_lines(decode_source(file.bytes).text)) {
+        lines += line + QStringLiteral("\r\n");
+    }
+    if (lines.isEmpty()) {
+        return;
+    }
+    QTextCursor cursor = m_text_box->textCursor();
+    cursor.insertText(lines);
+    m_text_box->setTextCursor(cursor);
+}
+
+void Assembler::insert_line(const QString& text) {
+    QTextCursor cursor = m_text_box->textCursor();
+    cursor.insertText(text + QStringLiteral("\r\n"));
+    m_text_box->setTextCursor(cursor);
+}
+
+void Assembler::getstring(int16_t index) {
+    const auto text = string_table_text(index);
+    if (!text) {
+        return;
+    }
+    m_instruction = qstring(*text);
+    insert_line(m_instruction);
+}
+
+void Assembler::View_List_File() {
+    if (!names_a_file(m_file.list_filename)) {
+        m_modal.message_box(this,
+                            QStringLiteral(" List file does not exist. To create a list file you "
+                                           "first have to save and then assemble the source "
+                                           "file!."),
+                            QString(), MessageIcon::None, MessageButtons::Ok);
+        return;
+    }
+    if (!may_replace_text() || !load_file(m_file.list_filename)) {
+        return;
+    }
+    m_saved_source_name = m_file.filename;
+    m_file.filename = m_file.list_filename;
+}
+
+void Assembler::View_source_file() {
+    if (!names_a_file(m_file.filename)) {
+        m_modal.message_box(
+            this, QStringLiteral("You must first open the Source file using the Open command"),
+            QString(), MessageIcon::None, MessageButtons::Ok);
+        return;
+    }
+    if (m_saved_source_name.isEmpty()) {
+        return;
+    }
+    // A source that has gone from the disk is reported, and the list stays on show.
+    if (!may_replace_text() || !load_file(m_saved_source_name)) {
+        return;
+    }
+    m_file.filename = m_saved_source_name;
+    m_saved_source_name.clear();
+}
+
+void Assembler::Help_About() {
+    const AboutInfo info{.window_name = QStringLiteral("About"),
+                         .title = QString::fromLatin1(kAboutTitle),
+                         .major = kVersionMajor,
+                         .minor = kVersionMinor,
+                         .revision = kVersionRevision};
+    m_about = new frmAbout(info, m_modal, m_desktop, this);
+    m_about->setWindowModality(Qt::ApplicationModal);
+    m_about->show();
+}
+
+void Assembler::mnInsert_String_Click() {
+    m_converter = new Converter(
+        m_modal, [this](const QString& text) { insert_line(text); }, this);
+    m_converter->setAttribute(Qt::WA_DeleteOnClose);
+    m_converter->setWindowModality(Qt::ApplicationModal);
+    m_converter->show();
+}
+
+void Assembler::send_keystroke(Qt::Key key) {
+    // The focused control performs its own clipboard command.
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr || target->window() != this) {
+        target = m_text_box;
+    }
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void Assembler::assemble_from_toolbar() {
+    set_status(kIdleStatus);
+    set_status(QStringLiteral("Assembling...."));
+    pause(kToolbarAssemblePauseMs);
+    Assemble();
+}
+
+void Assembler::mnuExit_Click() {
+    close();
+}
+
+void Assembler::closeEvent(QCloseEvent* event) {
+    if (!may_replace_text()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void Assembler::raise_for_later_copy() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+} // namespace tallyrig

@@ -1,0 +1,88 @@
+// An editor window on a temporary install root, its dialogs answered by a script, its pauses
+// recorded instead of waited, and an earlier-copy name of its own.
+#pragma once
+
+#include "assembler/assembler.h"
+#include "common/single_instance.h"
+#include "tests/support/scripted_modal.h"
+#include "tests/support/temp_folder.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+// Test messages show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace tallyrig::testing {
+
+// A unique earlier-copy name, so tests never meet each other or a running editor.
+inline QString test_instance_name() {
+    static int serial = 0;
+    return QStringLiteral("tallyrig-editor-test-%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(++serial);
+}
+
+struct Pause {
+    int milliseconds;
+    QString status; // the status text while it lasted
+    bool operator==(const Pause&) const = default;
+};
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder.path() / "bin");
+        std::filesystem::create_directories(folder.path() / "work");
+        folders = derive_folders(folder.path() / "bin" / "assembler");
+        instance_name = test_instance_name();
+        instance = std::make_unique<SingleInstance>(instance_name);
+        editor = std::make_unique<Assembler>(folders, modal, desktop, *instance);
+        editor->set_pause([this](int ms) { pauses.push_back({ms, editor->status_text()}); });
+        editor->show();
+    }
+    void TearDown() override {
+        editor.reset();
+        instance.reset();
+    }
+
+    QString work_folder() const { return QString::fromStdString(folders.work_folder.string()); }
+    QString work(const char* name) const {
+        return QString::fromStdString((folders.work_folder / name).string());
+    }
+    QString write_work(const char* name, std::string_view bytes) const {
+        write_file(folders.work_folder / name, bytes);
+        return work(name);
+    }
+    static std::string bytes_of(const QString& path) { return read_file(path.toStdString()); }
+
+    // Opens a file through the Open dialog.
+    void open(const QString& path) {
+        modal.file_answers = {path};
+        editor->Open_File();
+    }
+    void type(const QString& text) { QTest::keyClicks(editor->text_box(), text); }
+    void caret_to_start() { editor->text_box()->moveCursor(QTextCursor::Start); }
+    QString text() const { return editor->text_box()->toPlainText(); }
+    const FileStatus& file() const { return editor->FIle_status(); }
+
+    TempFolder folder;
+    Folders folders;
+    ScriptedModal modal;
+    RecordingDesktop desktop;
+    QString instance_name;
+    std::unique_ptr<SingleInstance> instance;
+    std::unique_ptr<Assembler> editor;
+    std::vector<Pause> pauses;
+};
+
+} // namespace tallyrig::testing
