@@ -5,7 +5,7 @@
 #include "assembler/assembler.h"
 #include "common/single_instance.h"
 #include "tests/support/scripted_modal.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/temp_install.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -41,9 +41,6 @@ struct Pause {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(folder.path() / "bin");
-        std::filesystem::create_directories(folder.path() / "work");
-        folders = derive_folders(folder.path() / "bin" / "assembler");
         instance_name = test_instance_name();
         instance = std::make_unique<SingleInstance>(instance_name);
         editor = std::make_unique<Assembler>(folders, modal, desktop, *instance);
@@ -75,8 +72,8 @@ protected:
     QString text() const { return editor->text_box()->toPlainText(); }
     const FileStatus& file() const { return editor->FIle_status(); }
 
-    TempFolder folder;
-    Folders folders;
+    TempInstall install;
+    const Folders& folders = install.folders;
     ScriptedModal modal;
     RecordingDesktop desktop;
     QString instance_name;
