@@ -107,9 +107,23 @@ std::string format_code(int32_t code) {
 
 } // namespace
 
+// The width counts characters, not bytes: a caption typed in the key editor may hold any
+// letter, and a cut inside a UTF-8 sequence would leave a broken one.
 std::string fit_field(std::string_view text, std::size_t width) {
-    std::string field(text.substr(0, width));
-    field.resize(width, ' ');
+    const auto continues = [&](std::size_t i) {
+        return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+    };
+    std::size_t end = 0;
+    std::size_t characters = 0;
+    while (end < text.size() && characters < width) {
+        ++end;
+        while (continues(end)) {
+            ++end;
+        }
+        ++characters;
+    }
+    std::string field(text.substr(0, end));
+    field.append(width - characters, ' ');
     return field;
 }
 

@@ -54,7 +54,7 @@ struct ButtonDefinitions {
     int16_t edit_button_index = 0; // the key the key editor works on
 };
 
-// Text cut or blank-padded to a fixed field width.
+// Text cut or blank-padded to a fixed width in characters (UTF-8).
 std::string fit_field(std::string_view text, std::size_t width);
 
 // Text without leading and trailing blanks.

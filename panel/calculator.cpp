@@ -3,8 +3,10 @@
 #include "common/caption_colour.h"
 #include "common/screen_units.h"
 #include "core/text_helpers.h"
+#include "panel/calc_popup.h"
 #include "panel/devices/device_tables.h"
 #include "panel/devices/text_terminal.h"
+#include "panel/devices/workbench_devices.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,9 +93,10 @@ std::size_t index_of(PanelKey key) {
 } // namespace
 
 Calculator::Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
-                       DeviceTables& devices, TextTerminal& terminal, QWidget* parent)
+                       DeviceTables& devices, TextTerminal& terminal, WorkbenchDevices& workbench,
+                       QWidget* parent)
     : QWidget(parent), m_machine(machine), m_buttons(buttons), m_folders(folders),
-      m_devices(devices), m_terminal(terminal) {
+      m_devices(devices), m_terminal(terminal), m_workbench(workbench) {
     setObjectName("Calculator");
     setWindowTitle("Calculator");
     build_controls();
@@ -241,7 +244,7 @@ void Calculator::power_on_sequence() {
     display_dashes();
     m_machine.clear_ram_and_ports();
     m_machine.reset_cpu();
-    reset_workbench();
+    m_workbench.reset_workbench();
     ui.yield();
     set_key_caption_colour(PanelKey::Reset, kColourRed);
     set_key_caption_colour(PanelKey::Run, kColourDarkRed);
@@ -272,7 +275,7 @@ void Calculator::power_off_sequence() {
         ui.yield();
     }
     leds_all_off();
-    reset_workbench();
+    m_workbench.reset_workbench();
     for (const FunctionKey& function : kFunctionKeys) {
         set_key_caption_colour(function.key, kColourBlack);
     }
@@ -398,8 +401,28 @@ void Calculator::programmable_key_command(int n) {
 }
 
 void Calculator::load_edit_form(int key) {
-    // The key editor window comes later; the key it will edit is noted already.
     m_buttons.edit_button_index = static_cast<int16_t>(key);
+    if (key_editor() == nullptr) {
+        m_key_editor = new Calc_popup(m_buttons, *this, m_machine.ui(), this);
+        // Beside the key it was opened on, where the eye already is.
+        const QPushButton* on =
+            m_keys[static_cast<std::size_t>(std::clamp(key, 1, kProgrammableKeyCount))];
+        m_key_editor->move(on->mapToGlobal(QPoint(on->width(), on->height())));
+        m_key_editor->show();
+        m_key_editor->load();
+        // Its yields may have closed it again.
+        if (key_editor() == nullptr) {
+            return;
+        }
+    } else {
+        m_key_editor->raise();
+    }
+    // The fields follow the key that edit_button_index names now, which Apply writes to.
+    m_key_editor->show_key();
+}
+
+Calc_popup* Calculator::key_editor() const {
+    return m_key_editor != nullptr && m_key_editor->loaded() ? m_key_editor.data() : nullptr;
 }
 
 // ---- Key table ------------------------------------------------------------------------------
@@ -478,9 +501,13 @@ void Calculator::display_blank() {
     m_machine.ui().yield();
 }
 
-int Calculator::key_sound() {
-    m_machine.ui().yield();
+int key_sound(UserInterface& ui) {
+    ui.yield();
     return 0;
+}
+
+int Calculator::key_sound() {
+    return tallyrig::key_sound(m_machine.ui());
 }
 
 void Calculator::set_display(const QString& text) {
@@ -568,6 +595,9 @@ bool Calculator::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Calculator::closeEvent(QCloseEvent* event) {
+    if (Calc_popup* editor = key_editor()) {
+        editor->close();
+    }
     m_buttons.calculator_loaded = 0;
     QWidget::closeEvent(event);
 }

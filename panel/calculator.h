@@ -7,6 +7,7 @@
 #include "core/machine.h"
 #include "panel/button_definitions.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -18,28 +19,34 @@ class QPushButton;
 
 namespace tallyrig {
 
+class Calc_popup;
 struct DeviceTables;
 struct TextTerminal;
+class WorkbenchDevices;
 
 inline constexpr int kDisplayWidth = 23; // characters
 inline constexpr int kStatusLedCount = 6;
 inline constexpr uint32_t kLedLit = 255;  // 0x00BBGGRR
 inline constexpr uint32_t kLedDark = 128; // 0x00BBGGRR
 
+// The keys and the workbench switches make no sound; the call yields once and returns 0.
+int key_sound(UserInterface& ui);
+
 class Calculator : public QWidget {
     Q_OBJECT
 
 public:
     Calculator(Machine& machine, ButtonDefinitions& buttons, const Folders& folders,
-               DeviceTables& devices, TextTerminal& terminal, QWidget* parent = nullptr);
+               DeviceTables& devices, TextTerminal& terminal, WorkbenchDevices& workbench,
+               QWidget* parent = nullptr);
     ~Calculator() override;
 
     // "Power", "Reset", "Step", "Run" or a key number "1".."70"; anything else is ignored.
     void command_pass(const QString& cmd);
 
-    // Opens the key editor for key n (the editor window comes later; for now it only notes
-    // the key in the table's edit_button_index).
+    // Opens the key editor for key n, or retargets the open one.
     void load_edit_form(int key);
+    Calc_popup* key_editor() const; // null while closed
 
     // Labels the 70 keys from the key table: caption, caption colour, tooltip.
     void apply_button_definitions();
@@ -90,7 +97,6 @@ private:
     void enter_run_loop();
     void set_display(const QString& text);
     void set_led(int led, uint32_t colour);
-    void reset_workbench() {} // the workbench window comes with its own issue
     bool terminal_attached() const;
 
     Machine& m_machine;
@@ -98,7 +104,9 @@ private:
     const Folders& m_folders;
     DeviceTables& m_devices;
     TextTerminal& m_terminal;
+    WorkbenchDevices& m_workbench;
     int16_t m_power_switch_state = 0;
+    QPointer<Calc_popup> m_key_editor;
 
     QLineEdit* m_main_display = nullptr;
     std::array<QFrame*, kStatusLedCount + 1> m_leds{};               // 1..6

@@ -10,6 +10,7 @@
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
 #include "panel/devices/text_terminal.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/qt_user_interface.h"
 
 #include <QString>
@@ -41,6 +42,7 @@ public:
     QtUserInterface& ui() { return m_ui; }
     ButtonDefinitions& buttons() { return m_buttons; }
     DeviceTables& devices() { return m_devices; }
+    WorkbenchDevices& workbench() { return m_workbench; }
     TextTerminal& terminal() { return m_terminal; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
     MDI& main_window() { return *m_main; }
@@ -54,6 +56,7 @@ private:
     Machine m_machine;
     ButtonDefinitions m_buttons;
     DeviceTables m_devices;
+    WorkbenchDevices m_workbench{m_machine, m_devices};
     TextTerminal m_terminal;
     CharRomPaths m_char_rom;
     std::unique_ptr<MDI> m_main;

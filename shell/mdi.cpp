@@ -12,6 +12,8 @@
 #include "panel/devices/device_tables.h"
 #include "panel/devices/keyboard.h"
 #include "panel/devices/terminal.h"
+#include "panel/devices/workbench_1.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
 #include "shell/memory/mdisplay.h"
@@ -147,10 +149,11 @@ constexpr int kVersionRevision = 9;
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
          ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-         TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent)
+         TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
+         QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
       m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
-      m_char_rom(char_rom) {
+      m_char_rom(char_rom), m_workbench(workbench) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -194,6 +197,10 @@ message* MDI::message_window() const {
 
 frmAbout* MDI::about_window() const {
     return m_about;
+}
+
+Workbench_1* MDI::workbench_window() const {
+    return m_workbench.window();
 }
 
 mDisplay* MDI::memory_walker() const {
@@ -422,7 +429,8 @@ void MDI::open_front_panel() {
         m_buttons.calculator_loaded = 1;
         return;
     }
-    m_calculator = new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal);
+    m_calculator =
+        new Calculator(m_machine, m_buttons, m_folders, m_devices, m_text_terminal, m_workbench);
     connect(m_calculator, &Calculator::ioport_display_written, this,
             [this](const QString& value_text, const QString& character_text) {
                 if (IOPort* window = ioport_window()) {
@@ -456,6 +464,15 @@ void MDI::open_ioport_window() {
     }
     m_ioport = new IOPort(m_machine);
     add_window(m_ioport, true);
+    m_ui.yield();
+}
+
+void MDI::open_workbench() {
+    if (Workbench_1* open = workbench_window()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    fit_fixed_size(add_window(m_workbench.open_window(), true));
     m_ui.yield();
 }
 

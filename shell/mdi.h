@@ -26,6 +26,8 @@ class Machine;
 class ModalSeam;
 class QtUserInterface;
 class Terminal;
+class Workbench_1;
+class WorkbenchDevices;
 class find_add;
 class frmAbout;
 class mDisplay;
@@ -43,7 +45,8 @@ class MDI : public QMainWindow {
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-        TextTerminal& text_terminal, const CharRomPaths& char_rom, QWidget* parent = nullptr);
+        TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
+        QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -76,6 +79,7 @@ public:
     IOPort* ioport_window() const;
     message* message_window() const;
     frmAbout* about_window() const;
+    Workbench_1* workbench_window() const;
     mDisplay* memory_walker() const;
     BPoint* breakpoint_dialog() const;
     find_add* find_dialog() const;
@@ -112,6 +116,7 @@ private:
     void open_ioport_window();
     void open_message_window();
     void open_about();
+    void open_workbench();
     void open_memory_walker();
     void open_breakpoint_dialog();
     void open_find_dialog();
@@ -126,7 +131,6 @@ private:
     // Windows that later parts of the shell provide; until then these open nothing.
     void open_speed_dialog() {}
     void open_data_gatherer() {}
-    void open_workbench() {}
     void open_terminal_and_keyboard();
     void open_keyboard();
 
@@ -139,6 +143,7 @@ private:
     DeviceTables& m_devices;
     TextTerminal& m_text_terminal;
     const CharRomPaths& m_char_rom;
+    WorkbenchDevices& m_workbench;
 
     QMdiArea* m_workspace = nullptr;
     QList<QMenu*> m_enabled_by_start_up;

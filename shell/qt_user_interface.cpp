@@ -4,6 +4,7 @@
 #include "core/machine.h"
 #include "panel/calculator.h"
 #include "panel/devices/terminal.h"
+#include "panel/devices/workbench_devices.h"
 #include "shell/mdi.h"
 #include "shell/memory/mdisplay.h"
 #include "shell/memory/walker_model.h"
@@ -63,6 +64,10 @@ void QtUserInterface::attach(Machine* machine, MDI* main_window) {
 
 void QtUserInterface::attach_terminal(TextTerminal* terminal) {
     m_terminal = terminal;
+}
+
+void QtUserInterface::attach_workbench(WorkbenchDevices* workbench) {
+    m_workbench = workbench;
 }
 
 // The paint comes from a timer, so it also happens when the run loop has returned to the
@@ -287,6 +292,30 @@ void QtUserInterface::set_io_button_annotation(std::string_view text) {
 void QtUserInterface::set_io_button(std::string_view text) {
     if (m_main != nullptr && m_main->ioport_window() != nullptr) {
         m_main->ioport_window()->set_io_button(qview(text));
+    }
+}
+
+void QtUserInterface::write_8bit_led_display(int16_t byte) {
+    if (m_workbench != nullptr) {
+        m_workbench->write_8bit_led_display(byte);
+    }
+}
+
+void QtUserInterface::write_7seg_unencoded(int16_t byte) {
+    if (m_workbench != nullptr) {
+        m_workbench->write_7seg_unencoded(byte);
+    }
+}
+
+void QtUserInterface::write_7seg_decoded(int16_t byte) {
+    if (m_workbench != nullptr) {
+        m_workbench->write_7seg_decoded(byte);
+    }
+}
+
+void QtUserInterface::Led1_Device_Driver(int16_t byte) {
+    if (m_workbench != nullptr) {
+        m_workbench->Led1_Device_Driver(byte);
     }
 }
 

@@ -16,6 +16,7 @@ class Machine;
 class MDI;
 class ModalSeam;
 class Terminal;
+class WorkbenchDevices;
 class mDisplay;
 
 class QtUserInterface : public UserInterface, public TerminalHost {
@@ -25,6 +26,7 @@ public:
     // The machine and main window exist after this object; the application connects them.
     void attach(Machine* machine, MDI* main_window);
     void attach_terminal(TextTerminal* terminal);
+    void attach_workbench(WorkbenchDevices* workbench);
 
     // Paints what the refreshes asked for and handles every pending event now.
     void process_events_now();
@@ -55,6 +57,10 @@ public:
     void set_io_button_annotation(std::string_view text) override;
     void set_io_button(std::string_view text) override;
 
+    void write_8bit_led_display(int16_t byte) override;
+    void write_7seg_unencoded(int16_t byte) override;
+    void write_7seg_decoded(int16_t byte) override;
+    void Led1_Device_Driver(int16_t byte) override;
     void terminal_write_char(int32_t byte) override;
     void display_character(std::string_view text, int32_t byte) override;
     void set_status_leds(int32_t byte) override;
@@ -86,6 +92,7 @@ private:
     Machine* m_machine = nullptr;
     MDI* m_main = nullptr;
     TextTerminal* m_terminal = nullptr;
+    WorkbenchDevices* m_workbench = nullptr;
 
     bool m_registers_dirty = false;
     bool m_ioport_dirty = false;

@@ -1,16 +1,19 @@
 // The machine's speed with the whole user interface live: a tight loop in RUN with the
-// register and I/O port windows open, and with the message window open or closed; single STEPs
-// with the message window closed, and open with its narration, empty or holding 100,000 lines;
-// printing a hundred pages of log to a PDF file; a program printing to the text terminal; how
-// soon a keyboard click reaches a running program; and the memory walker: opening it, RUN with
-// it open and closed, STEP with it open.
+// register and I/O port windows open, and with the message window open or closed; a loop
+// writing the four workbench displays with the workbench open, and how soon a switch click
+// reaches a running program; single STEPs with the message window closed, and open with its
+// narration, empty or holding 100,000 lines; printing a hundred pages of log to a PDF file; a
+// program printing to the text terminal; how soon a keyboard click reaches a running program;
+// and the memory walker: opening it, RUN with it open and closed, STEP with it open.
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"
 #include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "panel/calculator.h"
 #include "panel/devices/keyboard.h"
+#include "panel/devices/picture_box.h"
 #include "panel/devices/text_terminal.h"
+#include "panel/devices/workbench_1.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
 #include "shell/memory/mdisplay.h"
@@ -18,6 +21,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -34,6 +38,7 @@
 #include <memory>
 #include <span>
 #include <thread>
+#include <vector>
 
 namespace tallyrig {
 namespace {
@@ -59,27 +64,39 @@ public:
     void end_program() override {}
 };
 
-// INCA/JNZ 256 times, then a 24-bit count of those rounds at $5000 (high) to $5002 (low):
-// 523 instructions per count.
+// A loop on A at $4000 that ends in JNZ [$4000] makes 256 rounds; then a 24-bit count of
+// those rounds at $5000 (high) to $5002 (low) goes one up, in 11 instructions, and the loop
+// starts again.
 constexpr int32_t kCountHigh = 0x5000;
 constexpr int32_t kCountMiddle = 0x5001;
 constexpr int32_t kCountLow = 0x5002;
-constexpr int64_t kInstructionsPerCount = 523;
-constexpr int32_t kCountingLoop[] = {
+constexpr int64_t kCountInstructions = 11;
+constexpr int32_t kCountRounds[] = {
+    0x91, 0x50, 0x02, // LDA [$5002]
+    0x10, 0x01,       // ADD 1
+    0x99, 0x50, 0x02, // STA [$5002]
+    0x91, 0x50, 0x01, // LDA [$5001]
+    0x18, 0x00,       // ADDC 0
+    0x99, 0x50, 0x01, // STA [$5001]
+    0x91, 0x50, 0x00, // LDA [$5000]
+    0x18, 0x00,       // ADDC 0
+    0x99, 0x50, 0x00, // STA [$5000]
+    0x90, 0x00,       // LDA 0
+    0xC1, 0x40, 0x00, // JMP [$4000]
+};
+
+std::vector<int32_t> counting_program(std::initializer_list<int32_t> loop) {
+    std::vector<int32_t> program(loop);
+    program.insert(program.end(), std::begin(kCountRounds), std::end(kCountRounds));
+    return program;
+}
+
+// INCA/JNZ: 523 instructions per count.
+const std::vector<int32_t> kCountingLoop = counting_program({
     0x80,             // 4000 INCA
     0xD6, 0x40, 0x00, // 4001 JNZ [$4000]
-    0x91, 0x50, 0x02, // 4004 LDA [$5002]
-    0x10, 0x01,       // 4007 ADD 1
-    0x99, 0x50, 0x02, // 4009 STA [$5002]
-    0x91, 0x50, 0x01, // 400C LDA [$5001]
-    0x18, 0x00,       // 400F ADDC 0
-    0x99, 0x50, 0x01, // 4011 STA [$5001]
-    0x91, 0x50, 0x00, // 4014 LDA [$5000]
-    0x18, 0x00,       // 4017 ADDC 0
-    0x99, 0x50, 0x00, // 4019 STA [$5000]
-    0x90, 0x00,       // 401C LDA 0
-    0xC1, 0x40, 0x00, // 401E JMP [$4000]
-};
+});
+constexpr int64_t kInstructionsPerCount = 256 * 2 + kCountInstructions;
 
 struct Simulator {
     SilentModal modal;
@@ -111,12 +128,12 @@ struct Simulator {
             machine().memory_cells[static_cast<std::size_t>(cell)].value = 0;
         }
     }
-    int64_t instructions_counted() {
+    int64_t instructions_counted(int64_t per_count = kInstructionsPerCount) {
         int64_t count = 0;
         for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
             count = count * 256 + machine().memory_cells[static_cast<std::size_t>(cell)].value;
         }
-        return count * kInstructionsPerCount;
+        return count * per_count;
     }
 };
 
@@ -136,7 +153,7 @@ Simulator& simulator() {
 constexpr int kRunMilliseconds = 500;
 
 // The windows open while the machine goes; the front panel is always there.
-enum class Windows { None, RegisterAndPort, Message, WalkerRegisterAndPort };
+enum class Windows { None, RegisterAndPort, Message, WalkerRegisterAndPort, Workbench };
 
 void open_only(Simulator& s, Windows windows) {
     MDI& main_window = s.app->main_window();
@@ -149,6 +166,9 @@ void open_only(Simulator& s, Windows windows) {
         break;
     case Windows::Message:
         main_window.dispatch_command("Display Message System");
+        break;
+    case Windows::Workbench:
+        main_window.dispatch_command("workbench1");
         break;
     case Windows::WalkerRegisterAndPort:
         main_window.dispatch_command("Display Memory Map");
@@ -240,6 +260,111 @@ BENCHMARK(BM_RunWithMessageWindowClosed)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunWithMessageWindowOpen)
     ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The counting loop with a new byte written to each of the four workbench displays on every
+// round, so every write changes what a display shows: 1,547 instructions per count.
+const std::vector<int32_t> kWorkbenchLoop = counting_program({
+    0x80,             // 4000 INCA
+    0x99, 0xF0, 0x20, // 4001 STA [$F020]
+    0x99, 0xF0, 0x21, // 4004 STA [$F021]
+    0x99, 0xF0, 0x22, // 4007 STA [$F022]
+    0x99, 0xF0, 0x23, // 400A STA [$F023]
+    0xD6, 0x40, 0x00, // 400D JNZ [$4000]
+});
+constexpr int64_t kWorkbenchInstructionsPerCount = 256 * 6 + kCountInstructions;
+
+void BM_RunWritingTheWorkbenchDisplays(benchmark::State& state) {
+    Simulator& s = simulator();
+    open_only(s, Windows::Workbench);
+    int64_t instructions = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        s.power_on_with_program(kWorkbenchLoop);
+        QTimer::singleShot(kRunMilliseconds, [&s] { s.panel().command_pass("Reset"); });
+        QElapsedTimer clock;
+        clock.start();
+        s.panel().command_pass("Run");
+        const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(elapsed);
+        instructions += s.instructions_counted(kWorkbenchInstructionsPerCount);
+        seconds += elapsed;
+    }
+    state.counters["instructions_per_second"] = static_cast<double>(instructions) / seconds;
+}
+BENCHMARK(BM_RunWritingTheWorkbenchDisplays)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A program copying the lower switch bank to the LEDs, and clicks on a switch posted as a
+// user's would be: the time from a click's events being queued to its port cell holding the
+// new byte (the program reads the cell at its next instruction).
+const std::vector<int32_t> kSwitchCopyLoop = {
+    0x91, 0xF0, 0x01, // 4000 LDA [$F001]
+    0x99, 0xF0, 0x20, // 4003 STA [$F020]
+    0xC1, 0x40, 0x00, // 4006 JMP [$4000]
+};
+
+void BM_SwitchClickReachesTheRunningProgram(benchmark::State& state) {
+    Simulator& s = simulator();
+    open_only(s, Windows::Workbench);
+    MDI& main_window = s.app->main_window();
+    PictureBox* lever = main_window.workbench_window()->switch_control(SwitchBank::Lower, 0);
+    constexpr int kClicks = 100;
+    constexpr int kClickIntervalMs = 7; // not a multiple of the event interval
+    double worst_ms = 0;
+    double total_ms = 0;
+    int clicks = 0;
+    int wrong = 0;
+    QElapsedTimer clock;
+    qint64 posted_ns = 0;
+    const QMetaObject::Connection reached = QObject::connect(lever, &PictureBox::clicked, [&] {
+        const double waited = static_cast<double>(clock.nsecsElapsed() - posted_ns) / 1e6;
+        worst_ms = std::max(worst_ms, waited);
+        total_ms += waited;
+        ++clicks;
+        const int32_t port = s.machine().memory_cells[kSwitchPanel1Port].value;
+        wrong += port != (clicks % 2 == 1 ? 1 : 0);
+    });
+    for (auto _ : state) {
+        s.power_on_with_program(kSwitchCopyLoop);
+        clicks = 0;
+        QTimer clicker;
+        clicker.setTimerType(Qt::PreciseTimer);
+        clicker.setInterval(kClickIntervalMs);
+        int posted = 0;
+        QObject::connect(&clicker, &QTimer::timeout, [&] {
+            if (posted == kClicks) {
+                clicker.stop();
+                s.panel().command_pass("Reset");
+                return;
+            }
+            ++posted;
+            const QPointF inside(4, 4);
+            const QPointF global = lever->mapToGlobal(inside);
+            posted_ns = clock.nsecsElapsed();
+            QCoreApplication::postEvent(lever, new QMouseEvent(QEvent::MouseButtonPress, inside,
+                                                               global, Qt::LeftButton,
+                                                               Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(lever, new QMouseEvent(QEvent::MouseButtonRelease, inside,
+                                                               global, Qt::LeftButton, Qt::NoButton,
+                                                               Qt::NoModifier));
+        });
+        clock.start();
+        clicker.start();
+        s.panel().command_pass("Run");
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    QObject::disconnect(reached);
+    state.counters["worst_click_to_port_ms"] = worst_ms;
+    state.counters["mean_click_to_port_ms"] = clicks > 0 ? total_ms / clicks : 0;
+    state.counters["clicks_reaching_the_port"] = clicks;
+    state.counters["wrong_port_values"] = wrong;
+}
+BENCHMARK(BM_SwitchClickReachesTheRunningProgram)
+    ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -16,12 +16,8 @@ DeviceTables::DeviceTables() {
     fixed(kDualSevenSegDevice, kDualSevenSegPort, "Dual 7-Segment Decoded");
 }
 
-bool check_output_device(const DeviceTables& devices, int n, Machine& machine) {
-    const DeviceRecord& record = devices.output_devices[static_cast<std::size_t>(n)];
-    if (record.installed == kPluggedIn) {
-        return true;
-    }
-    // STEP first, so the run loop stops after this instruction whatever the user does.
+void report_absent_output_device(const DeviceRecord& record, Machine& machine) {
+    // STEP before the box: handlers run while it waits, and the run loop must find STEP.
     machine.status.machine_mode = MachineMode::Step;
     const std::string text = "You are trying to write to the " + record.name + " at port $" +
                              hex_text(record.port) +
@@ -29,7 +25,6 @@ bool check_output_device(const DeviceTables& devices, int n, Machine& machine) {
                              "mode for your own protection";
     machine.ui().message_box(text, "Output Device Error", MessageIcon::Information,
                              MessageButtons::Ok);
-    return false;
 }
 
 } // namespace tallyrig

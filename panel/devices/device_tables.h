@@ -38,10 +38,25 @@ struct DeviceTables {
 
     std::array<DeviceRecord, kDeviceRecordCount> output_devices;
     std::array<DeviceRecord, kDeviceRecordCount> input_devices;
+
+    DeviceRecord& output(int n) { return output_devices[static_cast<std::size_t>(n)]; }
+    DeviceRecord& input(int n) { return input_devices[static_cast<std::size_t>(n)]; }
 };
+
+// The absent-device half of check_output_device: STEP, then the "Output Device Error" box.
+void report_absent_output_device(const DeviceRecord& record, Machine& machine);
 
 // True when output record n's device is plugged in. Otherwise switches the machine to STEP,
 // tells the user in an "Output Device Error" box and returns false: the driver draws nothing.
-bool check_output_device(const DeviceTables& devices, int n, Machine& machine);
+// A running program may write a display on every instruction, so the plugged-in case is
+// inline.
+inline bool check_output_device(const DeviceTables& devices, int n, Machine& machine) {
+    const DeviceRecord& record = devices.output_devices[static_cast<std::size_t>(n)];
+    if (record.installed == kPluggedIn) [[likely]] {
+        return true;
+    }
+    report_absent_output_device(record, machine);
+    return false;
+}
 
 } // namespace tallyrig

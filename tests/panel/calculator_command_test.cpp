@@ -16,26 +16,8 @@ constexpr uint32_t kDarkGreen = 0x8000;
 
 const std::string kDashes(23, '-');
 
-// LDA #n, STA [nnnn], JMP [nnnn]
-constexpr int32_t kLdaImmediate = 0x90;
-constexpr int32_t kStaAbsolute = 0x99;
-constexpr int32_t kJmpAbsolute = 0xC1;
-
-class CalculatorCommands : public PanelTest {
+class CalculatorCommands : public RunningPanelTest {
 protected:
-    void SetUp() override {
-        PanelTest::SetUp();
-        // No test may spin for ever: a runaway loop is switched off.
-        ui.on_yield = [this] {
-            if (user_yield) {
-                user_yield();
-            }
-            if (ui.yields > 2'000'000) {
-                machine.status.power_on = 0;
-                machine.status.machine_mode = MachineMode::PowerOff;
-            }
-        };
-    }
     bool called(const std::string& call) const {
         return std::find(ui.calls.begin(), ui.calls.end(), call) != ui.calls.end();
     }
@@ -54,8 +36,6 @@ protected:
         machine.windows.memory_walker_open = kTrue;
         machine.windows.ioport_window_open = kTrue;
     }
-
-    std::function<void()> user_yield;
 };
 
 TEST_F(CalculatorCommands, CreatingThePanelLabelsTheKeysAndSwitchesTheLedsOff) {
@@ -78,7 +58,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
     // A command handled in a yield could otherwise build a second panel before the first is
     // stored by its owner.
     const int before = ui.yields;
-    Calculator second(machine, buttons, root.folders, devices, terminal);
+    Calculator second(machine, buttons, root.folders, devices, terminal, workbench);
     EXPECT_EQ(ui.yields, before);
     for (int led = 1; led <= kStatusLedCount; ++led) {
         EXPECT_EQ(second.led_colour(led), kLedDark) << led;
@@ -88,7 +68,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
     TempInstall empty;
     ButtonDefinitions blank;
-    Calculator bare(machine, blank, empty.folders, devices, terminal);
+    Calculator bare(machine, blank, empty.folders, devices, terminal, workbench);
     for (int n = 1; n <= 70; ++n) {
         EXPECT_TRUE(bare.programmable_key(n)->text().isEmpty());
         EXPECT_EQ(bare.programmable_key_colour(n), 0u);

@@ -95,7 +95,8 @@ TEST_F(CalculatorDisplay, PowerSwitchedDuringTheEchoYield) {
             write("A");
         } else {
             // A new panel's display is empty.
-            panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal);
+            panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal,
+                                                 workbench);
             ui.panel = panel.get();
         }
         machine.windows.ioport_window_open = kTrue;

@@ -29,6 +29,31 @@ INSTANTIATE_TEST_SUITE_P(Codes, KeyCodeText,
                                            CodeCase{"Clear", 0}, CodeCase{"$ZZ", 0},
                                            CodeCase{"x4F", 79}));
 
+TEST(FitField, CutsAndPadsCharactersNotBytes) {
+    struct Case {
+        const char* text;
+        std::size_t width;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"OR", 5, "OR   "},
+        {"CLEARS", 5, "CLEAR"},
+        {"", 3, "   "},
+        {"Äbc", 5, "Äbc  "},
+        {"µµµ", 2, "µµ"},
+        {"a€b", 2, "a€"},
+        {"\xE9"
+         "t"
+         "\xE9",
+         2,
+         "\xE9"
+         "t"}, // Latin-1 bytes count one each
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fit_field(c.text, c.width), c.field) << c.text;
+    }
+}
+
 TEST(ColourIndex, GivesTheSevenCaptionColours) {
     const std::vector<uint32_t> expected = {0x0,      0xFF,     0xFF00,  0xFFFF,
                                             0xFF0000, 0xFF00FF, 0xFFFF00};

@@ -46,6 +46,8 @@ public:
     std::deque<std::function<void()>> wait_actions;
     // Answers of message boxes, in order; Ok when none are left.
     std::deque<MessageAnswer> answers;
+    // Runs as each message box shows (after it is recorded).
+    std::function<void()> on_box;
 
     void yield() override {
         ++yields;
@@ -124,6 +126,9 @@ public:
                               MessageButtons buttons) override {
         boxes.push_back({std::string(text), std::string(title), icon, buttons});
         calls.push_back("message_box " + std::string(title));
+        if (on_box) {
+            on_box();
+        }
         if (answers.empty()) {
             return MessageAnswer::Ok;
         }
