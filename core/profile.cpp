@@ -477,6 +477,13 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
     return static_cast<int32_t>(std::clamp<int64_t>(number, INT32_MIN, INT32_MAX));
 }
 
+std::string quoted_if_needed(std::string_view value) {
+    const std::string_view text = trim(value);
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                        text.back() == text.front();
+    return quoted ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view value) {
     if (!writable(trim(section), trim(key), value)) {

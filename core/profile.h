@@ -75,6 +75,10 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
 int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
                          std::string_view key, int32_t default_value);
 
+// The text to write for a value so that a read gives the value back: one that begins and ends
+// with the same quote (blanks around it aside) gets a pair more, which the read removes.
+std::string quoted_if_needed(std::string_view value);
+
 // Writes a value, creating the file (not its folder) when missing and keeping every other
 // line byte for byte. Returns false when the file cannot be read or written, or the names or
 // value cannot be written (see set_value).

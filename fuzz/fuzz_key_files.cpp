@@ -29,6 +29,16 @@ ButtonDefinitions start_table() {
     return table;
 }
 
+// Fields are as wide as their characters: a byte and the UTF-8 continuation bytes after it
+// count once (so a stray one at the start counts too).
+std::size_t characters(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        count += i == 0 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
 bool same(const ButtonDefinition& a, const ButtonDefinition& b) {
     return a.code == b.code && a.color == b.color && a.annotation == b.annotation &&
            a.description == b.description;
@@ -47,7 +57,7 @@ std::string saved(const ButtonDefinitions& table, std::string_view file) {
 }
 
 // A caption or tooltip comes back without the blanks around it (as the profile layer trims
-// them). One that is blank, or that the layer would take for a quoted value, is exempt.
+// them); a blank one reads as none and leaves the field as it was.
 bool survives(const std::string& field, const std::string& read_again) {
     const auto trim = [](std::string_view text) {
         const auto blank = [](char c) {
@@ -62,9 +72,7 @@ bool survives(const std::string& field, const std::string& read_again) {
         return text;
     };
     const std::string_view text = trim(field);
-    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-                        text.back() == text.front();
-    return text.empty() || quoted || trim(read_again) == text;
+    return text.empty() || trim(read_again) == text;
 }
 
 } // namespace
@@ -74,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ButtonDefinitions table = read(file);
     for (int n = 1; n <= kProgrammableKeyCount; ++n) {
         const ButtonDefinition& r = table.records[static_cast<std::size_t>(n)];
-        check(r.annotation.size() == kAnnotationWidth);
-        check(r.description.size() == kDescriptionWidth);
+        check(characters(r.annotation) == kAnnotationWidth);
+        check(characters(r.description) == kDescriptionWidth);
         check(color_index_to_rgb(r.color).has_value());
     }
 

@@ -191,9 +191,12 @@ void write_button_definitions(const ButtonDefinitions& table, ProfileDocument& d
         const ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
         std::string section = section_name(n);
         document.set_value(section, "Code", format_code(record.code));
-        document.set_value(section, "Annotation", fit_field(record.annotation, kAnnotationWidth));
+        // A caption or tooltip in quotes keeps them.
+        document.set_value(section, "Annotation",
+                           quoted_if_needed(fit_field(record.annotation, kAnnotationWidth)));
         document.set_value(section, "Color", " " + std::to_string(record.color));
-        document.set_value(section, "Description", trim_blanks(record.description));
+        document.set_value(section, "Description",
+                           quoted_if_needed(trim_blanks(record.description)));
     }
 }
 

@@ -75,8 +75,8 @@ void read_button_definitions(ButtonDefinitions& table, const Folders& folders, i
 void read_button_definitions(ButtonDefinitions& table, const ProfileDocument& document);
 
 // Sets the keys of records 1..70 in a key file's document, as the save writes them. A code
-// is "$" and two hexadecimal digits for 0..255; any other code is written so that it reads
-// back as itself.
+// is "$" and two hexadecimal digits for 0..255; any other code, and a caption or tooltip in
+// quotes, is written so that it reads back as itself.
 void write_button_definitions(const ButtonDefinitions& table, ProfileDocument& document);
 
 // Writes records 1..70 into the current key file, keeping its other lines, its permissions

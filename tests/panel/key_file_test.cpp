@@ -260,6 +260,18 @@ TEST_F(KeyFiles, EveryCodeSurvivesASave) {
     EXPECT_NE(saved.find("[Button 9]\r\nCode=$0A\r\n"), std::string::npos);
 }
 
+TEST_F(KeyFiles, CaptionsAndTooltipsInQuotesSurviveASave) {
+    table.records[1].annotation = fit_field("\"A\"", kAnnotationWidth);
+    table.records[1].description = fit_field("'quoted'", kDescriptionWidth);
+    table.records[2].annotation = fit_field("\"\"\"\"\"", kAnnotationWidth);
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    ButtonDefinitions again;
+    read_button_definitions(again, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(again.records[1].annotation, table.records[1].annotation);
+    EXPECT_EQ(again.records[1].description, table.records[1].description);
+    EXPECT_EQ(again.records[2].annotation, table.records[2].annotation);
+}
+
 // Key files an editor saved with lines ending in CR alone, or with a byte-order mark.
 TEST_F(KeyFiles, OtherLineEndsAndAByteOrderMarkReadAndSaveInPlace) {
     const std::string files[] = {

@@ -342,6 +342,20 @@ TEST_F(ProfileFileTest, SaveRefusesWhatItCannotRead) {
     EXPECT_EQ(files_in_dir(), 1u);
 }
 
+// A value in quotes loses them when read; written through quoted_if_needed it reads back as
+// itself.
+TEST(ProfileDocument, QuotedValuesReadBackAsWritten) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\"A\"", "\"A\""},     {"'x'", "'x'"},   {"\"\"\"", "\"\"\""}, {"\"\"", "\"\""},
+        {" \"a\" ", " \"a\" "}, {"\"a'", "\"a'"}, {" plain ", "plain"}, {"\"", "\""},
+    };
+    for (const auto& [value, read] : cases) {
+        auto document = ProfileDocument::parse("[A]\r\n");
+        document.set_value("A", "k", quoted_if_needed(value));
+        EXPECT_EQ(ProfileDocument::parse(document.text()).value("A", "k"), read) << value;
+    }
+}
+
 TEST(ProfileDocument, TextRoundTripsAndSetValueReads) {
     for (const std::string other : {"\xEF\xBB\xBF[A]\rk=1\r\r\n\n\r", "\xEF\xBB\xBF", "\r\r"}) {
         EXPECT_EQ(ProfileDocument::parse(other).text(), other);
