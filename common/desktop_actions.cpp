@@ -10,7 +10,13 @@
 namespace tallyrig {
 
 bool SystemDesktopActions::start_program(const QString& program, const QString& working_folder) {
-    return QProcess::startDetached(program, {}, working_folder);
+    return start_program_with_arguments(program, {}, working_folder);
+}
+
+bool SystemDesktopActions::start_program_with_arguments(const QString& program,
+                                                        const QStringList& arguments,
+                                                        const QString& working_folder) {
+    return QProcess::startDetached(program, arguments, working_folder);
 }
 
 bool SystemDesktopActions::open_document(const QString& path) {

@@ -14,6 +14,13 @@ public:
     // Starts a program with no arguments in the given working folder; false when it cannot.
     virtual bool start_program(const QString& program, const QString& working_folder) = 0;
 
+    // The same with arguments; a desktop that cannot pass them starts nothing.
+    virtual bool start_program_with_arguments(const QString& /*program*/,
+                                              const QStringList& /*arguments*/,
+                                              const QString& /*working_folder*/) {
+        return false;
+    }
+
     // Opens a document with the desktop's default handler; false when it cannot.
     virtual bool open_document(const QString& path) = 0;
 
@@ -27,6 +34,8 @@ public:
 class SystemDesktopActions : public DesktopActions {
 public:
     bool start_program(const QString& program, const QString& working_folder) override;
+    bool start_program_with_arguments(const QString& program, const QStringList& arguments,
+                                      const QString& working_folder) override;
     bool open_document(const QString& path) override;
     QString find_program(const QStringList& names) override;
     void end_program() override;

@@ -41,12 +41,42 @@ QMessageBox::StandardButtons qt_buttons(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton qt_button(MessageAnswer answer) {
+    switch (answer) {
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
 } // namespace
 
 MessageAnswer QtModalSeam::message_box(QWidget* parent, const QString& text, const QString& title,
                                        MessageIcon icon, MessageButtons buttons) {
+    return run_box(parent, text, title, icon, buttons, std::nullopt);
+}
+
+MessageAnswer QtModalSeam::message_box_with_default(QWidget* parent, const QString& text,
+                                                    const QString& title, MessageIcon icon,
+                                                    MessageButtons buttons,
+                                                    MessageAnswer default_button) {
+    return run_box(parent, text, title, icon, buttons, default_button);
+}
+
+MessageAnswer QtModalSeam::run_box(QWidget* parent, const QString& text, const QString& title,
+                                   MessageIcon icon, MessageButtons buttons,
+                                   std::optional<MessageAnswer> default_button) {
     QMessageBox box(qt_icon(icon), title.isEmpty() ? m_program_name : title, text,
                     qt_buttons(buttons), parent);
+    if (default_button) {
+        box.setDefaultButton(qt_button(*default_button));
+    }
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;

@@ -20,6 +20,14 @@ public:
     virtual MessageAnswer message_box(QWidget* parent, const QString& text, const QString& title,
                                       MessageIcon icon, MessageButtons buttons) = 0;
 
+    // The same box with the given button as its default, the one Enter presses.
+    virtual MessageAnswer message_box_with_default(QWidget* parent, const QString& text,
+                                                   const QString& title, MessageIcon icon,
+                                                   MessageButtons buttons,
+                                                   MessageAnswer /*default_button*/) {
+        return message_box(parent, text, title, icon, buttons);
+    }
+
     // The chosen file's full path; empty when cancelled.
     virtual QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                                    const QString& filter) = 0;
@@ -63,6 +71,10 @@ public:
 
     MessageAnswer message_box(QWidget* parent, const QString& text, const QString& title,
                               MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer message_box_with_default(QWidget* parent, const QString& text,
+                                           const QString& title, MessageIcon icon,
+                                           MessageButtons buttons,
+                                           MessageAnswer default_button) override;
     QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter) override;
     void printer_setup(QWidget* parent) override;
@@ -74,6 +86,10 @@ public:
     bool print_dialog(QWidget* parent, QPrinter& printer) override;
 
 private:
+    MessageAnswer run_box(QWidget* parent, const QString& text, const QString& title,
+                          MessageIcon icon, MessageButtons buttons,
+                          std::optional<MessageAnswer> default_button);
+
     QString m_program_name;
 };
 

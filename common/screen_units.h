@@ -1,4 +1,4 @@
-// The two conversions every window needs: twips (1/1440 inch) to pixels at 96 dpi, and the
+// The two conversions every window needs: twips (1/1440 inch) and pixels at 96 dpi, and the
 // simulator's 0x00BBGGRR colour numbers to QColor.
 #pragma once
 
@@ -13,6 +13,10 @@ inline constexpr int kTwipsPerPixel = 15;
 
 constexpr int twips_to_pixels(int twips) {
     return twips / kTwipsPerPixel;
+}
+
+constexpr int pixels_to_twips(int pixels) {
+    return pixels * kTwipsPerPixel;
 }
 
 inline QRect twips_rect(int left, int top, int width, int height) {

@@ -1,12 +1,10 @@
 #include "core/profile.h"
 
+#include "core/file_io.h"
+#include "core/text_helpers.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallyrig {
 
@@ -30,13 +28,8 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-char fold(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool same_name(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return fold(x) == fold(y); });
+    return same_text_ignoring_case(a, b);
 }
 
 // A UTF-8 byte-order mark that an editor may put before the first line; it is no part of it.
@@ -130,137 +123,6 @@ bool writable(std::string_view section, std::string_view key, std::string_view v
            !breaks_line(section) && !breaks_line(key) && !breaks_line(value);
 }
 
-// An open descriptor that is closed on every path.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : m_fd(fd) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-enum class ReadResult { Read, Missing, Failed };
-
-// Reads a regular file. Non-blocking open so that a FIFO in its place cannot hang the program;
-// anything but a regular file is refused.
-ReadResult read_file(const std::filesystem::path& file, std::string& text, mode_t* mode = nullptr) {
-    text.clear();
-    FileHandle fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return ReadResult::Failed;
-    }
-    if (mode != nullptr) {
-        *mode = info.st_mode & 07777;
-    }
-    if (static_cast<std::uintmax_t>(info.st_size) > kMaxProfileBytes) {
-        return ReadResult::Failed;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return ReadResult::Failed;
-        }
-        if (got == 0) {
-            return ReadResult::Read;
-        }
-        if (text.size() + static_cast<std::size_t>(got) > kMaxProfileBytes) {
-            return ReadResult::Failed;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-}
-
-bool write_all(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t done = ::write(fd, text.data(), text.size());
-        if (done < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(done));
-    }
-    return true;
-}
-
-// Replaces the file by writing a sibling and renaming it over the original, so a failure part
-// way leaves the old file whole.
-bool replace_file(const std::filesystem::path& file, std::string_view text,
-                  std::optional<mode_t> mode) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path temp = file;
-        temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(random());
-        // 0666 lets the umask decide for a new file, as any other file the program creates.
-        FileHandle fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.get() < 0) {
-            if (errno == EEXIST) {
-                continue;
-            }
-            return false;
-        }
-        bool ok = write_all(fd.get(), text);
-        if (ok && mode) {
-            ok = ::fchmod(fd.get(), *mode) == 0;
-        }
-        ok = fd.close() && ok;
-        ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
-        if (!ok) {
-            ::unlink(temp.c_str());
-        }
-        return ok;
-    }
-    return false;
-}
-
-// File names compare without regard to case in the settings ("TALLYRIG.ini" and
-// "TALLYRIG.INI" are one file), so a name that is not there as spelled takes the folder's
-// entry that differs only in case.
-std::filesystem::path resolve_case_in_folder(const std::filesystem::path& file) {
-    struct stat info {};
-    if (::lstat(file.c_str(), &info) == 0 || errno != ENOENT) {
-        return file;
-    }
-    const std::string name = file.filename().string();
-    if (name.empty()) {
-        return file;
-    }
-    const std::filesystem::path folder = file.parent_path();
-    std::error_code error;
-    std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
-    std::optional<std::string> match;
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        std::string candidate = entries->path().filename().string();
-        // The smallest of several matches, so the choice does not depend on folder order.
-        if (same_name(candidate, name) && (!match || candidate < *match)) {
-            match = std::move(candidate);
-        }
-    }
-    return match ? folder / *match : file;
-}
-
 // The file a write replaces, with its text and permissions. A link names the file it points
 // to. Nothing when the name is empty or an existing file cannot be read.
 struct WriteTarget {
@@ -273,7 +135,7 @@ std::optional<WriteTarget> write_target(const std::filesystem::path& file) {
     if (file.empty()) {
         return std::nullopt;
     }
-    WriteTarget target{resolve_case_in_folder(file), {}, std::nullopt};
+    WriteTarget target{resolve_name_case(file), {}, std::nullopt};
     std::error_code error;
     // Writing through a link changes the file it names, not the link.
     if (std::filesystem::is_symlink(target.file, error)) {
@@ -283,13 +145,13 @@ std::optional<WriteTarget> write_target(const std::filesystem::path& file) {
         }
     }
     mode_t mode = 0;
-    switch (read_file(target.file, target.text, &mode)) {
-    case ReadResult::Read:
+    switch (read_regular_file(target.file, target.text, kMaxProfileBytes, &mode)) {
+    case FileRead::Read:
         target.mode = mode;
         break;
-    case ReadResult::Missing:
+    case FileRead::Missing:
         break;
-    case ReadResult::Failed:
+    case FileRead::Failed:
         // A file we cannot read must not be replaced by one that lacks its contents.
         return std::nullopt;
     }
@@ -299,12 +161,12 @@ std::optional<WriteTarget> write_target(const std::filesystem::path& file) {
 } // namespace
 
 std::filesystem::path resolve_profile_path(const std::filesystem::path& file) {
-    return resolve_case_in_folder(file);
+    return resolve_name_case(file);
 }
 
 std::optional<ProfileDocument> ProfileDocument::load(const std::filesystem::path& file) {
     std::string text;
-    if (read_file(resolve_profile_path(file), text) != ReadResult::Read) {
+    if (read_regular_file(resolve_profile_path(file), text, kMaxProfileBytes) != FileRead::Read) {
         return std::nullopt;
     }
     return ProfileDocument::parse(text);
@@ -328,20 +190,14 @@ ProfileDocument ProfileDocument::parse(std::string_view text) {
     return document;
 }
 
-std::string ProfileDocument::folded(std::string_view name) {
-    std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(), fold);
-    return key;
-}
-
 void ProfileDocument::add_section(std::string_view name, std::size_t header) {
-    m_first_section.try_emplace(folded(name), m_section_headers.size());
+    m_first_section.try_emplace(upper_case(name), m_section_headers.size());
     m_section_headers.push_back(header);
 }
 
 std::optional<std::size_t> ProfileDocument::find_section(std::string_view name) const {
     // Only the first section of a name counts.
-    const auto found = m_first_section.find(folded(name));
+    const auto found = m_first_section.find(upper_case(name));
     return found == m_first_section.end() ? std::nullopt : std::optional(found->second);
 }
 
@@ -457,24 +313,7 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
     if (!found) {
         return default_value;
     }
-    std::string_view text = *found;
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    // Saturates rather than overflows: a damaged file must not make the number wrap.
-    int64_t number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            break;
-        }
-        number = std::min<int64_t>(number * 10 + (c - '0'), int64_t{INT32_MAX} + 1);
-    }
-    if (negative) {
-        number = -number;
-    }
-    return static_cast<int32_t>(std::clamp<int64_t>(number, INT32_MIN, INT32_MAX));
+    return leading_integer(*found);
 }
 
 std::string quoted_if_needed(std::string_view value) {
@@ -501,6 +340,44 @@ bool write_profile_string(const std::filesystem::path& file, std::string_view se
 bool ProfileDocument::save(const std::filesystem::path& file) const {
     const auto target = write_target(file);
     return target && replace_file(target->file, text(), target->mode);
+}
+
+ProfileIndex::ProfileIndex(const ProfileDocument& document) {
+    // Keys before the first section, and those of a section whose name came before, are what
+    // value() never finds.
+    std::unordered_map<std::string, std::string>* keys = nullptr;
+    for (const auto& line : document.m_lines) {
+        const std::string_view text = content(line);
+        if (const auto name = section_name(text)) {
+            auto [entry, added] = m_values.try_emplace(upper_case(*name));
+            keys = added ? &entry->second : nullptr;
+            if (added) {
+                m_section_names.emplace_back(*name);
+            }
+        } else if (keys != nullptr) {
+            if (const auto entry = key_line(text)) {
+                keys->try_emplace(upper_case(entry->key), unquote(entry->value));
+            }
+        }
+    }
+}
+
+std::optional<std::string> ProfileIndex::value(std::string_view section,
+                                               std::string_view key) const {
+    section = trim(section);
+    key = trim(key);
+    if (section.empty() || key.empty()) {
+        return std::nullopt;
+    }
+    const auto keys = m_values.find(upper_case(section));
+    if (keys == m_values.end()) {
+        return std::nullopt;
+    }
+    const auto found = keys->second.find(upper_case(key));
+    if (found == keys->second.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 } // namespace tallyrig

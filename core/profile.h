@@ -46,9 +46,10 @@ public:
     bool save(const std::filesystem::path& file) const;
 
 private:
+    friend class ProfileIndex;
+
     // The lines of the section headers in order, and which header is the first of each name,
     // so a look-up reads only its own section.
-    static std::string folded(std::string_view name);
     void add_section(std::string_view name, std::size_t header);
     std::optional<std::size_t> find_section(std::string_view name) const;
     std::size_t section_end(std::size_t index) const; // one past its last line
@@ -56,7 +57,23 @@ private:
     bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
     std::vector<std::size_t> m_section_headers;
-    std::unordered_map<std::string, std::size_t> m_first_section; // folded name to header index
+    std::unordered_map<std::string, std::size_t> m_first_section; // upper-case name to header
+};
+
+// Every value of a document at once, for readers that look up many keys of a file that may be
+// large: each lookup finds what ProfileDocument::value would, without walking the lines.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(const ProfileDocument& document);
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // The sections' names as the file spells them (trimmed), each name once, in file order.
+    const std::vector<std::string>& sections() const { return m_section_names; }
+
+private:
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> m_values;
+    std::vector<std::string> m_section_names;
 };
 
 // The file as named, or when no such name exists, the folder's entry whose name differs from

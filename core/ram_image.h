@@ -14,7 +14,6 @@
 namespace tallyrig {
 
 inline constexpr int kRamImageHeaderItems = 8;
-inline constexpr std::size_t kLoadAddressItem = 5; // the sixth, counted from 0
 inline constexpr std::size_t kRamImagePrefixLength = 6;
 inline constexpr int kRamImageFieldsPerLine = 16;
 inline constexpr std::uintmax_t kRamImageMaxBytes = 16u << 20;
@@ -37,5 +36,24 @@ RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& ce
 
 // The same for the file's text.
 RamImageResult read_ram_image_text(std::string_view text, MemoryCells& cells);
+
+// The older image layout, which no control reads any more: the same eight header items, of
+// which the sixth and seventh end in the decimal start and end addresses (four digits) and the
+// eighth holds the data mark; then one item per address from start to end, the byte in
+// decimal. A missing mark, addresses outside the memory, a file that ends before the end
+// address or a value that is not a byte stops the load with a problem text; the bytes stored
+// before that point stay.
+inline constexpr const char* kOldRamImageDataMark = "START OF DATA";
+
+struct OldRamImageResult {
+    bool ok = false;
+    std::string problem;       // empty when ok
+    bool mark_missing = false; // the eighth item lacks the data mark; nothing was read
+    int32_t start_address = 0;
+    int32_t end_address = 0;
+    int32_t bytes_stored = 0; // at start_address onward
+};
+
+OldRamImageResult read_old_ram_image(const std::filesystem::path& file, MemoryCells& cells);
 
 } // namespace tallyrig

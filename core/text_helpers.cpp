@@ -1,5 +1,8 @@
 #include "core/text_helpers.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +24,14 @@ std::string pad_hex(std::string_view text, std::size_t width) {
     padded.append(width - text.size(), '0');
     padded += text;
     return padded;
+}
+
+char fold_case(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 std::string before_last(std::string_view text, char separator) {
@@ -109,6 +120,84 @@ std::string strip_extension(std::string_view text) {
 
 std::string strip_file_name(std::string_view text) {
     return before_last(text, '/');
+}
+
+double leading_number(std::string_view raw) {
+    std::string text;
+    for (char c : raw) {
+        if (c != ' ' && c != '\t') {
+            text += c;
+        }
+    }
+    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
+        int64_t value = 0;
+        for (std::size_t i = 2; i < text.size(); ++i) {
+            const int digit = hex_digit(text[i]);
+            if (digit < 0 || value > INT32_MAX) {
+                break;
+            }
+            value = value * 16 + digit;
+        }
+        return static_cast<double>(value);
+    }
+    std::size_t i = 0;
+    double sign = 1.0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        sign = text[i] == '-' ? -1.0 : 1.0;
+        ++i;
+    }
+    double value = 0.0;
+    for (; i < text.size() && is_digit(text[i]); ++i) {
+        value = value * 10.0 + (text[i] - '0');
+    }
+    if (i < text.size() && text[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < text.size() && is_digit(text[i]); ++i) {
+            value += (text[i] - '0') * scale;
+            scale /= 10.0;
+        }
+    }
+    return sign * value;
+}
+
+int32_t leading_integer(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // Saturates rather than overflows: a damaged file must not make the number wrap.
+    int64_t number = 0;
+    for (const char c : text) {
+        if (!is_digit(c)) {
+            break;
+        }
+        number = std::min<int64_t>(number * 10 + (c - '0'), int64_t{INT32_MAX} + 1);
+    }
+    if (negative) {
+        number = -number;
+    }
+    return static_cast<int32_t>(std::clamp<int64_t>(number, INT32_MIN, INT32_MAX));
+}
+
+int32_t round_clamped(double value, int32_t low, int32_t high) {
+    if (std::isnan(value)) {
+        return std::clamp<int32_t>(0, low, high);
+    }
+    const double rounded = std::nearbyint(std::clamp<double>(value, low, high));
+    return static_cast<int32_t>(rounded);
+}
+
+bool same_text_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return fold_case(x) == fold_case(y);
+           });
+}
+
+std::string upper_case(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), fold_case);
+    return upper;
 }
 
 std::string list_file_name(std::string_view source_path) {

@@ -34,6 +34,22 @@ int16_t file_exists(const std::string& path);
 std::string strip_extension(std::string_view text);
 std::string strip_file_name(std::string_view text);
 
+// The number a text starts with, as a person types it and the platform reads it: blanks
+// ignored, "&H" hexadecimal or a signed decimal with an optional fraction, read up to the
+// first character that does not fit; 0 when the text starts with none.
+double leading_number(std::string_view text);
+
+// The whole number a text starts with: its leading decimal digits after an optional sign,
+// saturated to 32 bits; 0 when it starts with none.
+int32_t leading_integer(std::string_view text);
+
+// The nearest whole number (halves to the even one), held within [low, high].
+int32_t round_clamped(double value, int32_t low, int32_t high);
+
+// ASCII letters only: file names and keys compare and convert this way, other bytes as they are.
+bool same_text_ignoring_case(std::string_view a, std::string_view b);
+std::string upper_case(std::string_view text);
+
 // The list file of a source: the path up to and including its first "." (folders counted),
 // then "lst"; a path without any "." gives "lst". The editor offers the file under this name
 // and the assembler library writes it there, so the rule lives here alone.

@@ -45,51 +45,11 @@ int64_t leading_hex(std::string_view text) {
     return value;
 }
 
-// A number as a person types it: blanks ignored, "&H" hexadecimal or a signed decimal with
-// an optional fraction, read up to the first character that does not fit.
-double leading_number(std::string_view raw) {
-    std::string text;
-    for (char c : raw) {
-        if (c != ' ' && c != '\t')
-            text += c;
-    }
-    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
-        return static_cast<double>(leading_hex(std::string_view(text).substr(2)));
-    }
-    std::size_t i = 0;
-    double sign = 1.0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        sign = text[i] == '-' ? -1.0 : 1.0;
-        ++i;
-    }
-    double value = 0.0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10.0 + (text[i] - '0');
-    }
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-            value += (text[i] - '0') * scale;
-            scale /= 10.0;
-        }
-    }
-    return sign * value;
-}
-
 // Whether anything, a dangling link included, stands at the name (in any case of it).
 bool something_named(const std::filesystem::path& file) {
     std::error_code error;
     return std::filesystem::symlink_status(resolve_profile_path(file), error).type() !=
            std::filesystem::file_type::not_found;
-}
-
-int32_t round_to_code(double value) {
-    double rounded = std::nearbyint(value); // halves go to the even neighbour
-    if (rounded > std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (rounded < std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(rounded);
 }
 
 // "$" and two hexadecimal digits for a byte, as the reader takes a 3-character value. Any
@@ -141,7 +101,8 @@ int32_t parse_key_code(std::string_view text) {
         return static_cast<int32_t>(leading_hex(text.substr(1, 2)));
     if (text.size() == 2)
         return static_cast<int32_t>(leading_hex(text.substr(1, 1)));
-    return round_to_code(leading_number(text));
+    return round_clamped(leading_number(text), std::numeric_limits<int32_t>::min(),
+                         std::numeric_limits<int32_t>::max());
 }
 
 std::optional<uint32_t> color_index_to_rgb(int16_t index) {

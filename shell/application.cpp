@@ -11,7 +11,7 @@ Application::Application(Folders folders, ModalSeam& modal, DesktopActions& desk
     : m_folders(std::move(folders)), m_messages(m_folders.settings_file()), m_ui(modal),
       m_machine(m_ui, m_messages), m_terminal(m_ui),
       m_main(std::make_unique<MDI>(m_machine, m_buttons, m_folders, m_ui, modal, desktop, m_devices,
-                                   m_terminal, m_char_rom, m_workbench)) {
+                                   m_terminal, m_char_rom, m_workbench, m_project)) {
     // Every window without an icon of its own shows the program's.
     QApplication::setWindowIcon(program_icon());
     m_ui.attach(&m_machine, m_main.get());

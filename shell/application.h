@@ -6,6 +6,7 @@
 #include "core/folders.h"
 #include "core/machine.h"
 #include "core/message_log.h"
+#include "core/project_file.h"
 #include "panel/button_definitions.h"
 #include "panel/char_rom.h"
 #include "panel/devices/device_tables.h"
@@ -45,6 +46,7 @@ public:
     WorkbenchDevices& workbench() { return m_workbench; }
     TextTerminal& terminal() { return m_terminal; }
     const CharRomPaths& char_rom() const { return m_char_rom; }
+    const ProjectStatus& project() const { return m_project; }
     MDI& main_window() { return *m_main; }
 
 private:
@@ -59,6 +61,7 @@ private:
     WorkbenchDevices m_workbench{m_machine, m_devices};
     TextTerminal m_terminal;
     CharRomPaths m_char_rom;
+    ProjectStatus m_project;
     std::unique_ptr<MDI> m_main;
 };
 

@@ -6,6 +6,7 @@
 #include "common/screen_units.h"
 #include "core/machine.h"
 #include "core/ram_image.h"
+#include "core/recent_files.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
 #include "panel/calculator.h"
@@ -14,11 +15,14 @@
 #include "panel/devices/terminal.h"
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_devices.h"
+#include "shell/files/project_files.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
 #include "shell/memory/mdisplay.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
+#include "shell/tools/data_g.h"
+#include "shell/tools/system_clock.h"
 #include "shell/views/io_port.h"
 #include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
@@ -29,6 +33,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -51,7 +56,8 @@ struct MenuItem {
 };
 
 constexpr MenuItem kMenuItems[] = {
-    {"mnFile", "&File", "mnPrint_setup", "&Printer Setup...", "Printer Setup"},
+    {"mnFile", "&File", "mnOpen_Project", "&Open Project...", nullptr},
+    {nullptr, nullptr, "mnPrint_setup", "&Printer Setup...", "Printer Setup"},
     {nullptr, nullptr, "mnrecentfile", "-", nullptr},
     {nullptr, nullptr, "mnExit", "&Exit", "Exit"},
     {"mnSetup", "Set&up", "mnSystem_Clock", "System &Clock...", "System Clock"},
@@ -149,11 +155,13 @@ constexpr int kVersionRevision = 9;
 
 MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
          ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-         TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
-         QWidget* parent)
+         TextTerminal& text_terminal, CharRomPaths& char_rom, WorkbenchDevices& workbench,
+         ProjectStatus& project, QWidget* parent)
     : QMainWindow(parent), m_machine(machine), m_buttons(buttons), m_folders(folders), m_ui(ui),
       m_modal(modal), m_desktop(desktop), m_devices(devices), m_text_terminal(text_terminal),
-      m_char_rom(char_rom), m_workbench(workbench) {
+      m_char_rom(char_rom), m_workbench(workbench),
+      m_projects(
+          std::make_unique<ProjectFiles>(*this, project, char_rom, folders, modal, desktop, ui)) {
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(QString::fromLatin1(kMainWindowTitle));
     m_workspace = new QMdiArea(this);
@@ -162,6 +170,7 @@ MDI::MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, Q
     build_menus();
     build_toolbar();
     build_status_bar();
+    read_recent_files();
     resize(initial_size());
 }
 
@@ -227,6 +236,15 @@ Keyboard* MDI::keyboard_window() const {
                                                                         : nullptr;
 }
 
+System_clock* MDI::speed_dialog() const {
+    return m_system_clock != nullptr && m_system_clock->isVisible() ? m_system_clock.data()
+                                                                    : nullptr;
+}
+
+DataG* MDI::data_gatherer() const {
+    return m_machine.windows.data_gatherer_open == kTrue ? m_data_g.data() : nullptr;
+}
+
 void MDI::build_menus() {
     QMenu* menu = nullptr;
     for (const MenuItem& item : kMenuItems) {
@@ -255,6 +273,42 @@ void MDI::build_menus() {
     if (auto* contents = findChild<QAction*>(QStringLiteral("mn_Help"))) {
         contents->setShortcut(QKeySequence(Qt::Key_F1));
     }
+    // Not through the dispatcher, which knows no command for it.
+    if (auto* open = findChild<QAction*>(QStringLiteral("mnOpen_Project"))) {
+        connect(open, &QAction::triggered, this, [this] { m_projects->open_project(false); });
+    }
+}
+
+void MDI::read_recent_files() {
+    auto* file_menu = findChild<QMenu*>(QStringLiteral("mnFile"));
+    auto* exit = findChild<QAction*>(QStringLiteral("mnExit"));
+    for (QAction* entry : m_recent_files) {
+        file_menu->removeAction(entry);
+        // The entry clicked may be the one being replaced.
+        entry->deleteLater();
+    }
+    m_recent_files.clear();
+    const std::vector<std::string> entries = tallyrig::read_recent_files(m_folders.settings_file());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QString path = qtext(entries[i]);
+        auto* entry =
+            new QAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")), file_menu);
+        const int index = static_cast<int>(i) + 1;
+        entry->setObjectName(QStringLiteral("mnrecentfile%1").arg(index));
+        entry->setData(path);
+        connect(entry, &QAction::triggered, this, [this, index] { mnrecentfile_Click(index); });
+        file_menu->insertAction(exit, entry);
+        m_recent_files.append(entry);
+    }
+}
+
+void MDI::mnrecentfile_Click(int index) {
+    if (index < 1 || index > m_recent_files.size()) {
+        return;
+    }
+    const QString path = m_recent_files[index - 1]->data().toString();
+    m_projects->Openrecent_file(path);
+    read_recent_files();
 }
 
 void MDI::build_toolbar() {
@@ -467,6 +521,34 @@ void MDI::open_ioport_window() {
     m_ui.yield();
 }
 
+void MDI::open_speed_dialog() {
+    if (System_clock* open = speed_dialog()) {
+        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+        return;
+    }
+    const int32_t multiplier = System_clock::read_multiplier(m_folders);
+    if (multiplier <= 0) {
+        m_modal.message_box(
+            this,
+            QStringLiteral(" The processor speed cannot be set: the settings file %1 holds no "
+                           "positive \"Speed\" in its section \"Processor_Speed\". The speed "
+                           "stays as it is.")
+                .arg(qtext(m_folders.settings_file().string())),
+            QString::fromLatin1(kSystemClockTitle), MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    m_system_clock = new System_clock(m_machine, multiplier);
+    fit_fixed_size(add_window(m_system_clock, true));
+}
+
+void MDI::open_data_gatherer() {
+    if (data_gatherer() != nullptr) {
+        return;
+    }
+    m_data_g = new DataG(m_machine);
+    fit_fixed_size(add_window(m_data_g, true));
+}
+
 void MDI::open_workbench() {
     if (Workbench_1* open = workbench_window()) {
         m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
@@ -662,7 +744,9 @@ void MDI::load_ram_file() {
     if (m_machine.walker_open()) {
         m_ui.update_memory_walker(kRamStart, kLoadRefreshRows);
     }
-    // The data gatherer shows pad_file_path here once it exists.
+    if (DataG* gatherer = data_gatherer()) {
+        gatherer->output_file_name()->setText(qtext(files.pad_file_path));
+    }
     m_ui.yield();
 }
 
@@ -682,14 +766,68 @@ QString MDI::mode_status() const {
     return m_mode_panel->text();
 }
 
-void MDI::unload_windows() {
-    // A hidden window is still loaded: its unload runs too.
-    for (auto it = m_load_order.crbegin(); it != m_load_order.crend(); ++it) {
+void MDI::unload_windows(bool yield_each) {
+    // A hidden window is still loaded: its unload runs too. The list is copied, since a yield
+    // may load another window.
+    const QList<QPointer<QWidget>> windows = m_load_order;
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (yield_each) {
+            m_ui.yield();
+        }
         if (*it != nullptr) {
             (*it)->close();
         }
     }
     m_load_order.removeAll(nullptr);
+}
+
+QList<QWidget*> MDI::loaded_windows() const {
+    QList<QWidget*> windows;
+    for (const QPointer<QWidget>& window : m_load_order) {
+        // The front panel outlives its unload, so its flag tells whether it is loaded.
+        if (window == nullptr || (window == m_calculator_frame && !front_panel_loaded())) {
+            continue;
+        }
+        windows.append(window);
+    }
+    return windows;
+}
+
+QString MDI::window_tag(const QWidget* window) {
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(window)) {
+        return frame->widget() != nullptr ? frame->widget()->objectName() : QString();
+    }
+    return window->objectName();
+}
+
+bool MDI::front_panel_loaded() const {
+    return m_calculator != nullptr && m_buttons.calculator_loaded == 1;
+}
+
+QWidget* MDI::open_window_by_tag(const QString& tag) {
+    using Open = void (MDI::*)();
+    struct Entry {
+        const char* tag;
+        Open open;
+    };
+    static const Entry kProjectWindows[] = {
+        {"mDisplay", &MDI::open_memory_walker},
+        {"message", &MDI::open_message_window},
+    };
+    for (const Entry& entry : kProjectWindows) {
+        if (tag != QLatin1String(entry.tag)) {
+            continue;
+        }
+        (this->*entry.open)();
+        const QList<QWidget*> windows = loaded_windows();
+        for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+            if (window_tag(*it) == tag) {
+                return *it;
+            }
+        }
+        return nullptr;
+    }
+    return nullptr;
 }
 
 void MDI::closeEvent(QCloseEvent* event) {

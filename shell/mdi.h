@@ -8,8 +8,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -19,12 +21,15 @@ namespace tallyrig {
 
 class BPoint;
 class Calculator;
+class DataG;
 class DesktopActions;
 class IOPort;
 class Keyboard;
 class Machine;
 class ModalSeam;
+class ProjectFiles;
 class QtUserInterface;
+class System_clock;
 class Terminal;
 class Workbench_1;
 class WorkbenchDevices;
@@ -35,6 +40,7 @@ class message;
 class rdisplay;
 struct ButtonDefinitions;
 struct CharRomPaths;
+struct ProjectStatus;
 struct DeviceTables;
 struct TextTerminal;
 
@@ -45,8 +51,8 @@ class MDI : public QMainWindow {
 public:
     MDI(Machine& machine, ButtonDefinitions& buttons, const Folders& folders, QtUserInterface& ui,
         ModalSeam& modal, DesktopActions& desktop, DeviceTables& devices,
-        TextTerminal& text_terminal, const CharRomPaths& char_rom, WorkbenchDevices& workbench,
-        QWidget* parent = nullptr);
+        TextTerminal& text_terminal, CharRomPaths& char_rom, WorkbenchDevices& workbench,
+        ProjectStatus& project, QWidget* parent = nullptr);
     ~MDI() override;
 
     // Performs one command; strings compare exactly.
@@ -70,8 +76,23 @@ public:
     // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
     void open_terminal();
 
-    // Unloads every child window, last loaded first.
-    void unload_windows();
+    // Unloads every child window, last loaded first, yielding before each when asked.
+    void unload_windows(bool yield_each = false);
+
+    // The windows loaded, first loaded first: the frames in the workspace and the windows of
+    // their own. A window's tag is the object name of what it shows.
+    QList<QWidget*> loaded_windows() const;
+    static QString window_tag(const QWidget* window);
+    bool front_panel_loaded() const;
+
+    // Opens the window a project names by its tag and returns it; null for a tag that opens
+    // nothing.
+    QWidget* open_window_by_tag(const QString& tag);
+
+    // Lists the recent project files under the File menu's separator.
+    void read_recent_files();
+    void mnrecentfile_Click(int index);
+    ProjectFiles& projects() { return *m_projects; }
 
     // The open windows; null while closed.
     Calculator* calculator() const;
@@ -79,6 +100,8 @@ public:
     IOPort* ioport_window() const;
     message* message_window() const;
     frmAbout* about_window() const;
+    System_clock* speed_dialog() const;
+    DataG* data_gatherer() const;
     Workbench_1* workbench_window() const;
     mDisplay* memory_walker() const;
     BPoint* breakpoint_dialog() const;
@@ -120,6 +143,8 @@ private:
     void open_memory_walker();
     void open_breakpoint_dialog();
     void open_find_dialog();
+    void open_speed_dialog();
+    void open_data_gatherer();
     void raise_interrupt();
     void load_ram_command();
     void start_assembler();
@@ -128,9 +153,6 @@ private:
     void save_buttons();
     void restore_buttons();
 
-    // Windows that later parts of the shell provide; until then these open nothing.
-    void open_speed_dialog() {}
-    void open_data_gatherer() {}
     void open_terminal_and_keyboard();
     void open_keyboard();
 
@@ -157,6 +179,10 @@ private:
     QPointer<IOPort> m_ioport;
     QPointer<message> m_message;
     QPointer<frmAbout> m_about;
+    QPointer<System_clock> m_system_clock;
+    QPointer<DataG> m_data_g;
+    QList<QAction*> m_recent_files; // the entries under mnrecentfile
+    std::unique_ptr<ProjectFiles> m_projects;
     QPointer<mDisplay> m_walker;
     QPointer<BPoint> m_bpoint;
     QPointer<find_add> m_find_add;

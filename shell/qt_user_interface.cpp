@@ -8,6 +8,7 @@
 #include "shell/mdi.h"
 #include "shell/memory/mdisplay.h"
 #include "shell/memory/walker_model.h"
+#include "shell/tools/data_g.h"
 #include "shell/views/io_port.h"
 #include "shell/views/message.h"
 #include "shell/views/rdisplay.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
 
@@ -292,6 +294,15 @@ void QtUserInterface::set_io_button_annotation(std::string_view text) {
 void QtUserInterface::set_io_button(std::string_view text) {
     if (m_main != nullptr && m_main->ioport_window() != nullptr) {
         m_main->ioport_window()->set_io_button(qview(text));
+    }
+}
+
+void QtUserInterface::clear_gatherer_output_file_name() {
+    if (m_main == nullptr) {
+        return;
+    }
+    if (DataG* gatherer = m_main->data_gatherer()) {
+        gatherer->output_file_name()->clear();
     }
 }
 

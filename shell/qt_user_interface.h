@@ -57,6 +57,8 @@ public:
     void set_io_button_annotation(std::string_view text) override;
     void set_io_button(std::string_view text) override;
 
+    void clear_gatherer_output_file_name() override;
+
     void write_8bit_led_display(int16_t byte) override;
     void write_7seg_unencoded(int16_t byte) override;
     void write_7seg_decoded(int16_t byte) override;

@@ -140,5 +140,46 @@ TEST_F(RamImageTest, MissingFileIsAProblem) {
     EXPECT_FALSE(r.problem.empty());
 }
 
+// The older layout: decimal addresses in the last four characters of items 6 and 7, the data
+// mark in item 8, then one decimal byte per item from start to end.
+struct OldImageCase {
+    const char* name;
+    std::string text;
+    bool ok;
+    const char* problem_part;    // empty when ok
+    std::vector<int32_t> stored; // values from address 100 on
+};
+
+class OldRamImageTest : public RamImageTest, public ::testing::WithParamInterface<OldImageCase> {};
+
+TEST_P(OldRamImageTest, LoadsDecimalBytesFromStartToEnd) {
+    testing::write_file(path, GetParam().text);
+    const auto r = read_old_ram_image(path, cells);
+    EXPECT_EQ(r.ok, GetParam().ok) << r.problem;
+    EXPECT_NE(r.problem.find(GetParam().problem_part), std::string::npos) << r.problem;
+    EXPECT_EQ(r.mark_missing, std::string(GetParam().name) == "NoDataMark");
+    const auto& stored = GetParam().stored;
+    EXPECT_EQ(values(100, static_cast<int32_t>(stored.size()) + 1), [&] {
+        auto expected = stored;
+        expected.push_back(kUndefinedValue);
+        return expected;
+    }()) << GetParam().name;
+    EXPECT_EQ(r.bytes_stored, static_cast<int32_t>(stored.size()));
+}
+
+const std::string kOldHeader = "OLD IMAGE,x,y,z,w,START  100,END  102,START OF DATA\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OldRamImageTest,
+    ::testing::Values(
+        OldImageCase{"ThreeBytes", kOldHeader + " 62 ,1\n195\n", true, "", {62, 1, 195}},
+        OldImageCase{
+            "NoDataMark", "a,b,c,d,e,f 100,g 102,DATA\n1,2,3\n", false, "START OF DATA", {}},
+        OldImageCase{"EndsEarly", kOldHeader + "7,8\n", false, "ends before", {7, 8}},
+        OldImageCase{"NotAByte", kOldHeader + "7,300,9\n", false, "not a byte", {7}},
+        OldImageCase{
+            "NegativeStart", "a,b,c,d,e,f -10,g 102,START OF DATA\n1\n", false, "outside", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace tallyrig

@@ -1,5 +1,6 @@
 #include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "shell/files/old_ram_file.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace tallyrig::testing {
@@ -115,6 +116,27 @@ INSTANTIATE_TEST_SUITE_P(
         Damaged{"PastTheLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
                 "past the last memory cell", 0xFFFF, 0x11, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// No control reaches the reader of the older layout; as a routine it loads and reports.
+TEST_F(LoadRam, TheOlderLayoutLoadsAndReports) {
+    const auto image = install.folders.work_folder / "old.ram";
+    write_file(image, "a,b,c,d,e,S 0100,E 0102,START OF DATA\n62,1,195\n");
+    modal.file_answers.push_back(QString::fromStdString(image.string()));
+    load_old_ram_file(&main(), machine(), modal, install.folders);
+    EXPECT_EQ(modal.file_dialogs[0].section('|', 0, 0), " Load RAM to file");
+    EXPECT_EQ(value(100), 62);
+    EXPECT_EQ(value(102), 195);
+    ASSERT_EQ(modal.boxes.size(), 1u);
+    EXPECT_EQ(modal.boxes[0].text,
+              "3 Bytes of RAM data have been loaded starting at address $0064");
+
+    write_file(image, "a,b,c,d,e,S 0100,E 0102,DATA\n1,2,3\n");
+    modal.file_answers.push_back(QString::fromStdString(image.string()));
+    load_old_ram_file(&main(), machine(), modal, install.folders);
+    ASSERT_EQ(modal.boxes.size(), 2u);
+    EXPECT_EQ(modal.boxes[1].text, " The RAM file has been damaged, sorry ");
+    EXPECT_EQ(value(100), 62);
+}
 
 } // namespace
 } // namespace tallyrig::testing

@@ -16,8 +16,21 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace tallyrig::testing {
+
+// Records the object names of the windows that receive a close event, in order.
+class CloseRecorder : public QObject {
+public:
+    std::vector<QString> closed;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            closed.push_back(watched->objectName());
+        }
+        return false;
+    }
+};
 
 class ShellTest : public ::testing::Test {
 protected:

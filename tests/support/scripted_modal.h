@@ -21,6 +21,7 @@ struct ShownBox {
     QString title;
     MessageIcon icon;
     MessageButtons buttons;
+    std::optional<MessageAnswer> default_button = std::nullopt; // when the box names one
 };
 
 class ScriptedModal : public ModalSeam {
@@ -51,6 +52,14 @@ public:
                        : MessageAnswer::Ok;
         }
         return take(box_answers);
+    }
+    MessageAnswer message_box_with_default(QWidget* parent, const QString& text,
+                                           const QString& title, MessageIcon icon,
+                                           MessageButtons buttons,
+                                           MessageAnswer default_button) override {
+        const MessageAnswer answer = message_box(parent, text, title, icon, buttons);
+        boxes.back().default_button = default_button;
+        return answer;
     }
     QString open_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter) override {
@@ -103,6 +112,11 @@ public:
 
     bool start_program(const QString& program, const QString& working_folder) override {
         started.push_back(program + "|" + working_folder);
+        return !start_fails;
+    }
+    bool start_program_with_arguments(const QString& program, const QStringList& arguments,
+                                      const QString& working_folder) override {
+        started.push_back(program + " " + arguments.join(' ') + "|" + working_folder);
         return !start_fails;
     }
     bool open_document(const QString& path) override {

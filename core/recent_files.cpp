@@ -1,0 +1,65 @@
+#include "core/recent_files.h"
+
+#include "core/profile.h"
+#include "core/text_helpers.h"
+
+#include <optional>
+
+namespace tallyrig {
+
+namespace {
+
+// The platform's read buffer holds this many characters with its terminating NUL.
+constexpr std::size_t kRecentFileBuffer = 255;
+
+std::string slot_key(int slot) {
+    return kRecentFileKey + std::to_string(slot);
+}
+
+std::string slot_value(const std::optional<ProfileDocument>& settings, int slot) {
+    std::optional<std::string> value;
+    if (settings) {
+        value = settings->value(kRecentFilesSection, slot_key(slot));
+    }
+    std::string text = value ? *value : std::string(kRecentFileNotUsed);
+    if (text.size() >= kRecentFileBuffer) {
+        text.resize(kRecentFileBuffer - 1);
+    }
+    return text;
+}
+
+} // namespace
+
+bool add_recent_file(const std::filesystem::path& settings_file, std::string_view path) {
+    // A file that exists but cannot be read is never replaced (the save refuses it), so
+    // starting from an empty document then loses nothing.
+    const std::optional<ProfileDocument> settings = ProfileDocument::load(settings_file);
+    ProfileDocument updated = settings.value_or(ProfileDocument{});
+    for (int slot = kRecentFileCount - 1; slot >= 1; --slot) {
+        // Values come trimmed; an empty one moves nothing and leaves its slot as it was.
+        const std::string entry = slot_value(settings, slot);
+        if (entry.empty()) {
+            continue;
+        }
+        if (!same_text_ignoring_case(entry, path)) {
+            updated.set_value(kRecentFilesSection, slot_key(slot + 1), entry);
+        }
+        updated.set_value(kRecentFilesSection, slot_key(slot), kRecentFileNotUsed);
+    }
+    updated.set_value(kRecentFilesSection, slot_key(1), upper_case(path));
+    return updated.save(settings_file);
+}
+
+std::vector<std::string> read_recent_files(const std::filesystem::path& settings_file) {
+    const std::optional<ProfileDocument> settings = ProfileDocument::load(settings_file);
+    std::vector<std::string> entries;
+    for (int slot = 1; slot <= kRecentFileCount; ++slot) {
+        std::string entry = slot_value(settings, slot);
+        if (!entry.empty() && entry.rfind(kRecentFileNotUsed, 0) != 0) {
+            entries.push_back(std::move(entry));
+        }
+    }
+    return entries;
+}
+
+} // namespace tallyrig

@@ -1,0 +1,27 @@
+// The list of the last four project files opened, kept in section "Recent Files" of the
+// settings file: keys "RecentFile1" (the newest) to "RecentFile4", "Not Used" for an empty
+// slot, every path in upper case.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallyrig {
+
+inline constexpr const char* kRecentFilesSection = "Recent Files";
+inline constexpr const char* kRecentFileKey = "RecentFile";
+inline constexpr const char* kRecentFileNotUsed = "Not Used";
+inline constexpr int kRecentFileCount = 4;
+
+// Puts the path at the head of the list: the old entries move down one place and the fourth
+// drops out, except that an old entry equal to the path (in any case) leaves "Not Used" in its
+// slot instead of moving. The settings file is rewritten once; false, and nothing changed,
+// when it cannot be.
+bool add_recent_file(const std::filesystem::path& settings_file, std::string_view path);
+
+// The entries in use, newest first: slots that are empty or begin with "Not Used" are left out.
+std::vector<std::string> read_recent_files(const std::filesystem::path& settings_file);
+
+} // namespace tallyrig

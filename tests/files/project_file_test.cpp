@@ -1,0 +1,106 @@
+#include "core/project_file.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tallyrig::testing {
+namespace {
+
+using Windows = std::vector<ProjectWindow>;
+
+// Each section follows the line before it directly, as the profile writer puts it.
+TEST(ProjectFile, WritesItsFirstLineTheWindowsInOrderAndTheCount) {
+    const Windows windows = {{"  mDisplay", 120, 0, 6000, 4500}, {"message", -15, 300, 900, 60}};
+    EXPECT_EQ(project_file_text(windows), " ZobbleComputer Project File\r\n"
+                                          "[Menu 1]\r\n"
+                                          "Name=mDisplay\r\n"
+                                          "Top= 120\r\n"
+                                          "Left= 0\r\n"
+                                          "Height= 4500\r\n"
+                                          "Width= 6000\r\n"
+                                          "[Menu 2]\r\n"
+                                          "Name=message\r\n"
+                                          "Top=-15\r\n"
+                                          "Left= 300\r\n"
+                                          "Height= 60\r\n"
+                                          "Width= 900\r\n"
+                                          "[No_of_Menus]\r\n"
+                                          "Count= 2\r\n");
+}
+
+TEST(ProjectFile, WhatIsWrittenReadsBack) {
+    const Windows windows = {{"Calculator", 0, 0, 8535, 5835},
+                             {"mDisplay", 1320, 8535, 6300, 1785},
+                             {"message", 30, 45, 60, 75}};
+    const ProjectFile read = parse_project(project_file_text(windows));
+    EXPECT_EQ(read.windows, windows);
+    EXPECT_TRUE(read.char_rom_name.empty());
+    EXPECT_TRUE(read.multimedia_lab.empty());
+}
+
+TEST(ProjectFile, AMissingOrEmptyKeyKeepsThePreviousWindowsValue) {
+    const ProjectFile read = parse_project("[no_of_menus]\n"
+                                           "count=3\n"
+                                           "[Menu 1]\n"
+                                           "Top=10\n"
+                                           "Width=70000\n" // held to 16 bits
+                                           "[MENU 2]\n"
+                                           "Name=mDisplay\n"
+                                           "Left=-20\n"
+                                           "Height=\n"
+                                           "[Menu 3]\n"
+                                           "Name=message\n"
+                                           "Top=abc\n"
+                                           "[Character ROM]\n"
+                                           "Name=roms/big.cro\n"
+                                           "[Multimedia]\n"
+                                           "Lab=lesson 4\n");
+    EXPECT_EQ(read.windows, (Windows{{"", 10, 0, 32767, 0},
+                                     {"mDisplay", 10, -20, 32767, 0},
+                                     {"message", 0, -20, 32767, 0}}));
+    EXPECT_EQ(read.char_rom_name, "roms/big.cro");
+    EXPECT_EQ(read.multimedia_lab, "lesson 4");
+}
+
+TEST(ProjectFile, OnlyTheSectionsTheFileHoldsAreRead) {
+    const ProjectFile read =
+        parse_project("[No_Of_Menus]\nCount=2000000000\n[Menu 1999999999]\nName=message\n"
+                      "[Menu 1]\nName=mDisplay\nTop=5\n[Menu 02]\nName=ignored\n");
+    EXPECT_EQ(read.windows, (Windows{{"mDisplay", 5, 0, 0, 0}, {"message", 5, 0, 0, 0}}));
+    // Sections past the count are not read.
+    EXPECT_EQ(parse_project("[No_Of_Menus]\nCount=1\n[Menu 2]\nName=message\n").windows.size(), 0u);
+}
+
+TEST(ProjectFile, NoCountNoWindowsAndLongValuesAreCutAt127) {
+    const std::string rom(300, 'r');
+    const ProjectFile read = parse_project("[Menu 1]\nName=mDisplay\n[Character ROM]\nName=" + rom);
+    EXPECT_TRUE(read.windows.empty());
+    EXPECT_EQ(read.char_rom_name, rom.substr(0, 127));
+}
+
+TEST(ProjectFile, AMissingFileReadsAsEmptyAndAnUnreadableOneSaysSo) {
+    TempFolder folder;
+    const ProjectReadResult missing = read_project_file(folder.path() / "none.prj");
+    EXPECT_TRUE(missing.problem.empty());
+    EXPECT_TRUE(missing.project.windows.empty());
+
+    std::filesystem::create_directory(folder.path() / "folder.prj");
+    EXPECT_FALSE(read_project_file(folder.path() / "folder.prj").problem.empty());
+
+    write_file(folder.path() / "binary.prj", std::string("\0\xff[Menu 1]\0\nName=\x80\n", 20));
+    EXPECT_TRUE(read_project_file(folder.path() / "binary.prj").project.windows.empty());
+}
+
+TEST(ProjectFile, WritingReplacesTheWholeFileOrFails) {
+    TempFolder folder;
+    EXPECT_FALSE(write_project_file(folder.path() / "no_folder" / "p.prj", {}));
+    const auto file = folder.path() / "p.prj";
+    write_file(file, "[Menu 7]\nName=old\n[Multimedia]\nLab=old lab\n");
+    ASSERT_TRUE(write_project_file(file, {{"message", 1, 2, 3, 4}}));
+    EXPECT_EQ(read_file(file), project_file_text({{"message", 1, 2, 3, 4}}));
+}
+
+} // namespace
+} // namespace tallyrig::testing

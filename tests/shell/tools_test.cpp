@@ -1,0 +1,183 @@
+// The processor-speed dialog and the data gatherer as a user works them.
+#include "core/profile.h"
+#include "shell/tools/data_g.h"
+#include "shell/tools/system_clock.h"
+#include "tests/shell/shell_fixture.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace tallyrig::testing {
+namespace {
+
+class SpeedDialog : public ShellTest {
+protected:
+    void set_speed(const char* value) {
+        ASSERT_TRUE(write_profile_string(install.folders.settings_file(), "Processor_Speed",
+                                         "Speed", value));
+    }
+    System_clock* open() {
+        main().dispatch_command("System Clock");
+        return main().speed_dialog();
+    }
+    void click(const char* button) {
+        main().speed_dialog()->findChild<QPushButton*>(button)->click();
+        settle();
+    }
+};
+
+TEST_F(SpeedDialog, TheThumbTimesTheMultiplierIsTheDelay) {
+    set_speed("1000");
+    System_clock* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Set the System Clock");
+    EXPECT_EQ(dialog->clock_speed()->value(), 0); // the Fast end at start-up
+    dialog->clock_speed()->setValue(3);
+    click("Apply_Command");
+    EXPECT_EQ(machine().status.run_delay, 3000.0);
+    click("Cancel_Command");
+    EXPECT_EQ(main().speed_dialog(), nullptr);
+
+    // Each opening reads the multiplier again, and the thumb shows the delay.
+    set_speed("700");
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->clock_speed()->value(), 4); // 3000 / 700, the quotient truncated
+    dialog->clock_speed()->setValue(9);
+    click("Cancel_Command");
+    EXPECT_EQ(machine().status.run_delay, 3000.0);
+}
+
+TEST_F(SpeedDialog, TheSlowEndIsHeldToThirtyTwoBits) {
+    set_speed("2000000000");
+    System_clock* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->clock_speed()->setValue(kClockSpeedMaximum);
+    click("Apply_Command");
+    EXPECT_EQ(machine().status.run_delay, 2147483647.0);
+}
+
+TEST_F(SpeedDialog, WithoutAPositiveMultiplierItSaysSoAndChangesNothing) {
+    for (const char* speed : {"0", "-5", "fast", ""}) {
+        set_speed(speed);
+        machine().status.run_delay = 42.0;
+        modal.boxes.clear();
+        EXPECT_EQ(open(), nullptr) << speed;
+        ASSERT_EQ(modal.boxes.size(), 1u) << speed;
+        EXPECT_EQ(modal.boxes[0].title, "Set the System Clock");
+        EXPECT_TRUE(modal.boxes[0].text.contains("Speed")) << modal.boxes[0].text.toStdString();
+        EXPECT_EQ(machine().status.run_delay, 42.0);
+    }
+}
+
+// Apply while a program runs: the next instruction already waits the new delay.
+TEST_F(SpeedDialog, ApplySlowsARunningProgram) {
+    set_speed("400000000"); // one step of the thumb: a long pause per instruction
+    press("Power");
+    machine().memory_cells[0x4000].value = 0xC1; // JMP [$4000]
+    machine().memory_cells[0x4001].value = 0x40;
+    machine().memory_cells[0x4002].value = 0x00;
+    main().dispatch_command("DataG");
+    main().data_gatherer()->findChild<QRadioButton*>("Option2")->click(); // count executions
+    System_clock* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->clock_speed()->setValue(1);
+    const int32_t& executed = machine().memory_cells[0x4000].count_primary;
+    int32_t before = 0;
+    int32_t after = 0;
+    QTimer::singleShot(50, &main(), [&] {
+        before = executed;
+        main().speed_dialog()->findChild<QPushButton*>("Apply_Command")->click();
+        QTimer::singleShot(400, &main(), [&] {
+            after = executed;
+            press("Power");
+        });
+    });
+    press("Run");
+    // Thousands of instructions before, a handful after.
+    EXPECT_GT(before, 1000);
+    EXPECT_LE(after - before, 10);
+}
+
+class DataGatherer : public ShellTest {
+protected:
+    DataG* open() {
+        main().dispatch_command("DataG");
+        return main().data_gatherer();
+    }
+    QRadioButton* option(const char* name) {
+        return main().data_gatherer()->findChild<QRadioButton*>(name);
+    }
+    QLineEdit* box() { return main().data_gatherer()->output_file_name(); }
+};
+
+TEST_F(DataGatherer, OnIsTakenOnlyWithTheProgramStopped) {
+    ASSERT_NE(open(), nullptr);
+    EXPECT_EQ(main().data_gatherer()->windowTitle(), "Data Gatherer");
+    EXPECT_TRUE(option("Option1")->isChecked());
+    const std::pair<MachineMode, bool> modes[] = {
+        {MachineMode::Step, true},  {MachineMode::Reset, true},     {MachineMode::Run, false},
+        {MachineMode::Idle, false}, {MachineMode::PowerOff, false}, {MachineMode::None, false},
+    };
+    for (const auto& [mode, taken] : modes) {
+        option("Option1")->click();
+        machine().status.machine_mode = mode;
+        option("Option2")->click();
+        EXPECT_EQ(option("Option2")->isChecked(), taken) << static_cast<int>(mode);
+        EXPECT_EQ(option("Option1")->isChecked(), !taken);
+        EXPECT_EQ(machine().status.profiling_on, taken ? 1 : 0);
+    }
+    EXPECT_TRUE(modal.boxes.empty());
+}
+
+TEST_F(DataGatherer, CountingGoesOnAfterClosingAndStopsAtTheNextOpening) {
+    ASSERT_NE(open(), nullptr);
+    EXPECT_EQ(machine().windows.data_gatherer_open, kTrue);
+    machine().status.machine_mode = MachineMode::Step;
+    option("Option2")->click();
+    main().data_gatherer()->findChild<QPushButton*>("Cancel")->click();
+    settle();
+    EXPECT_EQ(main().data_gatherer(), nullptr);
+    EXPECT_EQ(machine().windows.data_gatherer_open, 0);
+    EXPECT_EQ(machine().status.profiling_on, 1);
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 1); // no empty frame left behind
+    ASSERT_NE(open(), nullptr);
+    EXPECT_EQ(machine().status.profiling_on, 0);
+}
+
+TEST_F(DataGatherer, TheBoxNamesTheProcessedDump) {
+    press("Power");
+    ASSERT_NE(open(), nullptr);
+    const auto image = install.folders.work_folder / "prog.ram";
+    write_file(image, "a,b,c,d,e,$4000,$4000,f\n4000: 01 --\n");
+    modal.file_answers.push_back(QString::fromStdString(image.string()));
+    main().dispatch_command("Load RAM");
+    const std::string pad = (install.folders.work_folder / "prog.pad").string();
+    EXPECT_EQ(box()->text().toStdString(), pad);
+
+    box()->setText("elsewhere.pad");
+    EXPECT_EQ(machine().files.pad_file_path, "elsewhere.pad");
+    // Purging memory empties the box, and with it the name.
+    main().dispatch_command("Purge RAM");
+    EXPECT_TRUE(box()->text().isEmpty());
+    EXPECT_EQ(machine().files.pad_file_path, "");
+}
+
+TEST_F(DataGatherer, OutputResultsWritesTheDumpAndResetClearsTheCounters) {
+    ASSERT_NE(open(), nullptr);
+    machine().memory_cells[0xF031].count_secondary = 0x2A;
+    const auto pad = install.folders.data_folder / "out.pad";
+    box()->setText(QString::fromStdString(pad.string()));
+    main().data_gatherer()->findChild<QPushButton*>("Output")->click();
+    EXPECT_NE(read_file(pad).find("99999 X $F031 --- $00000000 $0000002A\r\n"), std::string::npos);
+    main().data_gatherer()->findChild<QPushButton*>("Reset")->click();
+    EXPECT_EQ(machine().memory_cells[0xF031].count_secondary, 0);
+    EXPECT_TRUE(modal.boxes.empty()); // the .rad was missing: silently
+}
+
+} // namespace
+} // namespace tallyrig::testing
