@@ -45,19 +45,19 @@ std::string calculator_character(int32_t byte) {
 void Machine::narrate_read(int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
-        log_message(0, 92, 147, 0);
-        log_message(0, 84, 142, 0);
+        log_message(kMsgNone, kMsgPcToMar, kMsgMarOnAddressBus, 0);
+        log_message(kMsgNone, kMsgPcUp, kMsgNextAccessNextAddress, 0);
         break;
     case kSelectOperandAddress:
-        log_message(0, 108, 147, 0);
-        log_message(0, 233, 142, 0);
+        log_message(kMsgNone, kMsgOperandAddressToMar, kMsgMarOnAddressBus, 0);
+        log_message(kMsgNone, kMsgOperandAddressUp, kMsgNextAccessNextAddress, 0);
         break;
     case kSelectIndirectAddress:
-        log_message(0, 234, 147, 0);
+        log_message(kMsgNone, kMsgIndirectToMar, kMsgMarOnAddressBus, 0);
         break;
     case kSelectStack:
-        log_message(0, 86, 164, 0);
-        log_message(0, 104, 147, 0);
+        log_message(kMsgNone, kMsgSpUp, kMsgPopMovesFirst, 0);
+        log_message(kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0);
         break;
     default:
         break;
@@ -90,15 +90,15 @@ void Machine::read_beyond_ram(int32_t address) {
     }
     // Output ports and the unmapped top leave the data register as it was.
     if (stepping()) {
-        log_message(0, 125, 0, 0);
+        log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
     }
 }
 
 // A write names its address the way a read does, except for the push.
 void Machine::narrate_write(int32_t selector) {
     if (selector == kSelectStack) {
-        log_message(0, 104, 147, 0);
-        log_message(0, 83, 142, 0);
+        log_message(kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0);
+        log_message(kMsgNone, kMsgSpDown, kMsgNextAccessNextAddress, 0);
     } else if (selector == kSelectOperandAddress || selector == kSelectIndirectAddress) {
         narrate_read(selector);
     }
@@ -109,7 +109,7 @@ void Machine::write_outside_ram(int32_t address, int32_t byte) {
         write_output_port(address, byte);
     }
     if (stepping()) {
-        log_message(0, 126, 0, 0);
+        log_message(kMsgNone, kMsgNotRamAddress, kMsgNone, 0);
     }
 }
 

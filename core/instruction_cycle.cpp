@@ -60,14 +60,14 @@ const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kHandlers =
 
 void Machine::execute_instruction() {
     if (stepping()) {
-        log_message(5, 93, 0, cpu.program_counter);
+        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
     }
     cpu.last_instruction_address = cpu.instruction_address = cpu.program_counter;
     read_memory_byte(kSelectProgramCounter);
     if (stepping()) {
-        log_message(0, 98, 162, 0);
-        log_message(0, 89, 0, 0);
-        log_message(0, 90, 0, 0);
+        log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
+        log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
     }
     cpu.instruction_register = cpu.data_register;
     speed_delay(status.run_delay);
@@ -88,7 +88,7 @@ void Machine::execute_instruction() {
 
 void Machine::execute_undefined() {
     if (stepping()) {
-        log_message(1, 34, 160, 0);
+        log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
 }
@@ -100,7 +100,7 @@ void Machine::execute_opcode() {
         return;
     }
     if (stepping()) {
-        log_message(1, op.entry_m, op.entry_r, 0);
+        log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
     }
     execute(op);
 }
@@ -183,52 +183,55 @@ void Machine::fetch_word(int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
     struct WordLines {
-        int16_t before;
-        int16_t high_m, low_m; // "first/second byte read"
-        int16_t high_r, low_r; // "into the high/low half of ..."
+        MessageNumber before;
+        MessageNumber high_m, low_m; // "first/second byte read"
+        MessageNumber high_r, low_r; // "into the high/low half of ..."
     };
     WordLines lines{};
     int32_t* target = nullptr;
     int32_t* source = nullptr;
-    int16_t before_r = 0;
+    MessageNumber before_r = kMsgNone;
     switch (selector) {
     case kSelectProgramCounter:
-        lines = {93, 94, 95, 68, 71};
+        lines = {kMsgPcPointsAt, kMsgHighByteRead, kMsgLowByteRead, kMsgOperandAddressHoldsHigh,
+                 kMsgOperandAddressComplete};
         target = &cpu.operand_address;
         source = &cpu.program_counter;
         break;
     case kSelectOperandAddress:
-        lines = {229, 94, 95, 230, 231};
+        lines = {kMsgOperandPointsAtPointer, kMsgHighByteRead, kMsgLowByteRead,
+                 kMsgIndirectHoldsHigh, kMsgIndirectComplete};
         target = &cpu.indirect_address;
         source = &cpu.operand_address;
         break;
     case kSelectStack:
-        lines = {105, 96, 97, 67, 70};
+        lines = {kMsgSpGivesAddress, kMsgHighBytePopped, kMsgLowBytePopped, kMsgPcHoldsReturnHigh,
+                 kMsgPcHoldsReturnAddress};
         target = &cpu.program_counter;
         source = &cpu.stack_pointer;
-        before_r = 163;
+        before_r = kMsgStackGrowsDown;
         break;
     default:
         return;
     }
 
     if (stepping()) {
-        log_message(3, lines.before, before_r, *source);
+        log_message(kMsgFetchWord, lines.before, before_r, *source);
     }
     read_memory_byte(selector);
     *target = wrap32(int64_t{cpu.data_register} * 256);
     if (stepping()) {
-        log_message(0, lines.high_m, 162, 0);
-        log_message(0, 66, 150, 0);
-        log_message(0, lines.high_r, 141, 0);
-        log_message(0, lines.before, before_r, *source);
+        log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
+        log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
+        log_message(kMsgNone, lines.before, before_r, *source);
     }
     read_memory_byte(selector);
     *target |= cpu.data_register;
     if (stepping()) {
-        log_message(0, lines.low_m, 162, 0);
-        log_message(0, 69, 148, 0);
-        log_message(0, lines.low_r, 140, 0);
+        log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
+        log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
     }
 }
 
@@ -236,16 +239,16 @@ void Machine::fetch_byte(int32_t selector) {
     if (stepping()) {
         switch (selector) {
         case kSelectProgramCounter:
-            log_message(4, 93, 0, cpu.program_counter);
+            log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
             break;
         case kSelectOperandAddress:
-            log_message(4, 109, 0, cpu.operand_address);
+            log_message(kMsgFetchByte, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
             break;
         case kSelectIndirectAddress:
-            log_message(4, 232, 0, cpu.indirect_address);
+            log_message(kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, cpu.indirect_address);
             break;
         case kSelectStack:
-            log_message(4, 105, 163, cpu.stack_pointer);
+            log_message(kMsgFetchByte, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
             break;
         default:
             break;
@@ -253,8 +256,8 @@ void Machine::fetch_byte(int32_t selector) {
     }
     read_memory_byte(selector);
     if (stepping()) {
-        log_message(0, 99, 162, 0);
-        log_message(0, 82, 0, 0);
+        log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
     }
 }
 
@@ -263,9 +266,10 @@ void Machine::index_lines(const OpcodeInfo& op) {
     if (!stepping()) {
         return;
     }
-    const int16_t m = op.mode == AddressingMode::PostIndexed ? 195 : 178;
-    log_message(10, 11, 0, 0);
-    log_message(0, m, op.operation == Operation::Lda ? 0 : 179, 0);
+    const MessageNumber m =
+        op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
+    log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
+    log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
 }
 
 // Reads the operand address of a memory mode and works out the effective address. The
@@ -368,7 +372,7 @@ void Machine::execute(const OpcodeInfo& op) {
         break;
     case Operation::Setim:
         if (stepping()) {
-            log_message(2, 245, 0, 0);
+            log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
         }
         cpu.flag_i = 1;
         cpu.interrupt_request = 0; // a pending request is dropped
@@ -376,7 +380,7 @@ void Machine::execute(const OpcodeInfo& op) {
         break;
     case Operation::Clrim:
         if (stepping()) {
-            log_message(2, 244, 0, 0);
+            log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
         }
         cpu.flag_i = 0;
         break;
@@ -449,7 +453,7 @@ void Machine::execute(const OpcodeInfo& op) {
     case Operation::Rts:
         fetch_word(kSelectStack);
         if (stepping()) {
-            log_message(0, 120, 154, 0);
+            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         break;
     case Operation::Rti:
@@ -473,21 +477,21 @@ void Machine::set_nz_from_accumulator() {
     cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
 }
 
-void Machine::result_lines(int16_t remark) {
+void Machine::result_lines(MessageNumber remark) {
     if (stepping()) {
-        log_message(0, 72, 0, 0);
-        log_message(0, 120, remark, 0);
+        log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
+        log_message(kMsgNone, kMsgFlagsNow, remark, 0);
     }
 }
 
 void Machine::arithmetic(Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
     if (stepping()) {
-        const int16_t k = operation == Operation::Add    ? 75
-                          : operation == Operation::Addc ? 74
-                          : operation == Operation::Sub  ? 107
-                                                         : 106;
-        log_message(2, k, 171, 0);
+        const MessageNumber k = operation == Operation::Add    ? kMsgAddData
+                                : operation == Operation::Addc ? kMsgAddDataWithCarry
+                                : operation == Operation::Sub  ? kMsgSubtractData
+                                                               : kMsgSubtractDataWithBorrow;
+        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
     if (subtract) {
@@ -507,13 +511,15 @@ void Machine::arithmetic(Operation operation) {
     cpu.accumulator = sum & 0xFF;
     cpu.flag_c = bit8(sum);
     set_nz_from_accumulator();
-    result_lines(176);
+    result_lines(kMsgZncoFollowResult);
 }
 
 void Machine::logic(Operation operation) {
     if (stepping()) {
-        const int16_t k = operation == Operation::And ? 76 : operation == Operation::Or ? 91 : 119;
-        log_message(2, k, 171, 0);
+        const MessageNumber k = operation == Operation::And  ? kMsgAndData
+                                : operation == Operation::Or ? kMsgOrData
+                                                             : kMsgXorData;
+        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     if (operation == Operation::And) {
         cpu.accumulator &= cpu.data_register;
@@ -523,7 +529,7 @@ void Machine::logic(Operation operation) {
         cpu.accumulator ^= cpu.data_register;
     }
     set_nz_from_accumulator();
-    result_lines(180);
+    result_lines(kMsgZnFollowResult);
 }
 
 void Machine::compare() {
@@ -537,10 +543,10 @@ void Machine::compare() {
         cpu.flag_c = a > m ? 1 : 0;
     }
     if (stepping()) {
-        log_message(2, 81, 143, 0);
-        log_message(0, 73, 0, 0);
-        log_message(0, 0, 249, 0);
-        log_message(0, 120, 248, 0);
+        log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
+        log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
+        log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0);
     }
 }
 
@@ -548,11 +554,11 @@ void Machine::compare() {
 void Machine::decimal(Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
     if (stepping()) {
-        const int16_t k = operation == Operation::Dadd    ? 75
-                          : operation == Operation::Daddc ? 74
-                          : operation == Operation::Dsub  ? 107
-                                                          : 106;
-        log_message(2, k, 171, 0);
+        const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
+                                : operation == Operation::Daddc ? kMsgAddDataWithCarry
+                                : operation == Operation::Dsub  ? kMsgSubtractData
+                                                                : kMsgSubtractDataWithBorrow;
+        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     const int32_t m = cpu.data_register;
     cpu.bcd_acc_negative = cpu.accumulator > 0x49 ? 1 : 0;
@@ -594,12 +600,12 @@ void Machine::decimal(Operation operation) {
         (cpu.bcd_acc_negative == cpu.bcd_operand_negative && cpu.flag_n != cpu.bcd_acc_negative)
             ? 1
             : 0;
-    result_lines(176);
+    result_lines(kMsgZncoFollowResult);
 }
 
 void Machine::shift(Operation operation) {
     int32_t& a = cpu.accumulator;
-    int16_t k = 0;
+    MessageNumber k = kMsgNone;
     switch (operation) {
     case Operation::Shl: {
         const int32_t s = wrap32(int64_t{a} * 2);
@@ -610,7 +616,7 @@ void Machine::shift(Operation operation) {
             a = s;
             cpu.flag_c = 0;
         }
-        k = 102;
+        k = kMsgShiftedLeft;
         break;
     }
     case Operation::Shr:
@@ -620,7 +626,7 @@ void Machine::shift(Operation operation) {
         if ((a & 0x40) != 0) {
             a |= 0x80;
         }
-        k = 103;
+        k = kMsgShiftedRight;
         break;
     case Operation::Rol: {
         const int16_t old_c = cpu.flag_c;
@@ -630,7 +636,7 @@ void Machine::shift(Operation operation) {
         if (old_c == 1) {
             a |= 1;
         }
-        k = 100;
+        k = kMsgRotatedLeft;
         break;
     }
     case Operation::Ror: {
@@ -642,7 +648,7 @@ void Machine::shift(Operation operation) {
             a &= ~0x80;
         }
         cpu.flag_c = new_c;
-        k = 101;
+        k = kMsgRotatedRight;
         break;
     }
     default:
@@ -650,10 +656,10 @@ void Machine::shift(Operation operation) {
     }
     set_nz_from_accumulator();
     if (stepping()) {
-        log_message(2, k, 0, 0);
-        log_message(0, 72, 0, 0);
-        log_message(0, 0, 168, 0);
-        log_message(0, 120, 185, 0);
+        log_message(kMsgOperation, k, kMsgNone, 0);
+        log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
+        log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgZncFollowResult, 0);
     }
 }
 
@@ -662,39 +668,39 @@ void Machine::increment(Operation operation) {
     switch (operation) {
     case Operation::Inca:
         if (stepping()) {
-            log_message(2, 241, 171, 0);
+            log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
         }
         cpu.accumulator = wrap32(int64_t{cpu.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator();
-        result_lines(180);
+        result_lines(kMsgZnFollowResult);
         break;
     case Operation::Deca:
         if (stepping()) {
-            log_message(2, 242, 171, 0);
+            log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
         }
         cpu.accumulator = cpu.accumulator == 0 ? 0xFF : wrap32(int64_t{cpu.accumulator} - 1);
         set_nz_from_accumulator();
-        result_lines(180);
+        result_lines(kMsgZnFollowResult);
         break;
     case Operation::Incx:
         if (stepping()) {
-            log_message(2, 239, 243, 0);
+            log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
         }
         cpu.index_register = wrap32(int64_t{cpu.index_register} + 1) & 0xFFFF;
         cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
         if (stepping()) {
-            log_message(0, 120, 211, 0);
+            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     case Operation::Decx:
         if (stepping()) {
-            log_message(2, 240, 243, 0);
+            log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
         }
         cpu.index_register =
             cpu.index_register == 0 ? 0xFFFF : wrap32(int64_t{cpu.index_register} - 1);
         cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
         if (stepping()) {
-            log_message(0, 120, 211, 0);
+            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     default:
@@ -704,11 +710,11 @@ void Machine::increment(Operation operation) {
 
 void Machine::load_accumulator() {
     if (stepping()) {
-        log_message(2, 88, 0, 0);
+        log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
     cpu.accumulator = cpu.data_register;
     set_nz_from_accumulator();
-    result_lines(180);
+    result_lines(kMsgZnFollowResult);
 }
 
 void Machine::store_accumulator(const OpcodeInfo& op) {
@@ -719,33 +725,36 @@ void Machine::store_accumulator(const OpcodeInfo& op) {
     }
     if (is_indirect(op.mode)) {
         if (stepping()) {
-            log_message(7, 134, 0, cpu.indirect_address);
+            log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, cpu.indirect_address);
         }
         write_memory_byte(kSelectIndirectAddress, cpu.accumulator);
     } else {
         if (stepping()) {
-            log_message(7, 109, 0, cpu.operand_address);
+            log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
         }
         write_memory_byte(kSelectOperandAddress, cpu.accumulator);
     }
     if (stepping()) {
-        log_message(0, 115, 162, 0);
-        log_message(0, 120, 154, 0);
+        log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
 void Machine::load_register16(const OpcodeInfo& op) {
     int32_t* reg = &cpu.stack_pointer;
     int16_t* guard = &cpu.stack_pointer_loaded;
-    int16_t high_m = 205;
+    MessageNumber high_m = kMsgSpHighLoaded;
+    MessageNumber low_m = kMsgSpLowLoaded;
     if (op.operation == Operation::Bldx) {
         reg = &cpu.index_register;
         guard = &cpu.index_register_loaded;
-        high_m = 207;
+        high_m = kMsgXHighLoaded;
+        low_m = kMsgXLowLoaded;
     } else if (op.operation == Operation::Bldiv) {
         reg = &cpu.interrupt_vector;
         guard = &cpu.interrupt_vector_loaded;
-        high_m = 209;
+        high_m = kMsgIvHighLoaded;
+        low_m = kMsgIvLowLoaded;
     }
 
     int32_t selector = kSelectProgramCounter;
@@ -759,23 +768,24 @@ void Machine::load_register16(const OpcodeInfo& op) {
     fetch_byte(selector);
     *reg = wrap32(int64_t{cpu.data_register} * 256);
     if (stepping()) {
-        log_message(0, high_m, 150, 0);
+        log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
     }
     fetch_byte(selector);
     *reg |= cpu.data_register;
     if (stepping()) {
-        log_message(0, static_cast<int16_t>(high_m + 1), 148, 0);
+        log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
     }
     *guard = kTrue;
     if (stepping()) {
-        log_message(0, 120, 154, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
 void Machine::store_register16(Operation operation) {
     const bool index = operation == Operation::Bstx;
     const int32_t value = index ? cpu.index_register : cpu.stack_pointer;
-    const int16_t k1 = index ? 252 : 250;
+    const MessageNumber high_m = index ? kMsgXHighWritten : kMsgSpHighWritten;
+    const MessageNumber low_m = index ? kMsgXLowWritten : kMsgSpLowWritten;
 
     fetch_word(kSelectProgramCounter);
     if (profiling()) {
@@ -783,23 +793,23 @@ void Machine::store_register16(Operation operation) {
         count_secondary_at(cpu.operand_address + 1);
     }
     if (stepping()) {
-        log_message(7, 109, 0, cpu.operand_address);
+        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
     }
     write_memory_byte(kSelectOperandAddress, value / 256);
     if (stepping()) {
-        log_message(0, k1, 0, 0);
-        log_message(7, 109, 0, cpu.operand_address);
+        log_message(kMsgNone, high_m, kMsgNone, 0);
+        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
     }
     write_memory_byte(kSelectOperandAddress, value & 0xFF);
     if (stepping()) {
-        log_message(0, static_cast<int16_t>(k1 + 1), 0, 0);
-        log_message(0, 120, 154, 0);
+        log_message(kMsgNone, low_m, kMsgNone, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
 void Machine::push(Operation operation) {
     if (stepping()) {
-        log_message(7, 105, 163, cpu.stack_pointer);
+        log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
     }
     if (profiling()) {
         count_secondary_at(kStackCountCell);
@@ -811,8 +821,8 @@ void Machine::push(Operation operation) {
         write_memory_byte(kSelectStack, cpu.accumulator);
     }
     if (stepping()) {
-        log_message(0, 116, 162, 0);
-        log_message(0, 120, 154, 0);
+        log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
@@ -826,11 +836,11 @@ void Machine::pop(Operation operation) {
         return;
     }
     if (stepping()) {
-        log_message(2, 247, 0, 0);
+        log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(cpu.data_register);
     if (stepping()) {
-        log_message(0, 120, 214, 0);
+        log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
     }
 }
 
@@ -856,13 +866,13 @@ void Machine::jump_closing_lines(const OpcodeInfo& op) {
         return;
     }
     if (is_indirect(op.mode)) {
-        log_message(2, 134, 173, cpu.program_counter);
-        log_message(0, 196, 151, 0);
+        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, cpu.program_counter);
+        log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
     } else {
-        log_message(2, 109, 173, cpu.program_counter);
-        log_message(0, 110, 151, 0);
+        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, cpu.program_counter);
+        log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
     }
-    log_message(0, 120, 154, 0);
+    log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
 void Machine::jump(const OpcodeInfo& op) {
@@ -879,17 +889,18 @@ void Machine::jump_to_subroutine(const OpcodeInfo& op) {
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
     if (stepping()) {
-        log_message(8, 105, 163, cpu.stack_pointer);
+        log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
+                    cpu.stack_pointer);
     }
     write_memory_byte(kSelectStack, cpu.program_counter & 0xFF);
     if (stepping()) {
-        log_message(0, 117, 162, 0);
-        log_message(0, 105, 163, cpu.stack_pointer);
+        log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
+        log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
     }
     write_memory_byte(kSelectStack, cpu.program_counter / 256);
     cpu.program_counter = target;
     if (stepping()) {
-        log_message(0, 118, 162, 0);
+        log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
     }
     jump_closing_lines(op);
 }
@@ -897,7 +908,7 @@ void Machine::jump_to_subroutine(const OpcodeInfo& op) {
 void Machine::return_from_interrupt() {
     fetch_byte(kSelectStack);
     if (stepping()) {
-        log_message(0, 247, 0, 0);
+        log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(cpu.data_register);
     fetch_word(kSelectStack);
@@ -907,48 +918,48 @@ void Machine::return_from_interrupt() {
 
 void Machine::conditional_jump(const OpcodeInfo& op) {
     struct JumpLines {
-        int16_t entry_m, entry_r, not_taken, taken;
+        MessageNumber entry_m, entry_r, not_taken, taken;
     };
     bool taken = false;
     JumpLines lines{};
     switch (op.operation) {
     case Operation::Jz:
         taken = cpu.flag_z != 0;
-        lines = {112, 145, 121, 122};
+        lines = {kMsgTestZero, kMsgJzRule, kMsgJzNotTaken, kMsgJzTaken};
         break;
     case Operation::Jnz:
         taken = cpu.flag_z == 0;
-        lines = {112, 146, 124, 123};
+        lines = {kMsgTestZero, kMsgJnzRule, kMsgJnzNotTaken, kMsgJnzTaken};
         break;
     case Operation::Jn:
         taken = cpu.flag_n != 0;
-        lines = {227, 0, 217, 218};
+        lines = {kMsgTestNegative, kMsgNone, kMsgJnNotTaken, kMsgJnTaken};
         break;
     case Operation::Jnn:
         taken = cpu.flag_n == 0;
-        lines = {227, 0, 220, 219};
+        lines = {kMsgTestNegative, kMsgNone, kMsgJnnNotTaken, kMsgJnnTaken};
         break;
     case Operation::Jc:
         taken = cpu.flag_c != 0;
-        lines = {111, 0, 77, 78};
+        lines = {kMsgTestCarry, kMsgNone, kMsgJcNotTaken, kMsgJcTaken};
         break;
     case Operation::Jnc:
         taken = cpu.flag_c == 0;
-        lines = {111, 0, 80, 79};
+        lines = {kMsgTestCarry, kMsgNone, kMsgJncNotTaken, kMsgJncTaken};
         break;
     case Operation::Jo:
         taken = cpu.flag_o != 0;
-        lines = {228, 0, 223, 224};
+        lines = {kMsgTestOverflow, kMsgNone, kMsgJoNotTaken, kMsgJoTaken};
         break;
     case Operation::Jno:
         taken = cpu.flag_o == 0;
-        lines = {228, 0, 226, 225};
+        lines = {kMsgTestOverflow, kMsgNone, kMsgJnoNotTaken, kMsgJnoTaken};
         break;
     default:
         break;
     }
     if (stepping()) {
-        log_message(9, lines.entry_m, lines.entry_r, 0);
+        log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
     }
     if (!taken) {
         if (profiling()) {
@@ -956,9 +967,9 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
         }
         cpu.program_counter = wrap32(int64_t{cpu.program_counter} + 2); // skip the address
         if (stepping()) {
-            log_message(0, lines.not_taken, 0, 0);
-            log_message(0, 85, 169, 0);
-            log_message(0, 120, 154, 0);
+            log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
+            log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
+            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         return;
     }
@@ -966,7 +977,7 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
         count_primary_at(cpu.instruction_address);
     }
     if (stepping()) {
-        log_message(0, lines.taken, 0, 0);
+        log_message(kMsgNone, lines.taken, kMsgNone, 0);
     }
     fetch_word(kSelectProgramCounter);
     cpu.program_counter = cpu.operand_address;

@@ -34,10 +34,10 @@ void Machine::reset_cpu() {
     m_ui.update_ioport_display();
     m_ui.yield();
     if (status.run_sub_state == RunSubState::Stopped) {
-        log_message(6, 13, 144, 0);
-        log_message(0, 14, 0, 0);
-        log_message(0, 17, 0, 0);
-        log_message(0, 18, 0, 0);
+        log_message(kMsgHardReset, kMsgCpuReset, kMsgRegistersMustBeReloaded, 0);
+        log_message(kMsgNone, kMsgRequestAndDepthCleared, kMsgNone, 0);
+        log_message(kMsgNone, kMsgRamKept, kMsgNone, 0);
+        log_message(kMsgNone, kMsgPressStepOrRun, kMsgNone, 0);
     }
     status.run_sub_state = RunSubState::AfterReset;
 }

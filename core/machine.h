@@ -145,7 +145,7 @@ private:
     TALLYRIG_STEP void conditional_jump(const OpcodeInfo& op);
     TALLYRIG_STEP void restore_flags(int32_t status_bits);
     TALLYRIG_STEP void set_nz_from_accumulator();
-    TALLYRIG_STEP void result_lines(int16_t remark);
+    TALLYRIG_STEP void result_lines(MessageNumber remark);
 #undef TALLYRIG_STEP
     void return_from_interrupt();
     void halt();
@@ -206,7 +206,7 @@ inline void Machine::read_memory_byte(int32_t selector) {
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
         cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
         if (cpu.data_register > 255 && stepping()) [[unlikely]] {
-            log_message(0, 125, 0, 0);
+            log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
         }
         return;
     }

@@ -52,6 +52,9 @@ constexpr std::array<Separator, 3> kSeparators{{
 MessageCatalog::MessageCatalog(std::filesystem::path settings_file)
     : m_file(std::move(settings_file)) {}
 
+MessageCatalog::MessageCatalog(ProfileDocument document)
+    : m_loaded(true), m_document(std::move(document)) {}
+
 void MessageCatalog::reload_if_changed() {
     if (m_file.empty()) {
         return;

@@ -20,6 +20,8 @@ class MessageCatalog {
 public:
     MessageCatalog() = default;
     explicit MessageCatalog(std::filesystem::path settings_file);
+    // Fixed texts from a document, read from no file.
+    explicit MessageCatalog(ProfileDocument document);
 
     // The text of message n; empty for n <= 0, a missing file or a missing key.
     std::string text(int32_t n);

@@ -32,21 +32,41 @@ bool same_name(std::string_view a, std::string_view b) {
     return same_text_ignoring_case(a, b);
 }
 
-// A stored line keeps its own line end so that lines we do not touch are written back as they
-// were read; this strips it.
+// A UTF-8 byte-order mark that an editor may put before the first line; it is no part of it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool has_line_end(std::string_view line) {
+    return !line.empty() && (line.back() == '\n' || line.back() == '\r');
+}
+
+// A stored line keeps its own line end (CR LF, LF or CR alone) so that lines we do not touch
+// are written back as they were read; this strips it.
 std::string_view content(const std::string& line) {
     std::string_view text = line;
     if (!text.empty() && text.back() == '\n') {
         text.remove_suffix(1);
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
+    }
+    if (!text.empty() && text.back() == '\r') {
+        text.remove_suffix(1);
     }
     return text;
 }
 
-bool has_line_end(const std::string& line) {
-    return !line.empty() && line.back() == '\n';
+// Where the line that starts at `start` ends, its line end included.
+std::size_t line_stop(std::string_view text, std::size_t start) {
+    const auto end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+        return text.size();
+    }
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    return end + (crlf ? 2 : 1);
+}
+
+std::string_view without_trailing_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // The name of a "[section]" line. A header whose "]" is lost still starts a new section, so
@@ -154,14 +174,35 @@ std::optional<ProfileDocument> ProfileDocument::load(const std::filesystem::path
 
 ProfileDocument ProfileDocument::parse(std::string_view text) {
     ProfileDocument document;
+    if (text.starts_with(kByteOrderMark)) {
+        document.m_byte_order_mark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
+        const std::size_t stop = line_stop(text, start);
         document.m_lines.emplace_back(text.substr(start, stop - start));
+        if (const auto name = section_name(content(document.m_lines.back()))) {
+            document.add_section(*name, document.m_lines.size() - 1);
+        }
         start = stop;
     }
     return document;
+}
+
+void ProfileDocument::add_section(std::string_view name, std::size_t header) {
+    m_first_section.try_emplace(upper_case(name), m_section_headers.size());
+    m_section_headers.push_back(header);
+}
+
+std::optional<std::size_t> ProfileDocument::find_section(std::string_view name) const {
+    // Only the first section of a name counts.
+    const auto found = m_first_section.find(upper_case(name));
+    return found == m_first_section.end() ? std::nullopt : std::optional(found->second);
+}
+
+std::size_t ProfileDocument::section_end(std::size_t index) const {
+    return index + 1 < m_section_headers.size() ? m_section_headers[index + 1] : m_lines.size();
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section,
@@ -171,19 +212,14 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     if (section.empty() || key.empty()) {
         return std::nullopt;
     }
-    bool inside = false;
-    for (const auto& line : m_lines) {
-        const std::string_view text = content(line);
-        if (const auto name = section_name(text)) {
-            if (inside) {
-                return std::nullopt; // only the first section of that name counts
-            }
-            inside = same_name(*name, section);
-        } else if (inside) {
-            const auto entry = key_line(text);
-            if (entry && same_name(entry->key, key)) {
-                return unquote(entry->value);
-            }
+    const auto index = find_section(section);
+    if (!index) {
+        return std::nullopt;
+    }
+    for (std::size_t i = m_section_headers[*index] + 1; i < section_end(*index); ++i) {
+        const auto entry = key_line(content(m_lines[i]));
+        if (entry && same_name(entry->key, key)) {
+            return unquote(entry->value);
         }
     }
     return std::nullopt;
@@ -203,23 +239,25 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
         line += "\r\n";
         return line;
     };
-    std::optional<std::size_t> section_line;
-    std::size_t last_content = 0; // last non-blank line of the section, its header included
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    // Whatever line comes before the new one must end, or the two would join.
+    auto end_line_at = [&](std::size_t i) {
+        if (!has_line_end(m_lines[i])) {
+            m_lines[i] += "\r\n";
+        }
+    };
+    const auto index = find_section(section);
+    if (!index) {
+        if (!m_lines.empty()) {
+            end_line_at(m_lines.size() - 1);
+        }
+        add_section(section, m_lines.size());
+        m_lines.push_back("[" + std::string(section) + "]\r\n");
+        m_lines.push_back(new_line(key));
+        return;
+    }
+    std::size_t last_content = m_section_headers[*index]; // its last non-blank line
+    for (std::size_t i = last_content + 1; i < section_end(*index); ++i) {
         const std::string_view text = content(m_lines[i]);
-        if (const auto name = section_name(text)) {
-            if (section_line) {
-                break;
-            }
-            if (same_name(*name, section)) {
-                section_line = i;
-                last_content = i;
-            }
-            continue;
-        }
-        if (!section_line) {
-            continue;
-        }
         if (!trim(text).empty()) {
             last_content = i;
         }
@@ -230,35 +268,23 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
             return;
         }
     }
-    // Whatever line comes before the new one must end, or the two would join.
-    auto end_line_at = [&](std::size_t i) {
-        if (!has_line_end(m_lines[i])) {
-            m_lines[i] += "\r\n";
-        }
-    };
-    if (section_line) {
-        end_line_at(last_content);
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last_content) + 1,
-                       new_line(key));
-        return;
+    end_line_at(last_content);
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last_content) + 1, new_line(key));
+    for (std::size_t later = *index + 1; later < m_section_headers.size(); ++later) {
+        ++m_section_headers[later];
     }
-    if (!m_lines.empty()) {
-        end_line_at(m_lines.size() - 1);
-        if (!trim(content(m_lines.back())).empty()) {
-            m_lines.emplace_back("\r\n");
-        }
-    }
-    m_lines.push_back("[" + std::string(section) + "]\r\n");
-    m_lines.push_back(new_line(key));
 }
 
 std::string ProfileDocument::text() const {
     std::string out;
-    std::size_t size = 0;
+    std::size_t size = m_byte_order_mark ? kByteOrderMark.size() : 0;
     for (const auto& line : m_lines) {
         size += line.size();
     }
     out.reserve(size);
+    if (m_byte_order_mark) {
+        out += kByteOrderMark;
+    }
     for (const auto& line : m_lines) {
         out += line;
     }
@@ -271,7 +297,8 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
     std::string result;
     const auto document = ProfileDocument::load(file);
     const auto found = document ? document->value(section, key) : std::nullopt;
-    result = found ? *found : std::string(default_value);
+    // The default loses its trailing blanks as a stored value does.
+    result = found ? *found : std::string(without_trailing_blanks(default_value));
     const std::size_t room = buffer_size == 0 ? 0 : buffer_size - 1;
     if (result.size() > room) {
         result.resize(room);
@@ -287,6 +314,13 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
         return default_value;
     }
     return leading_integer(*found);
+}
+
+std::string quoted_if_needed(std::string_view value) {
+    const std::string_view text = trim(value);
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                        text.back() == text.front();
+    return quoted ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,

@@ -19,7 +19,8 @@
 namespace tallyrig {
 
 // A parsed profile file. Lines that are neither "[section]" nor "key=value" (comments start
-// with ";") are kept for writing back but carry no data. Reading accepts LF or CR LF.
+// with ";") are kept for writing back but carry no data. Lines end in CR LF, LF or CR alone;
+// a UTF-8 byte-order mark at the start is skipped, and written back.
 class ProfileDocument {
 public:
     static ProfileDocument parse(std::string_view text);
@@ -31,8 +32,8 @@ public:
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Sets a key, adding the key at the end of its section (before its trailing blank lines)
-    // or the section at the end of the document when missing. Names are trimmed; an empty
-    // name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
+    // or the section directly after the document's last line when missing. Names are trimmed; an
+    // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
     // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
@@ -46,7 +47,17 @@ public:
 
 private:
     friend class ProfileIndex;
+
+    // The lines of the section headers in order, and which header is the first of each name,
+    // so a look-up reads only its own section.
+    void add_section(std::string_view name, std::size_t header);
+    std::optional<std::size_t> find_section(std::string_view name) const;
+    std::size_t section_end(std::size_t index) const; // one past its last line
+
+    bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
+    std::vector<std::size_t> m_section_headers;
+    std::unordered_map<std::string, std::size_t> m_first_section; // upper-case name to header
 };
 
 // Every value of a document at once, for readers that look up many keys of a file that may be
@@ -65,12 +76,13 @@ private:
     std::vector<std::string> m_section_names;
 };
 
-// Reads a value; the default when the file, section or key is missing. At most
-// buffer_size - 1 characters are returned, as a fixed buffer of that size would hold.
 // The file as named, or when no such name exists, the folder's entry whose name differs from
 // it only in case.
 std::filesystem::path resolve_profile_path(const std::filesystem::path& file);
 
+// Reads a value; the default, without its trailing blanks, when the file, section or key is
+// missing. At most buffer_size - 1 characters are returned, as a fixed buffer of that size
+// would hold.
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
                                 std::string_view key, std::string_view default_value,
                                 std::size_t buffer_size = 256);
@@ -79,6 +91,10 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
 // starts with none; the default when the key is missing.
 int32_t read_profile_int(const std::filesystem::path& file, std::string_view section,
                          std::string_view key, int32_t default_value);
+
+// The text to write for a value so that a read gives the value back: one that begins and ends
+// with the same quote (blanks around it aside) gets a pair more, which the read removes.
+std::string quoted_if_needed(std::string_view value);
 
 // Writes a value, creating the file (not its folder) when missing and keeping every other
 // line byte for byte. Returns false when the file cannot be read or written, or the names or

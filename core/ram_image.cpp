@@ -23,6 +23,13 @@ int32_t address_at_end(std::string_view item) {
     return hex_to_long(last_four(item));
 }
 
+// The load address is all the image says about where its bytes go: an item that does not end
+// in its four digits would put them somewhere else.
+bool ends_in_address(std::string_view item) {
+    return item.size() >= 4 &&
+           std::all_of(item.end() - 4, item.end(), [](char c) { return hex_digit(c) >= 0; });
+}
+
 int32_t decimal_address_at_end(std::string_view item) {
     return round_clamped(leading_number(last_four(item)), INT32_MIN, INT32_MAX);
 }
@@ -34,7 +41,8 @@ public:
     // memory's image is a few hundred kilobytes; a far larger file is something else, whose
     // reading whole could exhaust memory.
     bool open(const std::filesystem::path& file, std::string& problem) {
-        switch (read_regular_file(file, m_text, kRamImageMaxBytes)) {
+        std::string text;
+        switch (read_regular_file(file, text, kRamImageMaxBytes)) {
         case FileRead::Read:
             break;
         case FileRead::Missing:
@@ -44,6 +52,12 @@ public:
             problem = "The file cannot be read, or is too large to be a RAM image.";
             return false;
         }
+        return take(std::move(text), problem);
+    }
+
+    // The same for a file's text.
+    bool take(std::string text, std::string& problem) {
+        m_text = std::move(text);
         m_items = ItemReader(m_text);
         for (std::size_t i = 0; i < m_header.size(); ++i) {
             const auto item = m_items.next();
@@ -71,12 +85,17 @@ int32_t last_cell_of(const MemoryCells& cells) {
     return std::min<int32_t>(kLastCell, static_cast<int32_t>(cells.size()) - 1);
 }
 
-} // namespace
-
-RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells) {
+// Stores the data lines of an image whose header has been read.
+RamImageResult load_image(ImageItems& items, MemoryCells& cells) {
     RamImageResult result;
-    ImageItems items;
-    if (!items.open(file, result.problem)) {
+    if (const std::string_view item = items.header(6); !ends_in_address(item)) {
+        // A damaged file may hold anything there; the end of it is what matters.
+        constexpr std::size_t kShown = 40;
+        const std::string shown = item.size() > kShown
+                                      ? "..." + std::string(item.substr(item.size() - kShown))
+                                      : std::string(item);
+        result.problem =
+            "Its header's load address \"" + shown + "\" does not end in four hexadecimal digits.";
         return result;
     }
     result.load_address = address_at_end(items.header(6));
@@ -112,6 +131,20 @@ RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& ce
     }
     result.ok = true;
     return result;
+}
+
+} // namespace
+
+RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells) {
+    ImageItems items;
+    RamImageResult refused;
+    return items.open(file, refused.problem) ? load_image(items, cells) : refused;
+}
+
+RamImageResult read_ram_image_text(std::string_view text, MemoryCells& cells) {
+    ImageItems items;
+    RamImageResult refused;
+    return items.take(std::string(text), refused.problem) ? load_image(items, cells) : refused;
 }
 
 OldRamImageResult read_old_ram_image(const std::filesystem::path& file, MemoryCells& cells) {

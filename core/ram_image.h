@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tallyrig {
 
@@ -26,11 +27,15 @@ struct RamImageResult {
 };
 
 // Stores the image's bytes into the cells' values from the load address upward; nothing else
-// of a cell changes. A file that cannot be read, ends inside its header, has a data line
-// shorter than its prefix, or holds bytes past the last cell stops the load there with a
-// problem text; the bytes stored before that point stay. A file larger than any image could be
-// is refused unread.
+// of a cell changes. A file that cannot be read, ends inside its header or has a load address
+// that does not end in four hexadecimal digits stores nothing; a data line shorter than its
+// prefix, or bytes past the last cell, stop the load there. Each comes with a problem text,
+// and the bytes stored before that point stay. A file larger than any image could be is
+// refused unread.
 RamImageResult read_ram_image(const std::filesystem::path& file, MemoryCells& cells);
+
+// The same for the file's text.
+RamImageResult read_ram_image_text(std::string_view text, MemoryCells& cells);
 
 // The older image layout, which no control reads any more: the same eight header items, of
 // which the sixth and seventh end in the decimal start and end addresses (four digits) and the

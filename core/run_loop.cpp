@@ -186,15 +186,16 @@ void Machine::breakpoint_stop() {
 void Machine::service_interrupt() {
     m_ui.set_status_message("SERVICING INTERRUPT");
     if (stepping()) {
-        log_message(254, 105, 163, cpu.stack_pointer);
+        log_message(kMsgServiceInterrupt, kMsgSpGivesAddress, kMsgStackGrowsDown,
+                    cpu.stack_pointer);
     }
     write_memory_byte(kSelectStack, cpu.program_counter & 0xFF);
     if (stepping()) {
-        log_message(0, 117, 0, 0);
+        log_message(kMsgNone, kMsgReturnLowPushed, kMsgNone, 0);
     }
     write_memory_byte(kSelectStack, cpu.program_counter / 256);
     if (stepping()) {
-        log_message(0, 118, 0, 0);
+        log_message(kMsgNone, kMsgReturnHighPushed, kMsgNone, 0);
     }
     // A vector outside memory sends the machine to 0, where it resets.
     cpu.program_counter =
@@ -203,9 +204,9 @@ void Machine::service_interrupt() {
     write_memory_byte(kSelectStack, cpu.data_register);
     cpu.flag_i = 0;
     if (stepping()) {
-        log_message(0, 255, 0, 0);
-        log_message(0, 257, 93, cpu.program_counter);
-        log_message(0, 256, 0, 0);
+        log_message(kMsgNone, kMsgStatusPushed, kMsgNone, 0);
+        log_message(kMsgNone, kMsgPcFromVector, kMsgPcPointsAt, cpu.program_counter);
+        log_message(kMsgNone, kMsgInterruptRoutineStarts, kMsgNone, 0);
     }
     m_ui.update_register_display();
     m_ui.update_ioport_display();

@@ -45,8 +45,24 @@ int64_t leading_hex(std::string_view text) {
     return value;
 }
 
+// Whether anything, a dangling link included, stands at the name (in any case of it).
+bool something_named(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::filesystem::symlink_status(resolve_profile_path(file), error).type() !=
+           std::filesystem::file_type::not_found;
+}
+
+// "$" and two hexadecimal digits for a byte, as the reader takes a 3-character value. Any
+// other code a hand-edited file held is written in decimal, at least four characters long so
+// the reader does not take it for one of those short forms, and so reads back as itself.
 std::string format_code(int32_t code) {
-    return Statemc_pad2_hex(hex_text(code));
+    if (code >= 0 && code <= 0xFF) {
+        return Statemc_pad2_hex(hex_text(code));
+    }
+    const std::string digits = std::to_string(code < 0 ? -int64_t{code} : int64_t{code});
+    const std::string sign = code < 0 ? "-" : "";
+    const std::size_t width = 4 - sign.size();
+    return sign + std::string(digits.size() < width ? width - digits.size() : 0, '0') + digits;
 }
 
 } // namespace
@@ -101,12 +117,14 @@ std::filesystem::path key_file_path(const Folders& folders, int16_t which) {
 
 void read_button_definitions(ButtonDefinitions& table, const Folders& folders, int16_t which) {
     // A key file that is missing, damaged or not a plain file reads as missing.
-    const std::optional<ProfileDocument> document =
-        ProfileDocument::load(key_file_path(folders, which));
-    if (!document)
-        return;
+    if (const auto document = ProfileDocument::load(key_file_path(folders, which))) {
+        read_button_definitions(table, *document);
+    }
+}
+
+void read_button_definitions(ButtonDefinitions& table, const ProfileDocument& document) {
     auto read = [&](int n, std::string_view key) {
-        std::string value = document->value(section_name(n), key).value_or(std::string());
+        std::string value = document.value(section_name(n), key).value_or(std::string());
         if (value.size() > kValueLimit)
             value.resize(kValueLimit);
         return value;
@@ -129,19 +147,26 @@ void read_button_definitions(ButtonDefinitions& table, const Folders& folders, i
     }
 }
 
+void write_button_definitions(const ButtonDefinitions& table, ProfileDocument& document) {
+    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
+        const ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
+        std::string section = section_name(n);
+        document.set_value(section, "Code", format_code(record.code));
+        // A caption or tooltip in quotes keeps them.
+        document.set_value(section, "Annotation",
+                           quoted_if_needed(fit_field(record.annotation, kAnnotationWidth)));
+        document.set_value(section, "Color", " " + std::to_string(record.color));
+        document.set_value(section, "Description",
+                           quoted_if_needed(trim_blanks(record.description)));
+    }
+}
+
 bool save_button_definitions(const ButtonDefinitions& table, const Folders& folders,
                              UserInterface& ui) {
     std::filesystem::path file = key_file_path(folders, kReadCurrentKeys);
     // A file that cannot be read is not replaced: the save below refuses it.
     ProfileDocument document = ProfileDocument::load(file).value_or(ProfileDocument::parse(""));
-    for (int n = 1; n <= kProgrammableKeyCount; ++n) {
-        const ButtonDefinition& record = table.records[static_cast<std::size_t>(n)];
-        std::string section = section_name(n);
-        document.set_value(section, "Code", format_code(record.code));
-        document.set_value(section, "Annotation", fit_field(record.annotation, kAnnotationWidth));
-        document.set_value(section, "Color", " " + std::to_string(record.color));
-        document.set_value(section, "Description", trim_blanks(record.description));
-    }
+    write_button_definitions(table, document);
     if (document.save(file))
         return true;
     ui.message_box("The key definitions could not be written to " + file.string() +
@@ -166,21 +191,20 @@ bool restore_default_buttons(ButtonDefinitions& table, const Folders& folders, U
     auto unreadable = [&](const std::filesystem::path& file) {
         return refuse("The key file " + file.string() + " is missing or cannot be read.");
     };
-    if (!old_current)
+    // With no current file there is nothing to back up, and the defaults are what is needed.
+    const bool current_missing = !something_named(current);
+    if (!old_current && !current_missing)
         return unreadable(current);
     if (!new_current)
         return unreadable(defaults);
     const std::optional<ProfileDocument> old_backup = ProfileDocument::load(backup);
-    std::error_code error;
-    const bool backup_existed =
-        std::filesystem::symlink_status(resolve_profile_path(backup), error).type() !=
-        std::filesystem::file_type::not_found;
-    if ((backup_existed && !old_backup) || !old_current->save(backup)) {
+    if (old_current && ((something_named(backup) && !old_backup) || !old_current->save(backup))) {
         return refuse("The backup key file " + backup.string() + " could not be written.");
     }
     if (!new_current->save(current)) {
-        const bool put_back =
-            old_backup ? old_backup->save(backup) : std::filesystem::remove(backup, error);
+        std::error_code error;
+        const bool put_back = !old_current || (old_backup ? old_backup->save(backup)
+                                                          : std::filesystem::remove(backup, error));
         return refuse("The key file " + current.string() + " could not be written." +
                       (put_back ? ""
                                 : " The backup key file " + backup.string() +

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/folders.h"
+#include "core/profile.h"
 #include "core/user_interface.h"
 
 #include <array>
@@ -71,6 +72,12 @@ std::filesystem::path key_file_path(const Folders& folders, int16_t which);
 // Fills records 1..70 from a key file. Missing files, sections or keys leave the fields as
 // they are; a file that is damaged, far too large or not a plain file counts as missing.
 void read_button_definitions(ButtonDefinitions& table, const Folders& folders, int16_t which);
+void read_button_definitions(ButtonDefinitions& table, const ProfileDocument& document);
+
+// Sets the keys of records 1..70 in a key file's document, as the save writes them. A code
+// is "$" and two hexadecimal digits for 0..255; any other code, and a caption or tooltip in
+// quotes, is written so that it reads back as itself.
+void write_button_definitions(const ButtonDefinitions& table, ProfileDocument& document);
 
 // Writes records 1..70 into the current key file, keeping its other lines, its permissions
 // and a link in its place. A file that cannot be read or written is reported in a message box
@@ -79,9 +86,10 @@ bool save_button_definitions(const ButtonDefinitions& table, const Folders& fold
                              UserInterface& ui);
 
 // Backs the current key file up, makes the defaults current and reads them. The front panel
-// then labels its keys again (Calculator::apply_button_definitions). A current or default
-// file that is missing or cannot be read, or a file that cannot be written, is reported in a
-// message box and nothing changes; returns whether it restored.
+// then labels its keys again (Calculator::apply_button_definitions). A missing current file
+// has nothing to back up and the defaults are restored all the same; a current file that
+// cannot be read, a default file that is missing or cannot be read, or a file that cannot be
+// written is reported in a message box and nothing changes. Returns whether it restored.
 bool restore_default_buttons(ButtonDefinitions& table, const Folders& folders, UserInterface& ui);
 
 } // namespace tallyrig

@@ -1,48 +1,50 @@
 #!/usr/bin/env bash
-# Fuzzes the assembler's source parser for $1 seconds (60 if not given), starting from the
-# example programs, then the readers of the assembly dump and of project files as long each,
-# starting from the seeds in fuzz/seeds. Any crash, sanitizer report, leak or hang fails the
-# script; the input that caused it is kept in build/fuzz/findings.
+# Runs every libFuzzer target (or those named after the time) for $1 seconds in all (60 if not
+# given), shared evenly, each at least 5 seconds. The target fuzz_<name>, built from
+# fuzz/fuzz_<name>.cpp, starts from the files in fuzz/seeds/<name>/ and those that the globs in
+# fuzz/<name>.seeds name, and uses fuzz/<name>.dict when there is one. Any crash, failed
+# property, sanitizer report, leak or hang fails the script; the input that caused it is kept
+# in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+shift || true
 
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for source in fuzz/fuzz_*.cpp; do
+    targets+=("$(basename "$source" .cpp)")
+  done
+fi
+# Only the targets: the rest of the tree is not built for fuzzing.
 cmake --preset fuzz
-cmake --build --preset fuzz --target fuzz_assembler
-cmake --build --preset fuzz --target fuzz_assembly_dump fuzz_project_file
+cmake --build --preset fuzz --target "${targets[@]}"
+each=$(( seconds / ${#targets[@]} ))
+[ "$each" -ge 5 ] || each=5
 
-corpus="$(mktemp -d)"
-trap 'rm -rf "$corpus"' EXIT
-shopt -s nullglob
-for example in resources/work/*.asm; do
-  cp "$example" "$corpus/"
-done
 findings=build/fuzz/findings
 mkdir -p "$findings"
-
-build/fuzz/fuzz/fuzz_assembler "$corpus" \
-  -dict=fuzz/assembler.dict \
-  -max_total_time="$seconds" \
-  -timeout=10 \
-  -rss_limit_mb=2048 \
-  -print_final_stats=1 \
-  -artifact_prefix="$findings/"
-
-# The simulator's file readers, each from its own seeds.
-for reader in assembly_dump project_file; do
-  seeds="$corpus/$reader"
-  mkdir -p "$seeds"
-  cp fuzz/seeds/"$reader"/* "$seeds/"
-  dict=()
-  if [[ -f fuzz/"$reader".dict ]]; then
-    dict=(-dict=fuzz/"$reader".dict)
+shopt -s nullglob
+for target in "${targets[@]}"; do
+  name="${target#fuzz_}"
+  corpus="$(mktemp -d)"
+  trap 'rm -rf "$corpus"' EXIT
+  for seed in fuzz/seeds/"$name"/*; do
+    cp "$seed" "$corpus/"
+  done
+  if [ -f "fuzz/$name.seeds" ]; then
+    while read -r pattern; do
+      [ -n "$pattern" ] || continue
+      for seed in $pattern; do
+        cp "$seed" "$corpus/"
+      done
+    done < "fuzz/$name.seeds"
   fi
-  build/fuzz/fuzz/fuzz_"$reader" "$seeds" \
-    "${dict[@]}" \
-    -max_total_time="$seconds" \
-    -timeout=10 \
-    -rss_limit_mb=2048 \
-    -print_final_stats=1 \
-    -artifact_prefix="$findings/"
+  options=(-max_total_time="$each" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+           -artifact_prefix="$findings/$target-")
+  [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
+  echo "fuzz: $target for $each seconds"
+  "build/fuzz/fuzz/$target" "$corpus" "${options[@]}"
+  rm -rf "$corpus"
 done
-echo "fuzz: no finding in $seconds seconds"
+echo "fuzz: no finding in ${#targets[@]} targets, $each seconds each"

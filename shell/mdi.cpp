@@ -496,6 +496,14 @@ void MDI::open_front_panel() {
     fit_fixed_size(m_calculator_frame);
 }
 
+Calculator* MDI::shown_front_panel() {
+    if (m_calculator_frame == nullptr || m_calculator_frame->isHidden() ||
+        m_calculator->isHidden()) {
+        open_front_panel();
+    }
+    return m_calculator;
+}
+
 void MDI::open_register_window() {
     if (register_window() != nullptr) {
         return;
@@ -725,13 +733,16 @@ void MDI::load_ram_file() {
 
     const RamImageResult result = read_ram_image(files.ram_file_name, m_machine.memory_cells);
     if (!result.ok) {
-        m_modal.message_box(this,
-                            QStringLiteral(" The RAM file %1 could not be loaded completely. %2 "
-                                           "%3 bytes were stored before that point.")
-                                .arg(chosen, qtext(result.problem))
-                                .arg(result.bytes_stored),
-                            QStringLiteral("Memory Module Load Error"), MessageIcon::Exclamation,
-                            MessageButtons::Ok);
+        const QString text =
+            result.bytes_stored == 0
+                ? QStringLiteral(" The RAM file %1 could not be loaded. %2 Nothing was stored.")
+                      .arg(chosen, qtext(result.problem))
+                : QStringLiteral(" The RAM file %1 could not be loaded completely. %2 "
+                                 "%3 bytes were stored before that point.")
+                      .arg(chosen, qtext(result.problem))
+                      .arg(result.bytes_stored);
+        m_modal.message_box(this, text, QStringLiteral("Memory Module Load Error"),
+                            MessageIcon::Exclamation, MessageButtons::Ok);
     }
     if (m_machine.walker_open()) {
         m_ui.update_memory_walker(kRamStart, kLoadRefreshRows);

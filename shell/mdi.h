@@ -69,6 +69,9 @@ public:
 
     // Opens the front panel (once; later calls show it again).
     void open_front_panel();
+    // The front panel for the machine to write into, shown again if the user closed it: its
+    // display and keys are the program's output and the only way to go on.
+    Calculator* shown_front_panel();
 
     // Opens the text terminal alone (once), as the "Terminal" command and its driver do.
     void open_terminal();

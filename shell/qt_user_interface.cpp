@@ -262,15 +262,19 @@ void QtUserInterface::set_status_message(std::string_view text) {
     }
 }
 
+Calculator* QtUserInterface::front_panel() {
+    return m_main != nullptr ? m_main->shown_front_panel() : nullptr;
+}
+
 void QtUserInterface::set_key_caption_colour(PanelKey key, uint32_t colour) {
-    if (m_main != nullptr && m_main->calculator() != nullptr) {
-        m_main->calculator()->set_key_caption_colour(key, colour);
+    if (Calculator* panel = front_panel()) {
+        panel->set_key_caption_colour(key, colour);
     }
 }
 
 void QtUserInterface::set_key_enabled(PanelKey key, bool enabled) {
-    if (m_main != nullptr && m_main->calculator() != nullptr) {
-        m_main->calculator()->set_key_enabled(key, enabled);
+    if (Calculator* panel = front_panel()) {
+        panel->set_key_enabled(key, enabled);
     }
 }
 
@@ -334,14 +338,14 @@ void QtUserInterface::terminal_write_char(int32_t byte) {
 
 void QtUserInterface::display_character(std::string_view text, int32_t byte) {
     // The front panel echoes the byte into the I/O port window itself.
-    if (m_main != nullptr && m_main->calculator() != nullptr) {
-        m_main->calculator()->display_character(qview(text), byte);
+    if (Calculator* panel = front_panel()) {
+        panel->display_character(qview(text), byte);
     }
 }
 
 void QtUserInterface::set_status_leds(int32_t byte) {
-    if (m_main != nullptr && m_main->calculator() != nullptr) {
-        m_main->calculator()->set_status_leds(byte);
+    if (Calculator* panel = front_panel()) {
+        panel->set_status_leds(byte);
     }
 }
 

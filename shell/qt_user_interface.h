@@ -11,6 +11,7 @@
 
 namespace tallyrig {
 
+class Calculator;
 class Machine;
 class MDI;
 class ModalSeam;
@@ -80,6 +81,9 @@ public:
     void beep() override;
 
 private:
+    // The front panel the machine writes into; a closed one comes back. Null before the main
+    // window exists.
+    Calculator* front_panel();
     void restart_throttle();
     void schedule_paint();
     mDisplay* walker() const;

@@ -5,7 +5,7 @@
 #include "assembler/assembler.h"
 #include "common/single_instance.h"
 #include "tests/support/scripted_modal.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/temp_install.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -49,10 +49,6 @@ inline const std::filesystem::path kStagedLibrary =
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(folder.path() / "bin");
-        std::filesystem::create_directories(folder.path() / "work");
-        program = folder.path() / "bin" / "assembler";
-        folders = derive_folders(program);
         instance_name = test_instance_name();
         instance = std::make_unique<SingleInstance>(instance_name);
         editor = std::make_unique<Assembler>(program, modal, desktop, *instance);
@@ -100,9 +96,9 @@ protected:
     QString text() const { return editor->text_box()->toPlainText(); }
     const FileStatus& file() const { return editor->FIle_status(); }
 
-    TempFolder folder;
-    std::filesystem::path program;
-    Folders folders;
+    TempInstall install;
+    const Folders& folders = install.folders;
+    const std::filesystem::path program = install.root / "bin" / "assembler";
     ScriptedModal modal;
     RecordingDesktop desktop;
     QString instance_name;

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QToolBar>
 #include <functional>
@@ -222,10 +221,10 @@ TEST_F(Window, ALaterCopyRaisesThisOneAndRunsOn) {
 TEST(EditorProgram, ASecondCopyRunsBesideTheFirst) {
     const std::filesystem::path stage(TALLYRIG_STAGE_DIR);
     EXPECT_TRUE(std::filesystem::exists(stage / "bin/libasm.so"));
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
+    TempFolder temp;
+    const QString temp_path = QString::fromStdString(temp.path().string());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", temp.path());
+    env.insert("TMPDIR", temp_path);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     const QString program = QString::fromStdString((stage / "bin/assembler").string());
     QProcess first;
@@ -235,7 +234,7 @@ TEST(EditorProgram, ASecondCopyRunsBesideTheFirst) {
         copy->start(program);
         ASSERT_TRUE(copy->waitForStarted());
         const QString lock =
-            QDir(temp.path()).filePath(SingleInstance::name_for(kEditorCaption) + ".lock");
+            QDir(temp_path).filePath(SingleInstance::name_for(kEditorCaption) + ".lock");
         wait_for([&lock] { return QFile::exists(lock); });
         ASSERT_TRUE(QFile::exists(lock));
     }

@@ -23,10 +23,19 @@ TEST_F(Bus, ReadSelectorsTakeAndAdvanceTheirRegister) {
         std::vector<LogCall> lines;
     };
     const std::vector<Case> cases{
-        {kSelectProgramCounter, 0x4100, {{0, 92, 147, 0}, {0, 84, 142, 0}}},
-        {kSelectOperandAddress, 0x4200, {{0, 108, 147, 0}, {0, 233, 142, 0}}},
-        {kSelectIndirectAddress, 0x4300, {{0, 234, 147, 0}}},
-        {kSelectStack, 0x4401, {{0, 86, 164, 0}, {0, 104, 147, 0}}},
+        {kSelectProgramCounter,
+         0x4100,
+         {{kMsgNone, kMsgPcToMar, kMsgMarOnAddressBus, 0},
+          {kMsgNone, kMsgPcUp, kMsgNextAccessNextAddress, 0}}},
+        {kSelectOperandAddress,
+         0x4200,
+         {{kMsgNone, kMsgOperandAddressToMar, kMsgMarOnAddressBus, 0},
+          {kMsgNone, kMsgOperandAddressUp, kMsgNextAccessNextAddress, 0}}},
+        {kSelectIndirectAddress, 0x4300, {{kMsgNone, kMsgIndirectToMar, kMsgMarOnAddressBus, 0}}},
+        {kSelectStack,
+         0x4401,
+         {{kMsgNone, kMsgSpUp, kMsgPopMovesFirst, 0},
+          {kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0}}},
     };
     for (const Case& c : cases) {
         CpuRegisters& cpu = t.cpu();
@@ -79,7 +88,8 @@ TEST_F(Bus, ReadsFollowTheMemoryMap) {
         t.logged.clear();
         t.machine.read_memory_byte(kSelectOperandAddress);
         EXPECT_EQ(t.cpu().data_register, c.expected) << std::hex << c.address;
-        const bool logged_125 = !t.logged.empty() && t.logged.back() == LogCall{0, 125, 0, 0};
+        const bool logged_125 =
+            !t.logged.empty() && t.logged.back() == LogCall{kMsgNone, kMsgNoValidByte, kMsgNone, 0};
         EXPECT_EQ(logged_125, c.logs_undefined) << std::hex << c.address;
     }
 }
@@ -136,7 +146,9 @@ TEST_F(Bus, WritesFollowTheMemoryMap) {
         if (c.address >= 0) {
             EXPECT_EQ(t.value(c.address), c.stored ? 0x99 : 0x11) << std::hex << c.address;
         }
-        const bool logged_126 = !t.logged.empty() && t.logged.back() == LogCall{0, 126, 0, 0};
+        const bool logged_126 =
+            !t.logged.empty() &&
+            t.logged.back() == LogCall{kMsgNone, kMsgNotRamAddress, kMsgNone, 0};
         EXPECT_EQ(logged_126, c.logs_outside_ram) << std::hex << c.address;
     }
 }
@@ -144,12 +156,16 @@ TEST_F(Bus, WritesFollowTheMemoryMap) {
 TEST_F(Bus, WriteSelectorsLogTheirSteps) {
     t.cpu().operand_address = 0x4000;
     t.machine.write_memory_byte(kSelectOperandAddress, 1);
-    EXPECT_EQ(t.logged, (std::vector<LogCall>{{0, 108, 147, 0}, {0, 233, 142, 0}}));
+    EXPECT_EQ(t.logged, (std::vector<LogCall>{
+                            {kMsgNone, kMsgOperandAddressToMar, kMsgMarOnAddressBus, 0},
+                            {kMsgNone, kMsgOperandAddressUp, kMsgNextAccessNextAddress, 0}}));
     EXPECT_EQ(t.cpu().operand_address, 0x4001);
     t.logged.clear();
     t.cpu().stack_pointer = 0xEFFF;
     t.machine.write_memory_byte(kSelectStack, 2);
-    EXPECT_EQ(t.logged, (std::vector<LogCall>{{0, 104, 147, 0}, {0, 83, 142, 0}}));
+    EXPECT_EQ(t.logged,
+              (std::vector<LogCall>{{kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0},
+                                    {kMsgNone, kMsgSpDown, kMsgNextAccessNextAddress, 0}}));
     EXPECT_EQ(t.value(0xEFFF), 2);
     EXPECT_EQ(t.cpu().stack_pointer, 0xEFFE);
 }

@@ -99,7 +99,8 @@ TEST_F(Cycle, GuardsStopTheInstructionBeforeAnythingIsDone) {
         EXPECT_EQ(m.machine.status.machine_mode, MachineMode::Reset) << c.name;
         EXPECT_EQ(m.cpu().program_counter, 0x4001) << c.name;
         EXPECT_EQ(m.cell(0x4000).count_primary, 0) << c.name;
-        EXPECT_EQ(m.logged.back(), (LogCall{0, 90, 0, 0})) << c.name << ": no entry line";
+        EXPECT_EQ(m.logged.back(), (LogCall{kMsgNone, kMsgDecodeOpcode, kMsgNone, 0}))
+            << c.name << ": no entry line";
         EXPECT_EQ(m.cpu().stack_pointer, 0xEFFF) << c.name;
     }
 }
@@ -429,30 +430,59 @@ TEST_F(Cycle, CountersStopAtTheirTop) {
 }
 
 // The narration of whole instructions, line by line.
+Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The bus's own lines for an access through the program counter, the operand address (reads
+// and writes alike) and the stack pointer (a push).
+const Lines kAtPc = {{kMsgNone, kMsgPcToMar, kMsgMarOnAddressBus, 0},
+                     {kMsgNone, kMsgPcUp, kMsgNextAccessNextAddress, 0}};
+const Lines kAtOperand = {{kMsgNone, kMsgOperandAddressToMar, kMsgMarOnAddressBus, 0},
+                          {kMsgNone, kMsgOperandAddressUp, kMsgNextAccessNextAddress, 0}};
+const Lines kPush = {{kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0},
+                     {kMsgNone, kMsgSpDown, kMsgNextAccessNextAddress, 0}};
+
 Lines opcode_fetch(int32_t pc, int m, int r) {
-    return {{5, 93, 0, pc}, {0, 92, 147, 0}, {0, 84, 142, 0}, {0, 98, 162, 0},
-            {0, 89, 0, 0},  {0, 90, 0, 0},   {1, m, r, 0}};
+    return Lines{{kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, pc}} + kAtPc +
+           Lines{{kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0},
+                 {kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0},
+                 {kMsgNone, kMsgDecodeOpcode, kMsgNone, 0},
+                 {kMsgExecuteInstruction, m, r, 0}};
+}
+
+Lines operand_fetch(int32_t pc) {
+    return Lines{{kMsgFetchByte, kMsgPcPointsAt, kMsgNone, pc}} + kAtPc +
+           Lines{{kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0},
+                 {kMsgNone, kMsgOperandReady, kMsgNone, 0}};
+}
+
+// A 16-bit read: each byte follows the line that names its address.
+Lines word_read(int before, int32_t at, const Lines& bus, int high_r, int low_r) {
+    return Lines{{kMsgFetchWord, before, kMsgNone, at}} + bus +
+           Lines{{kMsgNone, kMsgHighByteRead, kMsgDataBus, 0},
+                 {kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0},
+                 {kMsgNone, high_r, kMsgLowByteNext, 0},
+                 {kMsgNone, before, kMsgNone, at + 1}} +
+           bus +
+           Lines{{kMsgNone, kMsgLowByteRead, kMsgDataBus, 0},
+                 {kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0},
+                 {kMsgNone, low_r, kMsgWordComplete, 0}};
 }
 
 Lines word_fetch(int32_t pc) {
-    return {{3, 93, 0, pc},  {0, 92, 147, 0}, {0, 84, 142, 0},    {0, 94, 162, 0},
-            {0, 66, 150, 0}, {0, 68, 141, 0}, {0, 93, 0, pc + 1}, {0, 92, 147, 0},
-            {0, 84, 142, 0}, {0, 95, 162, 0}, {0, 69, 148, 0},    {0, 71, 140, 0}};
+    return word_read(kMsgPcPointsAt, pc, kAtPc, kMsgOperandAddressHoldsHigh,
+                     kMsgOperandAddressComplete);
 }
 
 Lines pointer_fetch(int32_t p) {
-    return {{3, 229, 0, p},   {0, 108, 147, 0}, {0, 233, 142, 0},   {0, 94, 162, 0},
-            {0, 66, 150, 0},  {0, 230, 141, 0}, {0, 229, 0, p + 1}, {0, 108, 147, 0},
-            {0, 233, 142, 0}, {0, 95, 162, 0},  {0, 69, 148, 0},    {0, 231, 140, 0}};
+    return word_read(kMsgOperandPointsAtPointer, p, kAtOperand, kMsgIndirectHoldsHigh,
+                     kMsgIndirectComplete);
 }
 
 void expect_lines(const TestMachine& t, const Lines& expected) {
     EXPECT_EQ(t.logged, expected);
-}
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 TEST_F(Cycle, NarratesLoadImmediate) {
@@ -460,14 +490,11 @@ TEST_F(Cycle, NarratesLoadImmediate) {
     t.logged.clear();
     t.load(0x4000, {0x90, 0x42});
     t.execute();
-    expect_lines(t, opcode_fetch(0x4000, 42, 153) + Lines{{4, 93, 0, 0x4001},
-                                                          {0, 92, 147, 0},
-                                                          {0, 84, 142, 0},
-                                                          {0, 99, 162, 0},
-                                                          {0, 82, 0, 0},
-                                                          {2, 88, 0, 0},
-                                                          {0, 72, 0, 0},
-                                                          {0, 120, 180, 0}});
+    expect_lines(t, opcode_fetch(0x4000, kMsgLdaImmediate, kMsgOperandFollows) +
+                        operand_fetch(0x4001) +
+                        Lines{{kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0},
+                              {kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0},
+                              {kMsgNone, kMsgFlagsNow, kMsgZnFollowResult, 0}});
 }
 
 TEST_F(Cycle, NarratesPostIndexedLoad) {
@@ -477,17 +504,18 @@ TEST_F(Cycle, NarratesPostIndexedLoad) {
     t.logged.clear();
     t.load(0x4000, {0x95, 0x50, 0x00});
     t.execute();
-    expect_lines(t, opcode_fetch(0x4000, 189, 194) + word_fetch(0x4001) + pointer_fetch(0x5000) +
-                        Lines{{10, 11, 0, 0},
-                              {0, 195, 0, 0},
-                              {4, 232, 0, 0x6001},
-                              {0, 234, 147, 0},
-                              {0, 125, 0, 0},
-                              {0, 99, 162, 0},
-                              {0, 82, 0, 0},
-                              {2, 88, 0, 0},
-                              {0, 72, 0, 0},
-                              {0, 120, 180, 0}});
+    expect_lines(t, opcode_fetch(0x4000, kMsgLdaPostIndexed, kMsgPointerFollows) +
+                        word_fetch(0x4001) + pointer_fetch(0x5000) +
+                        Lines{{kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0},
+                              {kMsgNone, kMsgPointerPlusIndex, kMsgNone, 0},
+                              {kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, 0x6001},
+                              {kMsgNone, kMsgIndirectToMar, kMsgMarOnAddressBus, 0},
+                              {kMsgNone, kMsgNoValidByte, kMsgNone, 0},
+                              {kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0},
+                              {kMsgNone, kMsgOperandReady, kMsgNone, 0},
+                              {kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0},
+                              {kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0},
+                              {kMsgNone, kMsgFlagsNow, kMsgZnFollowResult, 0}});
 }
 
 TEST_F(Cycle, NarratesSubroutineCall) {
@@ -496,18 +524,17 @@ TEST_F(Cycle, NarratesSubroutineCall) {
     t.logged.clear();
     t.load(0x4000, {0xC9, 0x50, 0x00});
     t.execute();
-    expect_lines(t, opcode_fetch(0x4000, 39, 152) + word_fetch(0x4001) +
-                        Lines{{8, 105, 163, 0xEFFF},
-                              {0, 104, 147, 0},
-                              {0, 83, 142, 0},
-                              {0, 117, 162, 0},
-                              {0, 105, 163, 0xEFFE},
-                              {0, 104, 147, 0},
-                              {0, 83, 142, 0},
-                              {0, 118, 162, 0},
-                              {2, 109, 173, 0x5000},
-                              {0, 110, 151, 0},
-                              {0, 120, 154, 0}});
+    expect_lines(
+        t, opcode_fetch(0x4000, kMsgJsrAbsolute, kMsgAddressFollows) + word_fetch(0x4001) +
+               Lines{{kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown, 0xEFFF}} +
+               kPush +
+               Lines{{kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0},
+                     {kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, 0xEFFE}} +
+               kPush +
+               Lines{{kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0},
+                     {kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, 0x5000},
+                     {kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0},
+                     {kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0}});
 }
 
 TEST_F(Cycle, NarratesConditionalJumpNotTaken) {
@@ -516,8 +543,11 @@ TEST_F(Cycle, NarratesConditionalJumpNotTaken) {
     t.logged.clear();
     t.load(0x4000, {0xD1, 0x50, 0x00});
     t.execute();
-    expect_lines(t, opcode_fetch(0x4000, 40, 152) +
-                        Lines{{9, 112, 145, 0}, {0, 121, 0, 0}, {0, 85, 169, 0}, {0, 120, 154, 0}});
+    expect_lines(t, opcode_fetch(0x4000, kMsgJz, kMsgAddressFollows) +
+                        Lines{{kMsgTestCondition, kMsgTestZero, kMsgJzRule, 0},
+                              {kMsgNone, kMsgJzNotTaken, kMsgNone, 0},
+                              {kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0},
+                              {kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0}});
 }
 
 TEST_F(Cycle, NarratesCompareAndStoreOfTheIndexRegister) {
@@ -526,27 +556,22 @@ TEST_F(Cycle, NarratesCompareAndStoreOfTheIndexRegister) {
     t.load(0x4000, {0xA9, 0x41, 0x00, 0x60, 0x01});
     t.logged.clear();
     t.execute();
-    expect_lines(t, opcode_fetch(0x4000, 204, 152) + word_fetch(0x4001) +
-                        Lines{{7, 109, 0, 0x4100},
-                              {0, 108, 147, 0},
-                              {0, 233, 142, 0},
-                              {0, 252, 0, 0},
-                              {7, 109, 0, 0x4101},
-                              {0, 108, 147, 0},
-                              {0, 233, 142, 0},
-                              {0, 253, 0, 0},
-                              {0, 120, 154, 0}});
+    expect_lines(
+        t, opcode_fetch(0x4000, kMsgBstxAbsolute, kMsgAddressFollows) + word_fetch(0x4001) +
+               Lines{{kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, 0x4100}} + kAtOperand +
+               Lines{{kMsgNone, kMsgXHighWritten, kMsgNone, 0},
+                     {kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, 0x4101}} +
+               kAtOperand +
+               Lines{{kMsgNone, kMsgXLowWritten, kMsgNone, 0},
+                     {kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0}});
     t.logged.clear();
     t.execute();
-    expect_lines(t, opcode_fetch(0x4003, 32, 153) + Lines{{4, 93, 0, 0x4004},
-                                                          {0, 92, 147, 0},
-                                                          {0, 84, 142, 0},
-                                                          {0, 99, 162, 0},
-                                                          {0, 82, 0, 0},
-                                                          {2, 81, 143, 0},
-                                                          {0, 73, 0, 0},
-                                                          {0, 0, 249, 0},
-                                                          {0, 120, 248, 0}});
+    expect_lines(t, opcode_fetch(0x4003, kMsgCmpaImmediate, kMsgOperandFollows) +
+                        operand_fetch(0x4004) +
+                        Lines{{kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0},
+                              {kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0},
+                              {kMsgNone, kMsgNone, kMsgCompareRule, 0},
+                              {kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0}});
 }
 
 TEST_F(Cycle, NarratesTheUndefinedOpcode) {
@@ -554,8 +579,8 @@ TEST_F(Cycle, NarratesTheUndefinedOpcode) {
     t.logged.clear();
     t.load(0x4000, {0x13});
     t.execute();
-    Lines expected = opcode_fetch(0x4000, 0, 0);
-    expected.back() = {1, 34, 160, 0};
+    Lines expected = opcode_fetch(0x4000, kMsgNone, kMsgNone);
+    expected.back() = {kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0};
     EXPECT_EQ(t.logged, expected);
 }
 

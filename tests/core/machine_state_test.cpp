@@ -125,7 +125,10 @@ TEST(MachineState, ResetWritesTheHardResetBlockOnlyWhenStopped) {
     stopped.machine.status.run_sub_state = RunSubState::Stopped;
     stopped.machine.reset_cpu();
     EXPECT_EQ(stopped.logged,
-              (std::vector<LogCall>{{6, 13, 144, 0}, {0, 14, 0, 0}, {0, 17, 0, 0}, {0, 18, 0, 0}}));
+              (std::vector<LogCall>{{kMsgHardReset, kMsgCpuReset, kMsgRegistersMustBeReloaded, 0},
+                                    {kMsgNone, kMsgRequestAndDepthCleared, kMsgNone, 0},
+                                    {kMsgNone, kMsgRamKept, kMsgNone, 0},
+                                    {kMsgNone, kMsgPressStepOrRun, kMsgNone, 0}}));
     TestMachine running;
     running.machine.status.run_sub_state = RunSubState::Running;
     running.machine.reset_cpu();

@@ -1,8 +1,8 @@
 // The micro-step narration: texts from the settings file, format codes, separators, styles.
 #include "tests/support/machine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -13,22 +13,12 @@ namespace fs = std::filesystem;
 
 class MessageLog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tallyrig_log_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        file = dir / "TALLYRIG.ini";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     void write_settings(const std::string& body) {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << "[Message Section]\r\n" << body;
+        write_file(file, "[Message Section]\r\n" + body);
     }
 
-    fs::path dir;
-    fs::path file;
+    TempFolder dir;
+    const fs::path file = dir.file("TALLYRIG.ini");
 };
 
 TEST_F(MessageLog, NothingIsWrittenWhileTheWindowIsClosed) {
@@ -105,7 +95,7 @@ TEST_F(MessageLog, SeparatorsFollowThePhrasesOfTheHeader) {
 }
 
 TEST_F(MessageLog, MissingTextsGiveEmptyLinesWithTheirIndent) {
-    TestMachine t(dir / "nowhere.ini");
+    TestMachine t(dir.file("nowhere.ini"));
     t.machine.windows.message_window_open = kTrue;
     t.machine.log_message(5, 6, 7, 0);
     EXPECT_EQ(t.ui.log_text(), "\n    \n      \n");
@@ -199,14 +189,16 @@ TEST(ShippedSettings, HaveATextForEveryNarratedStep) {
         EXPECT_LE(text->size(), 127u) << "message " << n;
     }
     EXPECT_GT(numbers.size(), 200u);
-    for (int n : {5, 6, 254, 125, 126, 13, 14, 17, 18, 257}) {
+    for (int n : {kMsgGetOpcode, kMsgHardReset, kMsgServiceInterrupt, kMsgNoValidByte,
+                  kMsgNotRamAddress, kMsgCpuReset, kMsgRequestAndDepthCleared, kMsgRamKept,
+                  kMsgPressStepOrRun, kMsgPcFromVector}) {
         EXPECT_TRUE(numbers.count(n)) << n << " was never narrated";
     }
 
     MessageCatalog catalog(settings);
-    EXPECT_NE(catalog.text(5).find("Get Opcode"), std::string::npos);
-    EXPECT_NE(catalog.text(254).find("Service Interrupt"), std::string::npos);
-    EXPECT_NE(catalog.text(6).find("Hard Reset"), std::string::npos);
+    EXPECT_NE(catalog.text(kMsgGetOpcode).find("Get Opcode"), std::string::npos);
+    EXPECT_NE(catalog.text(kMsgServiceInterrupt).find("Service Interrupt"), std::string::npos);
+    EXPECT_NE(catalog.text(kMsgHardReset).find("Hard Reset"), std::string::npos);
 }
 
 } // namespace

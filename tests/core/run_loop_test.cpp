@@ -142,8 +142,8 @@ TEST_F(RunLoop, StepMovesTheMarkerOneInstructionAtATime) {
     t.enter_run_loop(MachineMode::Step);
     EXPECT_EQ(t.cell(0x4003).marker, 0);
     // Reset while stopped after a step narrates the hard reset.
-    EXPECT_TRUE(logged(t, {6, 13, 144, 0}));
-    EXPECT_TRUE(logged(t, {0, 18, 0, 0}));
+    EXPECT_TRUE(logged(t, {kMsgHardReset, kMsgCpuReset, kMsgRegistersMustBeReloaded, 0}));
+    EXPECT_TRUE(logged(t, {kMsgNone, kMsgPressStepOrRun, kMsgNone, 0}));
     EXPECT_EQ(t.machine.status.run_sub_state, RunSubState::AfterReset);
 }
 
@@ -156,7 +156,7 @@ TEST_F(RunLoop, ResetWhileRunningNarratesNothing) {
     };
     t.enter_run_loop(MachineMode::Run);
     EXPECT_EQ(t.machine.status.run_sub_state, RunSubState::AfterReset);
-    EXPECT_FALSE(logged(t, {6, 13, 144, 0}));
+    EXPECT_FALSE(logged(t, {kMsgHardReset, kMsgCpuReset, kMsgRegistersMustBeReloaded, 0}));
 }
 
 TEST_F(RunLoop, StateMachineErrorEndsInHardReset) {
@@ -227,8 +227,8 @@ TEST_F(RunLoop, InterruptServiceIsNarratedInStep) {
     });
     t.ui.wait_actions.push_back([&] { t.switch_off(); });
     t.enter_run_loop(MachineMode::Step);
-    EXPECT_TRUE(logged(t, {254, 105, 163, 0xEFFF}));
-    EXPECT_TRUE(logged(t, {0, 257, 93, 0x5000}));
+    EXPECT_TRUE(logged(t, {kMsgServiceInterrupt, kMsgSpGivesAddress, kMsgStackGrowsDown, 0xEFFF}));
+    EXPECT_TRUE(logged(t, {kMsgNone, kMsgPcFromVector, kMsgPcPointsAt, 0x5000}));
 }
 
 TEST_F(RunLoop, PowerOffEndsTheLoopWithoutReset) {

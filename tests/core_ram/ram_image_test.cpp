@@ -1,9 +1,8 @@
 #include "core/ram_image.h"
+#include "tests/support/temp_folder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tallyrig {
@@ -19,15 +18,10 @@ protected:
             cells[a].address = a;
             cells[a].value = kUndefinedValue;
         }
-        static int serial = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("tallyrig_ram_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial) +
-                ".ram");
     }
-    void TearDown() override { std::filesystem::remove(path); }
 
     RamImageResult load(const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
+        testing::write_file(path, text);
         return read_ram_image(path, cells);
     }
     std::vector<int32_t> values(int32_t from, int32_t count) const {
@@ -39,7 +33,8 @@ protected:
     }
 
     MemoryCells cells;
-    std::filesystem::path path;
+    testing::TempFolder folder;
+    const std::filesystem::path path = folder.file("prog.ram");
 };
 
 TEST_F(RamImageTest, StoresBytesFromTheLoadAddressAcrossLines) {
@@ -106,25 +101,32 @@ TEST_P(DamagedRamImageTest, StopsWithAProblemAndKeepsStoredBytes) {
     EXPECT_EQ(r.bytes_stored, GetParam().bytes_stored);
     if (r.bytes_stored > 0) {
         EXPECT_EQ(cells[r.load_address].value, 0x11);
+    } else {
+        EXPECT_EQ(values(0, kCellCount), std::vector<int32_t>(kCellCount, kUndefinedValue));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedRamImageTest,
-    ::testing::Values(DamagedCase{"Empty", "", "header", 0},
-                      DamagedCase{"HeaderCut", "a,b,c,d,e,$4000\n", "header", 0},
-                      DamagedCase{"ShortLine",
-                                  std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
-                                  1},
-                      DamagedCase{"PastLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
-                                  "past the last memory cell", 2}),
+    ::testing::Values(
+        DamagedCase{"Empty", "", "header", 0},
+        DamagedCase{"HeaderCut", "a,b,c,d,e,$4000\n", "header", 0},
+        DamagedCase{"LoadAddressNotHex", "a,b,c,d,e,LOAD ADDRESS: $ZZZZ,$0000,f\n4000: 11 --\n",
+                    "load address \"LOAD ADDRESS: $ZZZZ\"", 0},
+        DamagedCase{"LoadAddressPartlyHex", "a,b,c,d,e,$40G0,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressTooShort", "a,b,c,d,e,$400,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressFollowedByBlanks", "a,b,c,d,e,$4000  ,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
+                    1},
+        DamagedCase{"PastLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
+                    "past the last memory cell", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << kHeader << "4000: 11 --\n";
-    }
+    testing::write_file(path, std::string(kHeader) + "4000: 11 --\n");
     std::filesystem::resize_file(path, kRamImageMaxBytes + 1);
     const auto r = read_ram_image(path, cells);
     EXPECT_FALSE(r.ok);
@@ -133,7 +135,7 @@ TEST_F(RamImageTest, FarTooLargeFileIsRefusedUnread) {
 }
 
 TEST_F(RamImageTest, MissingFileIsAProblem) {
-    const auto r = read_ram_image(path.parent_path() / "no_such_tallyrig_image.ram", cells);
+    const auto r = read_ram_image(folder.file("missing.ram"), cells);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.problem.empty());
 }
@@ -151,7 +153,7 @@ struct OldImageCase {
 class OldRamImageTest : public RamImageTest, public ::testing::WithParamInterface<OldImageCase> {};
 
 TEST_P(OldRamImageTest, LoadsDecimalBytesFromStartToEnd) {
-    std::ofstream(path, std::ios::binary) << GetParam().text;
+    testing::write_file(path, GetParam().text);
     const auto r = read_old_ram_image(path, cells);
     EXPECT_EQ(r.ok, GetParam().ok) << r.problem;
     EXPECT_NE(r.problem.find(GetParam().problem_part), std::string::npos) << r.problem;

@@ -10,24 +10,22 @@ namespace {
 
 using Windows = std::vector<ProjectWindow>;
 
+// Each section follows the line before it directly, as the profile writer puts it.
 TEST(ProjectFile, WritesItsFirstLineTheWindowsInOrderAndTheCount) {
     const Windows windows = {{"  mDisplay", 120, 0, 6000, 4500}, {"message", -15, 300, 900, 60}};
     EXPECT_EQ(project_file_text(windows), " ZobbleComputer Project File\r\n"
-                                          "\r\n"
                                           "[Menu 1]\r\n"
                                           "Name=mDisplay\r\n"
                                           "Top= 120\r\n"
                                           "Left= 0\r\n"
                                           "Height= 4500\r\n"
                                           "Width= 6000\r\n"
-                                          "\r\n"
                                           "[Menu 2]\r\n"
                                           "Name=message\r\n"
                                           "Top=-15\r\n"
                                           "Left= 300\r\n"
                                           "Height= 60\r\n"
                                           "Width= 900\r\n"
-                                          "\r\n"
                                           "[No_of_Menus]\r\n"
                                           "Count= 2\r\n");
 }

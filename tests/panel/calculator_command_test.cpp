@@ -21,6 +21,11 @@ protected:
     bool called(const std::string& call) const {
         return std::find(ui.calls.begin(), ui.calls.end(), call) != ui.calls.end();
     }
+    // Whether `call` comes after `earlier` in the recorded calls.
+    bool called_after(const std::string& earlier, const std::string& call) const {
+        const auto first = std::find(ui.calls.begin(), ui.calls.end(), earlier);
+        return first != ui.calls.end() && std::find(first, ui.calls.end(), call) != ui.calls.end();
+    }
     std::string display() const { return panel->display_text().toStdString(); }
     void expect_keys(uint32_t reset, uint32_t step, uint32_t run) {
         EXPECT_EQ(panel->key_caption_colour(PanelKey::Reset), reset);
@@ -61,7 +66,7 @@ TEST_F(CalculatorCommands, CreatingThePanelDoesNotYield) {
 }
 
 TEST_F(CalculatorCommands, MissingKeyFileLabelsFromTheTableAsItIs) {
-    TempRoot empty;
+    TempInstall empty;
     ButtonDefinitions blank;
     Calculator bare(machine, blank, empty.folders, devices, terminal, workbench);
     for (int n = 1; n <= 70; ++n) {
@@ -100,7 +105,18 @@ TEST_F(CalculatorCommands, ControlsSitAtTheirPlaces) {
 TEST_F(CalculatorCommands, SwitchingOnResetsTheMachineAndLightsThePanel) {
     open_walker_and_ports();
     value(0x4000) = 0x12;
+    machine.cpu.program_counter = 0x4321;
+    machine.cpu.accumulator = 5;
+    machine.cpu.flag_c = machine.cpu.interrupt_request = 1;
+    machine.cpu.jsr_depth = 3;
+    machine.cpu.stack_pointer_loaded = kTrue;
     press("Power");
+    EXPECT_EQ(machine.cpu.program_counter, 0);
+    EXPECT_EQ(machine.cpu.accumulator, 0);
+    EXPECT_EQ(machine.cpu.flag_c, 0);
+    EXPECT_EQ(machine.cpu.interrupt_request, 0);
+    EXPECT_EQ(machine.cpu.jsr_depth, 0);
+    EXPECT_EQ(machine.cpu.stack_pointer_loaded, 0);
     EXPECT_EQ(machine.status.power_on, 1);
     EXPECT_EQ(panel->power_switch_state(), 1);
     EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
@@ -117,13 +133,16 @@ TEST_F(CalculatorCommands, SwitchingOnResetsTheMachineAndLightsThePanel) {
     EXPECT_TRUE(called("walker_colour 16777215"));
     EXPECT_TRUE(called("update_memory_walker 16384 250"));
     EXPECT_TRUE(called("walker_refresh"));
-    EXPECT_TRUE(called("update_ioport_display"));
+    // The CPU reset refreshes the I/O port window before the mode is RESET; the power-on
+    // refreshes it again once it is.
+    EXPECT_TRUE(called_after("show_mode_status", "update_ioport_display"));
 }
 
 TEST_F(CalculatorCommands, SwitchingOnWithTheWindowsClosedLeavesThemAlone) {
     press("Power");
     EXPECT_FALSE(called("walker_colour 16777215"));
     EXPECT_FALSE(called("walker_refresh"));
+    EXPECT_FALSE(called_after("show_mode_status", "update_ioport_display"));
 }
 
 TEST_F(CalculatorCommands, SwitchingOffClearsBreakpointsBlanksAndBlackensTheKeys) {
@@ -131,8 +150,13 @@ TEST_F(CalculatorCommands, SwitchingOffClearsBreakpointsBlanksAndBlackensTheKeys
     machine.windows.memory_walker_open = kTrue;
     machine.memory_cells[0x4005].breakpoint = 1;
     machine.memory_cells[0x0010].breakpoint = 1;
+    load(0x4000, {0x12, 0x34});
+    value(0xFFFF) = 0x56;
     ui.calls.clear();
     press("Power");
+    EXPECT_EQ(value(0x4000), kUndefinedValue);
+    EXPECT_EQ(value(0x4001), kUndefinedValue);
+    EXPECT_EQ(value(0xFFFF), kUndefinedValue);
     EXPECT_EQ(machine.status.power_on, 0);
     EXPECT_EQ(panel->power_switch_state(), 0);
     EXPECT_EQ(machine.status.machine_mode, MachineMode::PowerOff);
@@ -185,8 +209,39 @@ TEST_F(CalculatorCommands, ResetWithThePowerOnRedsTheResetKey) {
     EXPECT_TRUE(panel->key_enabled(PanelKey::Run));
     EXPECT_TRUE(panel->key_enabled(PanelKey::Step));
     EXPECT_EQ(value(kKeypadPort), 255);
+    EXPECT_TRUE(called("walker_colour 16777215"));
     EXPECT_TRUE(called("walker_top 16384"));
     EXPECT_TRUE(called("update_memory_walker 16384 300"));
+}
+
+// What Step and Run do to the walker, seen from inside the wait after a first step, before
+// the run loop acts on the new mode.
+TEST_F(CalculatorCommands, StepAndRunGreyTheWalkerAndStepShowsWhereItGoesOn) {
+    press("Power");
+    load(0x4000, {kLdaImmediate, 1, kLdaImmediate, 2, kLdaImmediate, 3});
+    machine.windows.memory_walker_open = kTrue;
+    const std::string grey = "walker_colour " + std::to_string(0xE0E0E0);
+    ui.wait_actions.push_back([&] {
+        ui.calls.clear();
+        panel->set_key_enabled(PanelKey::Reset, false);
+        press("Step");
+        EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
+        EXPECT_EQ(ui.calls, (std::vector<std::string>{grey, "walker_top 16386",
+                                                      "update_memory_walker 16386 250"}));
+        expect_keys(kDarkRed, kRed, kDarkRed);
+    });
+    ui.wait_actions.push_back([&] {
+        ui.calls.clear();
+        panel->set_key_enabled(PanelKey::Reset, false);
+        press("Run");
+        EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
+        EXPECT_EQ(ui.calls, std::vector<std::string>{grey});
+        expect_keys(kDarkRed, kDarkRed, kRed);
+        press("Reset");
+    });
+    press("Step");
+    EXPECT_EQ(ui.waits, 2);
+    EXPECT_FALSE(machine.in_run_loop());
 }
 
 TEST_F(CalculatorCommands, FirstStepEntersTheLoopAtTheProgramStartAndLaterStepsOnlyStep) {

@@ -4,11 +4,10 @@
 namespace tallyrig::testing {
 namespace {
 
-const std::filesystem::path kStagedRom =
-    std::filesystem::path(TALLYRIG_STAGE_DIR) / "config" / "default.cro";
+const std::filesystem::path kStagedRom = kStagedConfig / "default.cro";
 
 TEST(CharRom, MissingPictureIsReportedWithItsPath) {
-    TempRoot root;
+    TempInstall root;
     RecordingUserInterface ui;
     CharRomPaths paths;
     EXPECT_FALSE(init_char_rom(root.folders, paths, ui));
@@ -23,8 +22,7 @@ TEST(CharRom, MissingPictureIsReportedWithItsPath) {
 }
 
 TEST(CharRom, PresentPictureSetsBothPaths) {
-    TempRoot root;
-    std::filesystem::copy_file(kStagedRom, root.folders.config_folder / "default.cro");
+    TempInstall root{"default.cro"};
     RecordingUserInterface ui;
     CharRomPaths paths;
     EXPECT_TRUE(init_char_rom(root.folders, paths, ui));
@@ -59,7 +57,7 @@ TEST(CharRom, StagedPictureHoldsEveryGlyphInBothVideos) {
 }
 
 TEST(CharRom, PictureIsReadByContentNotByName) {
-    TempRoot root;
+    TempInstall root;
     const auto renamed = root.folders.config_folder / "glyphs.bin";
     std::filesystem::copy_file(kStagedRom, renamed);
     EXPECT_FALSE(load_char_rom(renamed).isNull());

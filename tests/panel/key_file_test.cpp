@@ -73,7 +73,7 @@ protected:
         return table.records[static_cast<std::size_t>(n)];
     }
 
-    TempRoot root;
+    TempInstall root;
     ButtonDefinitions table;
     RecordingUserInterface ui;
 };
@@ -183,23 +183,117 @@ TEST_F(KeyFiles, RestoreBacksUpTheCurrentFileAndReadsTheDefaults) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(KeyFiles, RestoreWithAMissingFileSaysWhichAndChangesNothing) {
-    for (bool current_missing : {true, false}) {
-        SCOPED_TRACE(current_missing ? "current missing" : "defaults missing");
+TEST_F(KeyFiles, RestoreWithTheDefaultsMissingSaysSoAndChangesNothing) {
+    write_file(backup(), "backup");
+    write_file(current(), "[Button 1]\nCode=$33\n");
+    table.records[1].code = 5;
+    EXPECT_FALSE(restore_default_buttons(table, root.folders, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Restore Default Buttons");
+    EXPECT_NE(ui.boxes[0].text.find(defaults().string()), std::string::npos);
+    EXPECT_EQ(read_file(backup()), "backup");
+    EXPECT_EQ(read_file(current()), "[Button 1]\nCode=$33\n");
+    EXPECT_FALSE(std::filesystem::exists(defaults()));
+    EXPECT_EQ(record(1).code, 5);
+}
+
+// With no current file there is nothing to back up: the defaults are restored all the same,
+// and an older backup stays as it was.
+TEST_F(KeyFiles, RestoreWithNoCurrentFileRestoresTheDefaults) {
+    for (bool old_backup : {false, true}) {
+        SCOPED_TRACE(old_backup ? "an older backup" : "no backup");
         std::filesystem::remove(current());
-        std::filesystem::remove(defaults());
-        write_file(backup(), "backup");
-        write_file(current_missing ? defaults() : current(), "[Button 1]\nCode=$33\n");
+        std::filesystem::remove(backup());
+        if (old_backup) {
+            write_file(backup(), "older backup");
+        }
+        write_file(defaults(), "[Button 1]\nCode=$22\nAnnotation=DEF\n");
         table.records[1].code = 5;
+        table.calculator_loaded = 0;
         ui.boxes.clear();
-        EXPECT_FALSE(restore_default_buttons(table, root.folders, ui));
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].title, "Restore Default Buttons");
-        const auto missing = current_missing ? current() : defaults();
-        EXPECT_NE(ui.boxes[0].text.find(missing.string()), std::string::npos);
-        EXPECT_EQ(read_file(backup()), "backup");
-        EXPECT_FALSE(std::filesystem::exists(missing));
-        EXPECT_EQ(record(1).code, 5);
+        EXPECT_TRUE(restore_default_buttons(table, root.folders, ui));
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(read_file(current()), read_file(defaults()));
+        EXPECT_EQ(std::filesystem::exists(backup()), old_backup);
+        if (old_backup) {
+            EXPECT_EQ(read_file(backup()), "older backup");
+        }
+        EXPECT_EQ(record(1).code, 0x22);
+        EXPECT_EQ(record(1).annotation, "DEF  ");
+        EXPECT_EQ(table.calculator_loaded, 1);
+    }
+}
+
+// Codes a hand-edited file may hold beyond what the "$" forms write: each is saved so that it
+// reads back as itself, and the key goes on sending the same byte.
+TEST_F(KeyFiles, EveryCodeSurvivesASave) {
+    const std::pair<std::string, int32_t> cases[] = {
+        {"5000", 5000},
+        {"-100", -100},
+        {"99999999999", INT32_MAX},
+        {"-99999999999", INT32_MIN},
+        {"&H100", 256},
+        {"0999", 999},
+        {"-001", -1},
+        {"-010", -10},
+        {"$0A", 10},
+        {"$FF", 255},
+        {"7", 7},
+    };
+    std::string file;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        file += "[Button " + std::to_string(i + 1) + "]\r\nCode=" + cases[i].first + "\r\n";
+    }
+    write_file(current(), file);
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    ButtonDefinitions again;
+    read_button_definitions(again, root.folders, kReadCurrentKeys);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        EXPECT_EQ(record(static_cast<int>(i + 1)).code, cases[i].second);
+        EXPECT_EQ(again.records[i + 1].code, cases[i].second);
+    }
+    const std::string saved = read_file(current());
+    EXPECT_NE(saved.find("[Button 1]\r\nCode=5000\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Button 7]\r\nCode=-001\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Button 9]\r\nCode=$0A\r\n"), std::string::npos);
+}
+
+TEST_F(KeyFiles, CaptionsAndTooltipsInQuotesSurviveASave) {
+    table.records[1].annotation = fit_field("\"A\"", kAnnotationWidth);
+    table.records[1].description = fit_field("'quoted'", kDescriptionWidth);
+    table.records[2].annotation = fit_field("\"\"\"\"\"", kAnnotationWidth);
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    ButtonDefinitions again;
+    read_button_definitions(again, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(again.records[1].annotation, table.records[1].annotation);
+    EXPECT_EQ(again.records[1].description, table.records[1].description);
+    EXPECT_EQ(again.records[2].annotation, table.records[2].annotation);
+}
+
+// Key files an editor saved with lines ending in CR alone, or with a byte-order mark.
+TEST_F(KeyFiles, OtherLineEndsAndAByteOrderMarkReadAndSaveInPlace) {
+    const std::string files[] = {
+        "[Button 1]\rCode=$41\rAnnotation=ONE\r[Button 2]\rCode=$42\r",
+        "\xEF\xBB\xBF[Button 1]\r\nCode=$41\r\nAnnotation=ONE\r\n[Button 2]\r\nCode=$42\r\n",
+    };
+    for (const std::string& text : files) {
+        SCOPED_TRACE(text.substr(0, 3));
+        write_file(current(), text);
+        ButtonDefinitions keys;
+        read_button_definitions(keys, root.folders, kReadCurrentKeys);
+        EXPECT_EQ(keys.records[1].code, 0x41);
+        EXPECT_EQ(keys.records[1].annotation, "ONE  ");
+        EXPECT_EQ(keys.records[2].code, 0x42);
+        ASSERT_TRUE(save_button_definitions(keys, root.folders, ui));
+        const std::string saved = read_file(current());
+        for (const char* once : {"[Button 1]", "[Button 2]", "Annotation=ONE"}) {
+            const auto first = saved.find(once);
+            EXPECT_NE(first, std::string::npos) << once;
+            EXPECT_EQ(saved.find(once, first + 1), std::string::npos) << once << " twice";
+        }
+        EXPECT_EQ(saved.rfind("\xEF\xBB\xBF", 0) == 0, text.rfind("\xEF\xBB\xBF", 0) == 0);
     }
 }
 
@@ -308,10 +402,10 @@ TEST_F(KeyFiles, RestoreThatFailsPartWayChangesNothing) {
 }
 
 TEST(ShippedKeyFiles, DefineEveryKeyAndTheHexDigits) {
-    const std::string current = read_file(kShippedConfig / "Newbuttons.ini");
-    EXPECT_EQ(current, read_file(kShippedConfig / "Defbuttons.ini"));
+    const std::string current = read_file(kStagedConfig / "Newbuttons.ini");
+    EXPECT_EQ(current, read_file(kStagedConfig / "Defbuttons.ini"));
 
-    TempRoot root;
+    TempInstall root;
     write_file(root.folders.config_folder / "Defbuttons.ini", current);
     ButtonDefinitions table;
     for (auto& r : table.records) {

@@ -9,11 +9,8 @@
 #include "panel/devices/workbench_devices.h"
 #include "tests/panel/screen_recorder.h"
 #include "tests/support/machine_fixture.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/temp_install.h"
 
-#include <QTemporaryDir>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -75,28 +72,9 @@ public:
     }
 };
 
-// A temporary install root with a config folder.
-class TempRoot {
-public:
-    TempRoot() {
-        folders =
-            derive_folders(std::filesystem::path(m_dir.path().toStdString()) / "bin" / "Tallyrig");
-        std::filesystem::create_directories(folders.config_folder);
-    }
-    Folders folders;
-
-private:
-    QTemporaryDir m_dir;
-};
-
-inline const std::filesystem::path kShippedConfig =
-    std::filesystem::path(TALLYRIG_SOURCE_DIR) / "resources" / "config";
-
-class PanelTest : public ::testing::Test {
+class PanelTest : public ::testing::Test, public BasicTestMachine<PanelUserInterface> {
 protected:
     void SetUp() override {
-        std::filesystem::copy_file(kShippedConfig / "Newbuttons.ini",
-                                   root.folders.config_folder / "Newbuttons.ini");
         panel = std::make_unique<Calculator>(machine, buttons, root.folders, devices, terminal,
                                              workbench);
         ui.panel = panel.get();
@@ -108,19 +86,8 @@ protected:
     }
 
     void press(const char* command) { panel->command_pass(command); }
-    int32_t& value(int32_t address) {
-        return machine.memory_cells[static_cast<std::size_t>(address)].value;
-    }
-    void load(int32_t address, std::initializer_list<int32_t> bytes) {
-        for (int32_t b : bytes) {
-            value(address++) = b;
-        }
-    }
 
-    TempRoot root;
-    PanelUserInterface ui;
-    MessageCatalog messages;
-    Machine machine{ui, messages};
+    TempInstall root{"Newbuttons.ini"};
     ButtonDefinitions buttons;
     DeviceTables devices;
     ScreenRecorder screen; // the terminal's window

@@ -116,6 +116,37 @@ TEST_F(Dispatcher, FrontPanelReopensAfterClosing) {
     EXPECT_EQ(&panel(), main().calculator());
 }
 
+// A closed front panel comes back as soon as the machine writes into it: the program's output
+// shows, and at a breakpoint the Step and Run keys the user needs are there.
+TEST_F(Dispatcher, FrontPanelComesBackWhenTheMachineWritesIt) {
+    const struct {
+        const char* name;
+        std::function<void(UserInterface&)> write;
+        std::function<bool(Calculator&)> written;
+    } writes[] = {
+        {"display", [](UserInterface& ui) { ui.display_character("A", 'A'); },
+         [](Calculator& p) { return p.display_text().endsWith('A'); }},
+        {"LEDs", [](UserInterface& ui) { ui.set_status_leds(0x21); },
+         [](Calculator& p) { return p.led_lit(1) && p.led_lit(6) && !p.led_lit(2); }},
+        {"key colour", [](UserInterface& ui) { ui.set_key_caption_colour(PanelKey::Step, 255); },
+         [](Calculator& p) { return p.key_caption_colour(PanelKey::Step) == 255; }},
+        {"key enabled", [](UserInterface& ui) { ui.set_key_enabled(PanelKey::Run, false); },
+         [](Calculator& p) { return !p.key_enabled(PanelKey::Run); }},
+    };
+    QWidget* frame = panel().parentWidget();
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.name);
+        frame->close();
+        ASSERT_FALSE(frame->isVisible());
+        w.write(app->ui());
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_TRUE(panel().isVisible());
+        EXPECT_EQ(app->buttons().calculator_loaded, 1);
+        EXPECT_TRUE(w.written(panel()));
+    }
+    EXPECT_EQ(main().workspace()->subWindowList().size(), 1);
+}
+
 TEST_F(Dispatcher, InterruptOnlyWithThePowerOn) {
     main().dispatch_command("Interrupt");
     EXPECT_EQ(machine().cpu.interrupt_request, 0);
@@ -209,20 +240,29 @@ TEST_F(Dispatcher, SystemInfoStartsTheDesktopToolOrSaysItCannot) {
     EXPECT_EQ(modal.boxes.size(), 2u);
 }
 
+// The key editor's change lives in the table and on the panel; Save writes it, and Restore
+// backs it up, brings the defaults back and relabels the panel with them.
 TEST_F(Dispatcher, SaveAndRestoreButtons) {
     auto& record = app->buttons().records[12];
-    record.code = 0x41;
-    record.annotation = "CLEAR";
+    const std::string default_caption = trim_blanks(record.annotation);
+    record.code = 0x5A;
+    record.annotation = fit_field("QZ12", kAnnotationWidth);
+    panel().apply_button_definitions();
+    ASSERT_EQ(panel().programmable_key(12)->text(), "QZ12");
+
     main().dispatch_command("Save_Button");
     const auto current = install.folders.config_folder / "Newbuttons.ini";
-    EXPECT_NE(read_file(current).find("CLEAR"), std::string::npos);
+    const auto backup = install.folders.config_folder / "Oldbuttons.ini";
+    const std::string saved = read_file(current);
+    EXPECT_NE(saved.find("[Button 12]\r\nCode=$5A\r\nAnnotation=QZ12 \r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(backup));
 
     main().dispatch_command("Default_Buttons");
-    EXPECT_NE(read_file(install.folders.config_folder / "Oldbuttons.ini").find("CLEAR"),
-              std::string::npos);
+    EXPECT_TRUE(modal.boxes.empty());
+    EXPECT_EQ(read_file(backup), saved);
     EXPECT_EQ(read_file(current), read_file(install.folders.config_folder / "Defbuttons.ini"));
-    EXPECT_EQ(panel().programmable_key(12)->text(),
-              QString::fromStdString(app->buttons().records[12].annotation).trimmed());
+    EXPECT_EQ(trim_blanks(record.annotation), default_caption);
+    EXPECT_EQ(panel().programmable_key(12)->text(), QString::fromStdString(default_caption));
 }
 
 // Each menu item: its control name, caption and the command it sends.

@@ -84,6 +84,7 @@ struct Damaged {
     const char* problem;
     int32_t first_address;
     int32_t first_value; // what the first address holds afterwards
+    bool nothing_stored;
 };
 
 class DamagedLoadRam : public LoadRam, public ::testing::WithParamInterface<Damaged> {};
@@ -98,15 +99,22 @@ TEST_P(DamagedLoadRam, SaysWhichFileAndWhatAndKeepsTheBytes) {
     EXPECT_TRUE(text.contains(GetParam().problem)) << text.toStdString();
     EXPECT_EQ(modal.boxes[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(value(GetParam().first_address), GetParam().first_value);
+    EXPECT_EQ(text.contains("Nothing was stored"), GetParam().nothing_stored) << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Images, DamagedLoadRam,
     ::testing::Values(
-        Damaged{"HeaderCut", "TALLYRIG RAM IMAGE\nA\nB\n", "header", 0x4000, kUndefinedValue},
-        Damaged{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n", "shorter", 0x4000, 0x11},
+        Damaged{"HeaderCut", "TALLYRIG RAM IMAGE\nA\nB\n", "header", 0x4000, kUndefinedValue, true},
+        // Read as hexadecimal, "ZZZZ" would have put the bytes at 0.
+        Damaged{"LoadAddressNotHex",
+                "TALLYRIG RAM IMAGE\nA\nB\nBYTES: 1\nDATA LINES: 1\nLOAD ADDRESS: $ZZZZ\n"
+                "END ADDRESS: $4000\nSTART OF DATA\n4000: 3E --\n",
+                "\"LOAD ADDRESS: $ZZZZ\" does not end in four hexadecimal digits", 0x0000, 0, true},
+        Damaged{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n", "shorter", 0x4000, 0x11,
+                false},
         Damaged{"PastTheLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",
-                "past the last memory cell", 0xFFFF, 0x11}),
+                "past the last memory cell", 0xFFFF, 0x11, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // No control reaches the reader of the older layout; as a routine it loads and reports.

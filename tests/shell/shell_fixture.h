@@ -6,48 +6,19 @@
 #include "panel/calculator.h"
 #include "shell/application.h"
 #include "shell/mdi.h"
+#include "tests/support/machine_fixture.h"
 #include "tests/support/scripted_modal.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/temp_install.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace tallyrig::testing {
-
-// An install root with bin/, config/ (the staged settings, key files and character ROM),
-// data/ and work/.
-class TempInstall {
-public:
-    TempInstall() {
-        root = std::filesystem::path(m_dir.path().toStdString());
-        for (const char* sub : {"bin", "config", "data", "work"}) {
-            std::filesystem::create_directories(root / sub);
-        }
-        const std::filesystem::path staged = std::filesystem::path(TALLYRIG_STAGE_DIR) / "config";
-        for (const char* name :
-             {"TALLYRIG.ini", "Newbuttons.ini", "Defbuttons.ini", "default.cro"}) {
-            std::filesystem::copy_file(staged / name, root / "config" / name);
-        }
-        folders = derive_folders(root / "bin" / "Tallyrig");
-    }
-
-    std::filesystem::path root;
-    Folders folders;
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // Records the object names of the windows that receive a close event, in order.
 class CloseRecorder : public QObject {
@@ -103,9 +74,7 @@ protected:
         user.start();
         press("Step");
     }
-    int32_t value(int32_t address) {
-        return machine().memory_cells[static_cast<std::size_t>(address)].value;
-    }
+    int32_t& value(int32_t address) { return cell(machine(), address).value; }
     // Should the run loop not return within 10 s, switching off ends it and the test fails.
     void end_a_runaway_run() {
         QTimer::singleShot(10000, &main(), [this] {
@@ -130,7 +99,8 @@ protected:
         ASSERT_TRUE(modal.boxes.empty());
     }
 
-    TempInstall install;
+    // The staged settings, key files and character ROM.
+    TempInstall install{"TALLYRIG.ini", "Newbuttons.ini", "Defbuttons.ini", "default.cro"};
     ScriptedModal modal;
     RecordingDesktop desktop;
     std::unique_ptr<Application> app;

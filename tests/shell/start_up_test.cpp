@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <sys/wait.h>
@@ -65,8 +64,7 @@ TEST_F(StartUp, MemoryTableMenusAndFrontPanel) {
 }
 
 TEST(StartUpWithoutCharacterRom, EndsAfterItsMessage) {
-    TempInstall install;
-    std::filesystem::remove(install.folders.config_folder / "default.cro");
+    TempInstall install{"TALLYRIG.ini", "Newbuttons.ini", "Defbuttons.ini"};
     ScriptedModal modal;
     RecordingDesktop desktop;
     Application app(install.folders, modal, desktop);
@@ -171,10 +169,10 @@ TEST_F(SingleInstanceCheck, WhatADeadCopyLeftIsTakenOver) {
 // Two real copies, their lock and socket in a folder of their own: the second, started during
 // the first one's splash, shows its own splash and ends while the first runs on.
 TEST(SingleInstanceProgram, ASecondCopyStartedDuringTheSplashEnds) {
-    QTemporaryDir temp;
-    ASSERT_TRUE(temp.isValid());
+    TempFolder temp;
+    const QString temp_path = QString::fromStdString(temp.path().string());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", temp.path());
+    env.insert("TMPDIR", temp_path);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     const QString program = QString::fromStdString(
         (std::filesystem::path(TALLYRIG_STAGE_DIR) / "bin/Tallyrig").string());
@@ -182,9 +180,8 @@ TEST(SingleInstanceProgram, ASecondCopyStartedDuringTheSplashEnds) {
     first.setProcessEnvironment(env);
     first.start(program);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lock =
-        QDir(temp.path())
-            .filePath(SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)) + ".lock");
+    const QString lock = QDir(temp_path).filePath(
+        SingleInstance::name_for(QString::fromLatin1(kMainWindowTitle)) + ".lock");
     QElapsedTimer clock;
     clock.start();
     while (!QFile::exists(lock) && clock.elapsed() < 3000) {

@@ -22,24 +22,39 @@ inline std::ostream& operator<<(std::ostream& out, const LogCall& c) {
     return out << "(" << c.l << ", " << c.m << ", " << c.r << ", " << c.address << ")";
 }
 
-class TestMachine {
+// Memory moves every fixture on a machine shares.
+inline MemoryCell& cell(Machine& machine, int32_t address) {
+    return machine.memory_cells[static_cast<size_t>(address)];
+}
+
+inline void load(Machine& machine, int32_t address, std::initializer_list<int32_t> bytes) {
+    for (int32_t b : bytes) {
+        cell(machine, address++).value = b;
+    }
+}
+
+// A machine on an interface of the test's choosing (a recorder, or one that also hands calls
+// on to a window), with every narrated step kept in `logged`.
+template <typename Ui>
+class BasicTestMachine {
 public:
-    RecordingUserInterface ui;
+    Ui ui;
     MessageCatalog messages;
     Machine machine{ui, messages};
     std::vector<LogCall> logged;
 
-    TestMachine() { tap(); }
-    explicit TestMachine(const std::filesystem::path& settings_file)
+    BasicTestMachine() { tap(); }
+    explicit BasicTestMachine(const std::filesystem::path& settings_file)
         : messages(settings_file), machine(ui, messages) {
         tap();
     }
 
     CpuRegisters& cpu() { return machine.cpu; }
-    int32_t value(int32_t address) const {
-        return machine.memory_cells[static_cast<size_t>(address)].value;
+    MemoryCell& cell(int32_t address) { return testing::cell(machine, address); }
+    int32_t& value(int32_t address) { return cell(address).value; }
+    void load(int32_t address, std::initializer_list<int32_t> bytes) {
+        testing::load(machine, address, bytes);
     }
-    MemoryCell& cell(int32_t address) { return machine.memory_cells[static_cast<size_t>(address)]; }
 
     // What the Power key does to the machine when it switches on.
     void power_on() {
@@ -53,12 +68,6 @@ public:
     void switch_off() {
         machine.status.machine_mode = MachineMode::PowerOff;
         machine.status.power_on = 0;
-    }
-
-    void load(int32_t address, std::initializer_list<int32_t> bytes) {
-        for (int32_t b : bytes) {
-            cell(address++).value = b;
-        }
     }
 
     // Runs execute_instruction n times from the current program counter.
@@ -95,5 +104,7 @@ private:
         };
     }
 };
+
+using TestMachine = BasicTestMachine<RecordingUserInterface>;
 
 } // namespace tallyrig::testing

@@ -3,10 +3,15 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+// The program whose widgets the tests drive; the application takes its name.
+#ifndef TALLYRIG_TEST_PROGRAM
+#define TALLYRIG_TEST_PROGRAM "Tallyrig"
+#endif
+
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tallyrig"));
+    QApplication::setApplicationName(QStringLiteral(TALLYRIG_TEST_PROGRAM));
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,11 +1,9 @@
 #include "core/profile.h"
+#include "tests/support/temp_folder.h"
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@ namespace tallyrig {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::read_file;
+using testing::write_file;
 
 struct LookupCase {
     const char* name;
@@ -46,6 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"MissingKey", kSettings, "Recent Files", "RecentFile2", std::nullopt},
         LookupCase{"LfOnly", "[A]\nk=v\n", "A", "k", "v"},
         LookupCase{"NoFinalLineEnd", "[A]\nk=v", "A", "k", "v"},
+        LookupCase{"CrOnly", "[A]\rx=1\rk=v\r[B]\rk=w\r", "A", "k", "v"},
+        LookupCase{"CrOnlyLaterSection", "[A]\rx=1\r[B]\rk=w", "B", "k", "w"},
+        LookupCase{"MixedLineEnds", "[A]\r\nx=1\ry=2\nk=3", "A", "k", "3"},
+        LookupCase{"ByteOrderMark", "\xEF\xBB\xBF[A]\r\nk=v\r\n", "A", "k", "v"},
+        LookupCase{"ByteOrderMarkOnlyAtTheStart", "[A]\n\xEF\xBB\xBFk=v\n", "A", "k", std::nullopt},
         LookupCase{"Blanks", "  [ A ]  \n\t k \t=  v w \t\r\n", "A", "k", "v w"},
         LookupCase{"EmptyValue", "[A]\nk=\n", "A", "k", ""},
         LookupCase{"EqualsInValue", "[A]\nk=a=b\n", "A", "k", "a=b"},
@@ -69,34 +74,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("tallyrig_profile_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        m_file = m_dir / "TALLYRIG.ini";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write, ignored);
-        fs::permissions(m_dir, fs::perms::owner_all, ignored);
-        fs::remove_all(m_dir, ignored);
-    }
-    void put(const std::string& text) const { std::ofstream(m_file, std::ios::binary) << text; }
-    std::string contents() const {
-        std::ifstream in(m_file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void put(const std::string& text) const { write_file(m_file, text); }
+    std::string contents() const { return read_file(m_file); }
     std::string read(const std::string& section, const std::string& key) const {
         return read_profile_string(m_file, section, key, "Not Used");
     }
-    std::size_t files_in_dir() const {
-        return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
-    }
+    std::size_t files_in_dir() const { return m_folder.entries(); }
 
-    fs::path m_dir;
-    fs::path m_file;
+    testing::TempFolder m_folder;
+    const fs::path& m_dir = m_folder.path();
+    const fs::path m_file = m_folder.file("TALLYRIG.ini");
 };
 
 TEST_F(ProfileFileTest, MissingFileGivesTheDefault) {
@@ -114,6 +101,15 @@ TEST_F(ProfileFileTest, BufferSizeTruncatesValueAndDefault) {
         EXPECT_EQ(read_profile_string(m_file, "A", "k", "", size), text) << size;
     }
     EXPECT_EQ(read_profile_string(m_file, "A", "missing", "Not Used", 4), "Not");
+}
+
+TEST_F(ProfileFileTest, DefaultLosesItsTrailingBlanksAsAStoredValueDoes) {
+    put("[A]\nk=stored  \n");
+    EXPECT_EQ(read_profile_string(m_file, "A", "k", ""), "stored");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", "Not Used  \t"), "Not Used");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", " x "), " x");
+    EXPECT_EQ(read_profile_string(m_file, "A", "missing", "   "), "");
+    EXPECT_EQ(read_profile_string(m_dir / "none.ini", "A", "k", "d "), "d");
 }
 
 TEST_F(ProfileFileTest, ReadIntForms) {
@@ -235,11 +231,18 @@ INSTANTIATE_TEST_SUITE_P(
                   "[A]\nx=1\r\nk=v\r\n"},
         WriteCase{"NewKeyInEmptySection", "[A]\n[B]\n", "A", "k", "v", "[A]\nk=v\r\n[B]\n"},
         WriteCase{"NewSectionAppended", "[A]\r\nx=1\r\n", "B", "k", "v",
-                  "[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
+                  "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
         WriteCase{"NewSectionAfterBlankLine", "[A]\nx=1\n\n", "B", "k", "v",
                   "[A]\nx=1\n\n[B]\r\nk=v\r\n"},
         WriteCase{"NewSectionAfterUnendedLine", "[A]\nx=1", "B", "k", "v",
-                  "[A]\nx=1\r\n\r\n[B]\r\nk=v\r\n"},
+                  "[A]\nx=1\r\n[B]\r\nk=v\r\n"},
+        WriteCase{"CrOnlyInPlace", "[A]\rk=1\r[B]\rk=2\r", "A", "k", "3", "[A]\rk=3\r\n[B]\rk=2\r"},
+        WriteCase{"CrOnlyNewKey", "[A]\rx=1\r[B]\r", "A", "k", "v", "[A]\rx=1\rk=v\r\n[B]\r"},
+        WriteCase{"CrOnlyNewSection", "[A]\rx=1", "B", "k", "v", "[A]\rx=1\r\n[B]\r\nk=v\r\n"},
+        WriteCase{"ByteOrderMarkInPlace", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2",
+                  "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+        WriteCase{"ByteOrderMarkNewSection", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "B", "j", "2",
+                  "\xEF\xBB\xBF[A]\r\nk=1\r\n[B]\r\nj=2\r\n"},
         WriteCase{"EmptyFile", "", "A", "k", "v", "[A]\r\nk=v\r\n"},
         WriteCase{"OnlyFirstOfTwoSectionsChanges", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
                   "[A]\nk=3\r\n[A]\nk=2\n"},
@@ -339,7 +342,24 @@ TEST_F(ProfileFileTest, SaveRefusesWhatItCannotRead) {
     EXPECT_EQ(files_in_dir(), 1u);
 }
 
+// A value in quotes loses them when read; written through quoted_if_needed it reads back as
+// itself.
+TEST(ProfileDocument, QuotedValuesReadBackAsWritten) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"\"A\"", "\"A\""},     {"'x'", "'x'"},   {"\"\"\"", "\"\"\""}, {"\"\"", "\"\""},
+        {" \"a\" ", " \"a\" "}, {"\"a'", "\"a'"}, {" plain ", "plain"}, {"\"", "\""},
+    };
+    for (const auto& [value, read] : cases) {
+        auto document = ProfileDocument::parse("[A]\r\n");
+        document.set_value("A", "k", quoted_if_needed(value));
+        EXPECT_EQ(ProfileDocument::parse(document.text()).value("A", "k"), read) << value;
+    }
+}
+
 TEST(ProfileDocument, TextRoundTripsAndSetValueReads) {
+    for (const std::string other : {"\xEF\xBB\xBF[A]\rk=1\r\r\n\n\r", "\xEF\xBB\xBF", "\r\r"}) {
+        EXPECT_EQ(ProfileDocument::parse(other).text(), other);
+    }
     const std::string text = "x\r\n[A]\nk = 1 \n\n";
     auto document = ProfileDocument::parse(text);
     EXPECT_EQ(document.text(), text);

@@ -1,9 +1,9 @@
 // The settings file that ships with the program: readable by the profile layer as it stands.
+#include "core/message_numbers.h"
 #include "core/profile.h"
+#include "tests/support/temp_folder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 
 namespace tallyrig {
@@ -12,8 +12,7 @@ namespace {
 const std::filesystem::path kSettings = TALLYRIG_SHIPPED_SETTINGS;
 
 std::string shipped_text() {
-    std::ifstream in(kSettings, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return testing::read_file(kSettings);
 }
 
 std::string message(int n) {
@@ -53,8 +52,9 @@ TEST(ShippedSettings, MessageTextsFitTheirBuffer) {
 }
 
 TEST(ShippedSettings, OnlyTheirHeadersCallForSeparators) {
-    const std::pair<int, std::string> phrases[] = {
-        {5, "Get Opcode"}, {254, "Service Interrupt"}, {6, "Hard Reset"}};
+    const std::pair<int, std::string> phrases[] = {{kMsgGetOpcode, "Get Opcode"},
+                                                   {kMsgServiceInterrupt, "Service Interrupt"},
+                                                   {kMsgHardReset, "Hard Reset"}};
     for (const auto& [owner, phrase] : phrases) {
         EXPECT_NE(message(owner).find(phrase), std::string::npos) << phrase;
         for (int n = 1; n < 1000; ++n) {

@@ -1,7 +1,7 @@
 #include "core/text_helpers.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -107,24 +107,15 @@ TEST(StripPath, ReturnsTheTextBeforeTheLastSeparator) {
 
 class FileExistsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("tallyrig_exists_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::permissions(m_dir / "locked", std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    std::filesystem::path m_dir;
+    testing::TempFolder m_folder;
+    const std::filesystem::path& m_dir = m_folder.path();
 };
 
 TEST_F(FileExistsTest, OnlyReadableRegularFilesExist) {
     const auto file = m_dir / "prog.ram";
-    std::ofstream(file) << "x";
+    testing::write_file(file, "x");
     const auto empty = m_dir / "empty.ram";
-    std::ofstream{empty};
+    testing::write_file(empty, "");
     const auto fifo = m_dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
@@ -142,7 +133,7 @@ TEST_F(FileExistsTest, UnreadableFileDoesNotExist) {
         GTEST_SKIP() << "root reads every file";
     }
     const auto locked = m_dir / "locked";
-    std::ofstream(locked) << "x";
+    testing::write_file(locked, "x");
     std::filesystem::permissions(locked, std::filesystem::perms::none);
     EXPECT_EQ(file_exists(locked.string()), 0);
 }
