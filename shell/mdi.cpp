@@ -36,6 +36,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
@@ -494,6 +495,17 @@ void MDI::open_front_panel() {
             });
     m_calculator_frame = add_window(m_calculator, false);
     fit_fixed_size(m_calculator_frame);
+    // The panel is the computer itself: it can be set aside (minimised), not closed, since no
+    // control would bring it back. Closing the main window still unloads it.
+    m_calculator_frame->setWindowFlags(
+        (m_calculator_frame->windowFlags() & ~Qt::WindowCloseButtonHint) | Qt::CustomizeWindowHint |
+        Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint);
+    for (QAction* action : m_calculator_frame->systemMenu()->actions()) {
+        if (action->shortcut() == QKeySequence(QKeySequence::Close)) {
+            action->setEnabled(false);
+            action->setVisible(false);
+        }
+    }
 }
 
 Calculator* MDI::shown_front_panel() {

@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <cmath>
 #include <map>
@@ -89,6 +91,24 @@ TEST_F(FirstLook, TheFrontPanelLiesWholeInsideItsFrame) {
     EXPECT_TRUE(sub->contentsRect().contains(
         QRect(calculator.mapTo(sub, QPoint(0, 0)), calculator.size())));
     EXPECT_EQ(calculator.minimumSize(), calculator.maximumSize());
+}
+
+// No control would bring a closed panel back, so the user can set it aside but not close it.
+TEST_F(FirstLook, TheFrontPanelCanBeMinimisedButNotClosed) {
+    settle();
+    auto* frame = qobject_cast<QMdiSubWindow*>(panel().parentWidget());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(frame->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(frame->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    for (const QAction* action : frame->systemMenu()->actions()) {
+        EXPECT_FALSE(action->isEnabled() &&
+                     action->shortcut() == QKeySequence(QKeySequence::Close));
+    }
+    main().workspace()->setActiveSubWindow(frame);
+    QTest::keyClick(frame, Qt::Key_F4, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(app->buttons().calculator_loaded, 1);
 }
 
 TEST_F(FirstLook, ToolbarStatusBarAndIconAreDrawn) {
