@@ -82,6 +82,12 @@ public:
     void check_pc_zero();
     void restore_walker_colour();
     bool in_run_loop() const { return m_run_loop_depth > 0; }
+    // Step and Run from the front panel: the mode the user asks for. The IDLE wait tells such a
+    // press during its first yield from its own STEP.
+    void press_mode(MachineMode mode) {
+        status.machine_mode = mode;
+        ++m_mode_presses;
+    }
 
     void state_machine_error(int16_t code);
 
@@ -169,6 +175,7 @@ private:
     UserInterface& m_ui;
     MessageCatalog& m_messages;
     int m_run_loop_depth = 0;
+    uint32_t m_mode_presses = 0;
 };
 
 namespace detail {

@@ -219,11 +219,12 @@ void Machine::wait_for_user() {
     if (walker_open()) {
         m_ui.set_walker_back_colour(kColourWhite);
     }
+    const uint32_t presses = m_mode_presses;
     status.machine_mode = MachineMode::Step;
     m_ui.show_mode_status();
     m_ui.yield();
-    // A key pressed during that yield keeps its mode rather than being overwritten.
-    if (status.machine_mode == MachineMode::Step) {
+    // Step or Run pressed during that yield keeps its mode rather than being overwritten.
+    if (status.machine_mode == MachineMode::Step && m_mode_presses == presses) {
         status.machine_mode = MachineMode::Idle;
     }
     m_ui.yield();

@@ -328,7 +328,7 @@ void Calculator::reset_command() {
 void Calculator::step_command() {
     UserInterface& ui = m_machine.ui();
     key_sound();
-    if (m_machine.status.power_on != 1 || run_loop_busy_after_reset())
+    if (m_machine.status.power_on != 1)
         return;
     set_key_enabled(PanelKey::Step, true);
     set_key_enabled(PanelKey::Run, true);
@@ -337,49 +337,57 @@ void Calculator::step_command() {
         ui.set_walker_top_row(m_machine.cpu.program_counter);
     }
     ui.update_memory_walker(m_machine.cpu.program_counter, 250);
-    m_machine.status.machine_mode = MachineMode::Step;
     set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
     set_key_caption_colour(PanelKey::Step, kColourRed);
     set_key_caption_colour(PanelKey::Run, kColourDarkRed);
     set_key_enabled(PanelKey::Reset, true);
-    if (m_machine.status.run_sub_state == RunSubState::AfterReset) {
-        enter_run_loop();
-    }
+    enter_run_loop(MachineMode::Step);
 }
 
 void Calculator::run_command() {
     UserInterface& ui = m_machine.ui();
     key_sound();
-    if (m_machine.status.power_on != 1 || run_loop_busy_after_reset())
+    if (m_machine.status.power_on != 1)
         return;
     if (m_machine.walker_open()) {
         ui.set_walker_back_colour(kColourLightGrey);
     }
-    m_machine.status.machine_mode = MachineMode::Run;
     set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
     set_key_caption_colour(PanelKey::Step, kColourDarkRed);
     set_key_caption_colour(PanelKey::Run, kColourRed);
     set_key_enabled(PanelKey::Reset, true);
     set_key_enabled(PanelKey::Run, false);
-    if (m_machine.status.run_sub_state == RunSubState::AfterReset) {
-        enter_run_loop();
+    enter_run_loop(MachineMode::Run);
+}
+
+// Sets the mode Step or Run asks for, and enters the run loop from the CPU's after-reset
+// state. One run loop runs at a time: an active loop takes the mode at its next test, and a
+// press during its exit for a reset starts the loop again once it has ended.
+void Calculator::enter_run_loop(MachineMode mode) {
+    Machine& m = m_machine;
+    // A loop waiting to leave for a reset (or whose power went off and on inside a yield) goes
+    // on from the program start instead, as a new loop would.
+    const bool from_start = m.status.run_sub_state == RunSubState::AfterReset &&
+                            m.status.machine_mode == MachineMode::Reset;
+    m.press_mode(mode);
+    if (m.status.run_sub_state != RunSubState::AfterReset) {
+        return;
     }
-}
-
-// Step and Run enter the run loop only from the CPU's after-reset state, and one run loop runs
-// at a time. So while a loop is active and the CPU is in that state, a press is ignored, not
-// queued: during the first instruction after Step or Run entered the loop, during the last
-// yield of a loop leaving for a reset (the CPU already reset), and after the power went off
-// and on again inside a running loop's yield, until that loop has ended.
-bool Calculator::run_loop_busy_after_reset() const {
-    return m_machine.status.run_sub_state == RunSubState::AfterReset && m_machine.in_run_loop();
-}
-
-// Returns only when the machine is reset or switched off; the panel is not touched afterwards.
-void Calculator::enter_run_loop() {
-    m_machine.cpu.program_counter = kProgramStart;
-    m_machine.cpu.last_instruction_address = kProgramStart;
-    m_machine.Maincpu();
+    if (m.in_run_loop()) {
+        if (from_start) {
+            m.cpu.program_counter = kProgramStart;
+            m.cpu.last_instruction_address = kProgramStart;
+        }
+        return;
+    }
+    // The loop returns only for a reset or power-off; Step or Run is the mode then only if
+    // pressed while it was leaving.
+    do {
+        m.cpu.program_counter = kProgramStart;
+        m.cpu.last_instruction_address = kProgramStart;
+        m.Maincpu();
+    } while (m.status.power_on == 1 && (m.status.machine_mode == MachineMode::Step ||
+                                        m.status.machine_mode == MachineMode::Run));
 }
 
 void Calculator::programmable_key_command(int n) {

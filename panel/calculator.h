@@ -92,9 +92,8 @@ private:
     void reset_command();
     void step_command();
     void run_command();
-    bool run_loop_busy_after_reset() const;
     void programmable_key_command(int n);
-    void enter_run_loop();
+    void enter_run_loop(MachineMode mode);
     void set_display(const QString& text);
     void set_led(int led, uint32_t colour);
     bool terminal_attached() const;

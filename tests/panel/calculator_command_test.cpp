@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <string_view>
 
 namespace tallyrig::testing {
 namespace {
@@ -265,63 +266,105 @@ TEST_F(CalculatorCommands, FirstStepEntersTheLoopAtTheProgramStartAndLaterStepsO
     EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
 }
 
-TEST_F(CalculatorCommands, StepOrRunDuringTheFirstStepIsIgnored) {
+// Step pressed in the first yield of the IDLE wait, where the wait shows its own STEP.
+TEST_F(CalculatorCommands, StepDuringTheIdleWaitsFirstYieldStepsAgain) {
     press("Power");
-    load(0x4000, {kLdaImmediate, 1, kLdaImmediate, 2});
+    load(0x4000, {kLdaImmediate, 1, kLdaImmediate, 2, kLdaImmediate, 3});
     int presses = 0;
     user_yield = [&] {
-        if (presses == 0 && machine.in_run_loop() &&
-            machine.status.run_sub_state == RunSubState::AfterReset) {
+        if (presses == 0 && machine.cpu.accumulator == 1 &&
+            machine.status.run_sub_state == RunSubState::Stopped) {
             ++presses;
-            press("Run");
             press("Step");
         }
     };
     ui.wait_actions.push_back([this] {
-        // Exactly one instruction ran and the machine waits in STEP, not running.
-        EXPECT_EQ(machine.cpu.accumulator, 1);
-        EXPECT_TRUE(panel->key_enabled(PanelKey::Run));
+        EXPECT_EQ(machine.cpu.accumulator, 2); // the press stepped without a wait
         press("Reset");
     });
     press("Step");
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(ui.waits, 1);
-    EXPECT_FALSE(machine.in_run_loop());
 }
 
-// A press in the last yield of a loop leaving for a reset would need a loop of its own; it is
-// ignored, and the next press after the loop has ended starts one.
-TEST_F(CalculatorCommands, StepOrRunWhileTheLoopLeavesForAResetIsIgnored) {
+// Step or Run pressed while the first step after a reset runs: the press takes effect in the
+// loop that is running, which starts no second loop.
+TEST_F(CalculatorCommands, StepOrRunDuringTheFirstStepTakesEffect) {
     for (const char* again : {"Step", "Run"}) {
         SCOPED_TRACE(again);
         if (machine.status.power_on == 0) {
             press("Power");
         }
-        load(0x4000, {kLdaImmediate, 1, kJmpAbsolute, 0, 0});
-        int ignored = 0;
+        load(0x4000, {kLdaImmediate, 1, kStaAbsolute, 0x50, 0x00, kJmpAbsolute, 0, 0});
+        machine.memory_cells[0x5000].value = 0;
+        const bool run = std::string_view(again) == "Run";
+        int presses = 0;
         user_yield = [&] {
-            if (ignored == 0 && machine.in_run_loop() &&
-                machine.status.machine_mode == MachineMode::Reset &&
+            if (presses == 0 && machine.in_run_loop() &&
                 machine.status.run_sub_state == RunSubState::AfterReset) {
-                ++ignored;
+                ++presses;
+                panel->set_key_enabled(PanelKey::Reset, false);
                 press(again);
-                EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
-                expect_keys(kRed, kDarkRed, kDarkRed);
+                EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
+                EXPECT_EQ(panel->key_enabled(PanelKey::Run), !run);
+                expect_keys(kDarkRed, run ? kDarkRed : kRed, run ? kRed : kDarkRed);
             }
         };
-        ui.wait_actions.push_back([this] { press("Reset"); });
+        // Step waits after one instruction; Run goes on to the store and the jump to 0.
+        ui.wait_actions.push_back([this] {
+            EXPECT_EQ(machine.cpu.accumulator, 1);
+            press("Reset");
+        });
+        const int waits = ui.waits;
         press("Step");
-        EXPECT_EQ(ignored, 1);
-        EXPECT_FALSE(machine.in_run_loop());
-
-        bool looped = false;
-        user_yield = [&] { looped = looped || machine.in_run_loop(); };
-        ui.wait_actions.push_back([this] { press("Reset"); }); // Run ends at the jump to 0
-        press(again);
-        user_yield = nullptr;
-        EXPECT_TRUE(looped);
+        EXPECT_EQ(presses, 1);
+        EXPECT_EQ(ui.waits - waits, run ? 0 : 1);
+        EXPECT_EQ(machine.memory_cells[0x5000].value, run ? 1 : 0);
         EXPECT_FALSE(machine.in_run_loop());
         ui.wait_actions.clear();
+    }
+}
+
+// A press during the yields of a loop leaving for a reset, before the CPU is reset and after:
+// the loop starts again from the program start once it has ended.
+TEST_F(CalculatorCommands, StepOrRunWhileTheLoopLeavesForAResetStartsItAgain) {
+    for (const char* again : {"Step", "Run"}) {
+        for (const RunSubState exit_state : {RunSubState::Stopped, RunSubState::AfterReset}) {
+            SCOPED_TRACE(std::string(again) +
+                         (exit_state == RunSubState::Stopped ? " early" : " last"));
+            if (machine.status.power_on == 0) {
+                press("Power");
+            }
+            load(0x4000, {kLdaImmediate, 1, kStaAbsolute, 0x50, 0x00, kJmpAbsolute, 0, 0});
+            const bool run = std::string_view(again) == "Run";
+            int presses = 0;
+            user_yield = [&] {
+                if (presses == 0 && machine.in_run_loop() &&
+                    machine.status.machine_mode == MachineMode::Reset &&
+                    machine.status.run_sub_state == exit_state) {
+                    ++presses;
+                    machine.memory_cells[0x5000].value = 0;
+                    press(again);
+                    EXPECT_EQ(machine.status.machine_mode,
+                              run ? MachineMode::Run : MachineMode::Step);
+                }
+            };
+            ui.wait_actions.push_back([this] { press("Reset"); }); // after the first step
+            ui.wait_actions.push_back([this] {                     // after the press's step
+                EXPECT_EQ(machine.cpu.program_counter, 0x4002);
+                EXPECT_EQ(machine.cpu.accumulator, 1);
+                press("Reset");
+            });
+            const int waits = ui.waits;
+            press("Step");
+            user_yield = nullptr;
+            EXPECT_EQ(presses, 1);
+            EXPECT_EQ(ui.waits - waits, run ? 1 : 2);
+            EXPECT_EQ(machine.memory_cells[0x5000].value, run ? 1 : 0);
+            EXPECT_FALSE(machine.in_run_loop());
+            EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
+            ui.wait_actions.clear();
+        }
     }
 }
 
