@@ -36,13 +36,15 @@ constexpr int16_t bit8(int32_t value) {
 
 } // namespace
 
-// The decoder: opcode byte to its handler; the gaps of the table are undefined.
+// Each opcode has a narrated handler for STEP and a silent one for every other mode. The
+// narrated ones are reached through this table, opcode byte to handler; the gaps of the table
+// are undefined.
 struct Machine::Dispatch {
     template <uint8_t Code>
     static void run(Machine& m) {
-        m.execute_opcode<Code>();
+        m.execute_opcode<Code, true>();
     }
-    static void undefined(Machine& m) { m.execute_undefined(); }
+    static void undefined(Machine& m) { m.execute_undefined<true>(); }
 
     template <size_t... I>
     static constexpr std::array<OpcodeHandler, 256> table(std::index_sequence<I...>) {
@@ -58,13 +60,54 @@ struct Machine::Dispatch {
 const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kHandlers =
     table(std::make_index_sequence<opcode_table().size()>{});
 
-void Machine::execute_instruction() {
-    if (stepping()) {
+template <uint8_t Code>
+void Machine::execute_silent_opcode() {
+    if constexpr (decode_opcode(Code) != nullptr) {
+        execute_opcode<Code, false>();
+    } else {
+        execute_undefined<false>();
+    }
+}
+
+// One case per opcode byte, so that every silent handler sits in the function that runs it.
+#define TALLYRIG_CASE(n)                                                                         \
+    case (n):                                                                                    \
+        execute_silent_opcode<(n)>();                                                            \
+        break;
+#define TALLYRIG_CASES4(n)                                                                       \
+    TALLYRIG_CASE(n) TALLYRIG_CASE((n) + 1) TALLYRIG_CASE((n) + 2) TALLYRIG_CASE((n) + 3)
+#define TALLYRIG_CASES16(n)                                                                      \
+    TALLYRIG_CASES4(n)                                                                           \
+    TALLYRIG_CASES4((n) + 4) TALLYRIG_CASES4((n) + 8) TALLYRIG_CASES4((n) + 12)
+#define TALLYRIG_CASES64(n)                                                                      \
+    TALLYRIG_CASES16(n)                                                                          \
+    TALLYRIG_CASES16((n) + 16) TALLYRIG_CASES16((n) + 32) TALLYRIG_CASES16((n) + 48)
+
+void Machine::execute_silent(int32_t opcode) {
+    switch (opcode) {
+        TALLYRIG_CASES64(0)
+        TALLYRIG_CASES64(64)
+        TALLYRIG_CASES64(128)
+        TALLYRIG_CASES64(192)
+    default:
+        execute_undefined<false>(); // a never-written cell holds 256
+        break;
+    }
+}
+
+#undef TALLYRIG_CASES64
+#undef TALLYRIG_CASES16
+#undef TALLYRIG_CASES4
+#undef TALLYRIG_CASE
+
+template <bool Narrate>
+void Machine::instruction_cycle() {
+    if (narrating<Narrate>()) {
         log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
     }
     cpu.last_instruction_address = cpu.instruction_address = cpu.program_counter;
-    read_memory_byte(kSelectProgramCounter);
-    if (stepping()) {
+    read_byte<Narrate>(kSelectProgramCounter);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
@@ -73,10 +116,14 @@ void Machine::execute_instruction() {
     speed_delay(status.run_delay);
 
     const int32_t opcode = cpu.instruction_register;
-    if (static_cast<uint32_t>(opcode) <= 0xFF) {
-        Dispatch::kHandlers[static_cast<size_t>(opcode)](*this);
+    if constexpr (Narrate) {
+        if (static_cast<uint32_t>(opcode) <= 0xFF) {
+            Dispatch::kHandlers[static_cast<size_t>(opcode)](*this);
+        } else {
+            execute_undefined<Narrate>(); // a never-written cell holds 256
+        }
     } else {
-        execute_undefined(); // a never-written cell holds 256
+        execute_silent(opcode);
     }
 
     // A program that runs off the top of memory goes to 0, where the run loop resets it,
@@ -86,23 +133,52 @@ void Machine::execute_instruction() {
     }
 }
 
-void Machine::execute_undefined() {
+void Machine::execute_instruction() {
     if (stepping()) {
+        instruction_cycle<true>();
+    } else {
+        instruction_cycle<false>();
+    }
+}
+
+// RUN between two yields: instructions one after another for as long as nothing that the run
+// loop tests before an instruction would do more than let it run. The caller has made those
+// tests for the first.
+void Machine::run_stretch(int32_t budget) {
+    for (;;) {
+        instruction_cycle<false>();
+        if (--budget <= 0) {
+            return;
+        }
+        // The program counter is within memory after every instruction.
+        const int32_t pc = cpu.program_counter;
+        if (status.machine_mode != MachineMode::Run ||
+            status.run_sub_state != RunSubState::Running || status.power_on != 1 || pc == 0 ||
+            memory_cells[static_cast<size_t>(pc)].breakpoint == kBreakpointSet ||
+            (cpu.interrupt_request == 1 && cpu.flag_i == 1)) [[unlikely]] {
+            return;
+        }
+    }
+}
+
+template <bool Narrate>
+void Machine::execute_undefined() {
+    if (narrating<Narrate>()) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
 }
 
-template <uint8_t Code>
+template <uint8_t Code, bool Narrate>
 void Machine::execute_opcode() {
     constexpr const OpcodeInfo& op = *decode_opcode(Code);
     if (!guards_pass(op)) {
         return;
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
     }
-    execute(op);
+    execute<Narrate>(op);
 }
 
 bool Machine::guards_pass(const OpcodeInfo& op) {
@@ -172,13 +248,14 @@ bool Machine::guards_pass(const OpcodeInfo& op) {
 }
 
 void Machine::fetch_word_operand(int32_t selector) {
-    fetch_word(selector);
+    fetch_word<true>(selector);
 }
 
 void Machine::fetch_byte_operand(int32_t selector) {
-    fetch_byte(selector);
+    fetch_byte<true>(selector);
 }
 
+template <bool Narrate>
 void Machine::fetch_word(int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
@@ -215,28 +292,29 @@ void Machine::fetch_word(int32_t selector) {
         return;
     }
 
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgFetchWord, lines.before, before_r, *source);
     }
-    read_memory_byte(selector);
+    read_byte<Narrate>(selector);
     *target = wrap32(int64_t{cpu.data_register} * 256);
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
         log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
         log_message(kMsgNone, lines.before, before_r, *source);
     }
-    read_memory_byte(selector);
+    read_byte<Narrate>(selector);
     *target |= cpu.data_register;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
         log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::fetch_byte(int32_t selector) {
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         switch (selector) {
         case kSelectProgramCounter:
             log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
@@ -254,16 +332,17 @@ void Machine::fetch_byte(int32_t selector) {
             break;
         }
     }
-    read_memory_byte(selector);
-    if (stepping()) {
+    read_byte<Narrate>(selector);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
     }
 }
 
 // The index lines that precede the addition of X.
+template <bool Narrate>
 void Machine::index_lines(const OpcodeInfo& op) {
-    if (!stepping()) {
+    if (!narrating<Narrate>()) {
         return;
     }
     const MessageNumber m =
@@ -276,17 +355,18 @@ void Machine::index_lines(const OpcodeInfo& op) {
 // address lands where the instruction reads it (operand_address for absolute and indexed,
 // indirect_address for the indirect forms) except for JMP, which takes the indexed sums
 // straight into the program counter and leaves nn or the pointer in place.
+template <bool Narrate>
 Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
     const bool keeps_sum_apart = op.operation == Operation::Jmp;
     const int32_t x = cpu.index_register;
     ResolvedOperand r;
-    fetch_word(kSelectProgramCounter);
+    fetch_word<Narrate>(kSelectProgramCounter);
     switch (op.mode) {
     case AddressingMode::Absolute:
         r.effective = cpu.operand_address;
         break;
     case AddressingMode::Indexed:
-        index_lines(op);
+        index_lines<Narrate>(op);
         r.effective = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             cpu.operand_address = r.effective;
@@ -294,20 +374,20 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
         break;
     case AddressingMode::Indirect:
         r.pointer = cpu.operand_address;
-        fetch_word(kSelectOperandAddress);
+        fetch_word<Narrate>(kSelectOperandAddress);
         r.effective = cpu.indirect_address;
         break;
     case AddressingMode::PreIndexed:
-        index_lines(op);
+        index_lines<Narrate>(op);
         cpu.operand_address = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
         r.pointer = cpu.operand_address;
-        fetch_word(kSelectOperandAddress);
+        fetch_word<Narrate>(kSelectOperandAddress);
         r.effective = cpu.indirect_address;
         break;
     case AddressingMode::PostIndexed:
         r.pointer = cpu.operand_address;
-        fetch_word(kSelectOperandAddress);
-        index_lines(op);
+        fetch_word<Narrate>(kSelectOperandAddress);
+        index_lines<Narrate>(op);
         r.effective = wrap32(int64_t{x} + cpu.indirect_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             cpu.indirect_address = r.effective;
@@ -320,17 +400,18 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
 }
 
 // The operand byte of a data instruction, into the data register.
+template <bool Narrate>
 void Machine::read_operand(const OpcodeInfo& op) {
     if (op.mode == AddressingMode::Immediate) {
-        fetch_byte(kSelectProgramCounter);
+        fetch_byte<Narrate>(kSelectProgramCounter);
         return;
     }
-    const ResolvedOperand r = resolve_operand(op);
+    const ResolvedOperand r = resolve_operand<Narrate>(op);
     if (profiling()) {
         count_pointer(r);
         count_primary_at(r.effective);
     }
-    fetch_byte(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
+    fetch_byte<Narrate>(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
 }
 
 void Machine::count_primary_at(int32_t address) {
@@ -360,6 +441,7 @@ void Machine::bump(int32_t& counter) {
     }
 }
 
+template <bool Narrate>
 void Machine::execute(const OpcodeInfo& op) {
     if (profiling() && !is_conditional_jump(op.operation)) {
         count_primary_at(cpu.instruction_address);
@@ -371,7 +453,7 @@ void Machine::execute(const OpcodeInfo& op) {
         halt();
         break;
     case Operation::Setim:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
         }
         cpu.flag_i = 1;
@@ -379,7 +461,7 @@ void Machine::execute(const OpcodeInfo& op) {
         m_ui.set_status_message(" ");
         break;
     case Operation::Clrim:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
         }
         cpu.flag_i = 0;
@@ -388,76 +470,76 @@ void Machine::execute(const OpcodeInfo& op) {
     case Operation::Addc:
     case Operation::Sub:
     case Operation::Subc:
-        read_operand(op);
-        arithmetic(op.operation);
+        read_operand<Narrate>(op);
+        arithmetic<Narrate>(op.operation);
         break;
     case Operation::And:
     case Operation::Or:
     case Operation::Xor:
-        read_operand(op);
-        logic(op.operation);
+        read_operand<Narrate>(op);
+        logic<Narrate>(op.operation);
         break;
     case Operation::Cmpa:
-        read_operand(op);
-        compare();
+        read_operand<Narrate>(op);
+        compare<Narrate>();
         break;
     case Operation::Dadd:
     case Operation::Daddc:
     case Operation::Dsub:
     case Operation::Dsubc:
-        read_operand(op);
-        decimal(op.operation);
+        read_operand<Narrate>(op);
+        decimal<Narrate>(op.operation);
         break;
     case Operation::Shl:
     case Operation::Shr:
     case Operation::Rol:
     case Operation::Ror:
-        shift(op.operation);
+        shift<Narrate>(op.operation);
         break;
     case Operation::Inca:
     case Operation::Deca:
     case Operation::Incx:
     case Operation::Decx:
-        increment(op.operation);
+        increment<Narrate>(op.operation);
         break;
     case Operation::Lda:
-        read_operand(op);
-        load_accumulator();
+        read_operand<Narrate>(op);
+        load_accumulator<Narrate>();
         break;
     case Operation::Sta:
-        store_accumulator(op);
+        store_accumulator<Narrate>(op);
         break;
     case Operation::Bldsp:
     case Operation::Bldx:
     case Operation::Bldiv:
-        load_register16(op);
+        load_register16<Narrate>(op);
         break;
     case Operation::Bstsp:
     case Operation::Bstx:
-        store_register16(op.operation);
+        store_register16<Narrate>(op.operation);
         break;
     case Operation::Pusha:
     case Operation::Pushsr:
-        push(op.operation);
+        push<Narrate>(op.operation);
         break;
     case Operation::Popa:
     case Operation::Popsr:
-        pop(op.operation);
+        pop<Narrate>(op.operation);
         break;
     case Operation::Jmp:
-        jump(op);
+        jump<Narrate>(op);
         break;
     case Operation::Jsr:
-        jump_to_subroutine(op);
+        jump_to_subroutine<Narrate>(op);
         break;
     case Operation::Rts:
-        fetch_word(kSelectStack);
-        if (stepping()) {
+        fetch_word<Narrate>(kSelectStack);
+        if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         break;
     case Operation::Rti:
-        return_from_interrupt();
+        return_from_interrupt<Narrate>();
         break;
     case Operation::Jz:
     case Operation::Jnz:
@@ -467,7 +549,7 @@ void Machine::execute(const OpcodeInfo& op) {
     case Operation::Jnc:
     case Operation::Jo:
     case Operation::Jno:
-        conditional_jump(op);
+        conditional_jump<Narrate>(op);
         break;
     }
 }
@@ -477,16 +559,18 @@ void Machine::set_nz_from_accumulator() {
     cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
 }
 
+template <bool Narrate>
 void Machine::result_lines(MessageNumber remark) {
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, remark, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::arithmetic(Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
                                 : operation == Operation::Addc ? kMsgAddDataWithCarry
                                 : operation == Operation::Sub  ? kMsgSubtractData
@@ -511,11 +595,12 @@ void Machine::arithmetic(Operation operation) {
     cpu.accumulator = sum & 0xFF;
     cpu.flag_c = bit8(sum);
     set_nz_from_accumulator();
-    result_lines(kMsgZncoFollowResult);
+    result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
+template <bool Narrate>
 void Machine::logic(Operation operation) {
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
                                                              : kMsgXorData;
@@ -529,9 +614,10 @@ void Machine::logic(Operation operation) {
         cpu.accumulator ^= cpu.data_register;
     }
     set_nz_from_accumulator();
-    result_lines(kMsgZnFollowResult);
+    result_lines<Narrate>(kMsgZnFollowResult);
 }
 
+template <bool Narrate>
 void Machine::compare() {
     const int32_t a = cpu.accumulator;
     const int32_t m = cpu.data_register;
@@ -542,7 +628,7 @@ void Machine::compare() {
         cpu.flag_z = 0;
         cpu.flag_c = a > m ? 1 : 0;
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
         log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
@@ -551,9 +637,10 @@ void Machine::compare() {
 }
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
+template <bool Narrate>
 void Machine::decimal(Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
                                 : operation == Operation::Daddc ? kMsgAddDataWithCarry
                                 : operation == Operation::Dsub  ? kMsgSubtractData
@@ -600,9 +687,10 @@ void Machine::decimal(Operation operation) {
         (cpu.bcd_acc_negative == cpu.bcd_operand_negative && cpu.flag_n != cpu.bcd_acc_negative)
             ? 1
             : 0;
-    result_lines(kMsgZncoFollowResult);
+    result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
+template <bool Narrate>
 void Machine::shift(Operation operation) {
     int32_t& a = cpu.accumulator;
     MessageNumber k = kMsgNone;
@@ -655,7 +743,7 @@ void Machine::shift(Operation operation) {
         break;
     }
     set_nz_from_accumulator();
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgOperation, k, kMsgNone, 0);
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
@@ -664,42 +752,43 @@ void Machine::shift(Operation operation) {
 }
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
+template <bool Narrate>
 void Machine::increment(Operation operation) {
     switch (operation) {
     case Operation::Inca:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
         }
         cpu.accumulator = wrap32(int64_t{cpu.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator();
-        result_lines(kMsgZnFollowResult);
+        result_lines<Narrate>(kMsgZnFollowResult);
         break;
     case Operation::Deca:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
         }
         cpu.accumulator = cpu.accumulator == 0 ? 0xFF : wrap32(int64_t{cpu.accumulator} - 1);
         set_nz_from_accumulator();
-        result_lines(kMsgZnFollowResult);
+        result_lines<Narrate>(kMsgZnFollowResult);
         break;
     case Operation::Incx:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
         }
         cpu.index_register = wrap32(int64_t{cpu.index_register} + 1) & 0xFFFF;
         cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     case Operation::Decx:
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
         }
         cpu.index_register =
             cpu.index_register == 0 ? 0xFFFF : wrap32(int64_t{cpu.index_register} - 1);
         cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
@@ -708,38 +797,41 @@ void Machine::increment(Operation operation) {
     }
 }
 
+template <bool Narrate>
 void Machine::load_accumulator() {
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
     cpu.accumulator = cpu.data_register;
     set_nz_from_accumulator();
-    result_lines(kMsgZnFollowResult);
+    result_lines<Narrate>(kMsgZnFollowResult);
 }
 
+template <bool Narrate>
 void Machine::store_accumulator(const OpcodeInfo& op) {
-    const ResolvedOperand r = resolve_operand(op);
+    const ResolvedOperand r = resolve_operand<Narrate>(op);
     if (profiling()) {
         count_pointer(r);
         count_secondary_at(r.effective);
     }
     if (is_indirect(op.mode)) {
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, cpu.indirect_address);
         }
-        write_memory_byte(kSelectIndirectAddress, cpu.accumulator);
+        write_byte<Narrate>(kSelectIndirectAddress, cpu.accumulator);
     } else {
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
         }
-        write_memory_byte(kSelectOperandAddress, cpu.accumulator);
+        write_byte<Narrate>(kSelectOperandAddress, cpu.accumulator);
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::load_register16(const OpcodeInfo& op) {
     int32_t* reg = &cpu.stack_pointer;
     int16_t* guard = &cpu.stack_pointer_loaded;
@@ -759,56 +851,58 @@ void Machine::load_register16(const OpcodeInfo& op) {
 
     int32_t selector = kSelectProgramCounter;
     if (op.mode == AddressingMode::Absolute) {
-        fetch_word(kSelectProgramCounter);
+        fetch_word<Narrate>(kSelectProgramCounter);
         if (profiling()) {
             count_pointer({.effective = cpu.operand_address, .pointer = cpu.operand_address});
         }
         selector = kSelectOperandAddress;
     }
-    fetch_byte(selector);
+    fetch_byte<Narrate>(selector);
     *reg = wrap32(int64_t{cpu.data_register} * 256);
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
     }
-    fetch_byte(selector);
+    fetch_byte<Narrate>(selector);
     *reg |= cpu.data_register;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
     }
     *guard = kTrue;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::store_register16(Operation operation) {
     const bool index = operation == Operation::Bstx;
     const int32_t value = index ? cpu.index_register : cpu.stack_pointer;
     const MessageNumber high_m = index ? kMsgXHighWritten : kMsgSpHighWritten;
     const MessageNumber low_m = index ? kMsgXLowWritten : kMsgSpLowWritten;
 
-    fetch_word(kSelectProgramCounter);
+    fetch_word<Narrate>(kSelectProgramCounter);
     if (profiling()) {
         count_secondary_at(cpu.operand_address);
         count_secondary_at(cpu.operand_address + 1);
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
     }
-    write_memory_byte(kSelectOperandAddress, value / 256);
-    if (stepping()) {
+    write_byte<Narrate>(kSelectOperandAddress, value / 256);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, high_m, kMsgNone, 0);
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
     }
-    write_memory_byte(kSelectOperandAddress, value & 0xFF);
-    if (stepping()) {
+    write_byte<Narrate>(kSelectOperandAddress, value & 0xFF);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, low_m, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::push(Operation operation) {
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
     }
     if (profiling()) {
@@ -816,30 +910,31 @@ void Machine::push(Operation operation) {
     }
     if (operation == Operation::Pushsr) {
         cpu.data_register = status_byte();
-        write_memory_byte(kSelectStack, cpu.data_register);
+        write_byte<Narrate>(kSelectStack, cpu.data_register);
     } else {
-        write_memory_byte(kSelectStack, cpu.accumulator);
+        write_byte<Narrate>(kSelectStack, cpu.accumulator);
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
+template <bool Narrate>
 void Machine::pop(Operation operation) {
     if (profiling()) {
         count_primary_at(kStackCountCell);
     }
-    fetch_byte(kSelectStack);
+    fetch_byte<Narrate>(kSelectStack);
     if (operation == Operation::Popa) {
-        load_accumulator();
+        load_accumulator<Narrate>();
         return;
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(cpu.data_register);
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
     }
 }
@@ -853,16 +948,18 @@ void Machine::restore_flags(int32_t status_bits) {
 }
 
 // The address a JMP or JSR goes to, with the pointer counts of the indirect forms.
+template <bool Narrate>
 int32_t Machine::jump_target(const OpcodeInfo& op) {
-    const ResolvedOperand r = resolve_operand(op);
+    const ResolvedOperand r = resolve_operand<Narrate>(op);
     if (profiling()) {
         count_pointer(r);
     }
     return r.effective;
 }
 
+template <bool Narrate>
 void Machine::jump_closing_lines(const OpcodeInfo& op) {
-    if (!stepping()) {
+    if (!narrating<Narrate>()) {
         return;
     }
     if (is_indirect(op.mode)) {
@@ -875,47 +972,51 @@ void Machine::jump_closing_lines(const OpcodeInfo& op) {
     log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
+template <bool Narrate>
 void Machine::jump(const OpcodeInfo& op) {
-    cpu.program_counter = jump_target(op);
-    jump_closing_lines(op);
+    cpu.program_counter = jump_target<Narrate>(op);
+    jump_closing_lines<Narrate>(op);
 }
 
+template <bool Narrate>
 void Machine::jump_to_subroutine(const OpcodeInfo& op) {
     // Deeper than a 16-bit count can tell is not counted further.
     if (cpu.jsr_depth < std::numeric_limits<int16_t>::max()) {
         ++cpu.jsr_depth;
     }
-    const int32_t target = jump_target(op);
+    const int32_t target = jump_target<Narrate>(op);
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
                     cpu.stack_pointer);
     }
-    write_memory_byte(kSelectStack, cpu.program_counter & 0xFF);
-    if (stepping()) {
+    write_byte<Narrate>(kSelectStack, cpu.program_counter & 0xFF);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
     }
-    write_memory_byte(kSelectStack, cpu.program_counter / 256);
+    write_byte<Narrate>(kSelectStack, cpu.program_counter / 256);
     cpu.program_counter = target;
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
     }
-    jump_closing_lines(op);
+    jump_closing_lines<Narrate>(op);
 }
 
+template <bool Narrate>
 void Machine::return_from_interrupt() {
-    fetch_byte(kSelectStack);
-    if (stepping()) {
+    fetch_byte<Narrate>(kSelectStack);
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(cpu.data_register);
-    fetch_word(kSelectStack);
+    fetch_word<Narrate>(kSelectStack);
     cpu.interrupt_request = 0;
     m_ui.set_status_message(" ");
 }
 
+template <bool Narrate>
 void Machine::conditional_jump(const OpcodeInfo& op) {
     struct JumpLines {
         MessageNumber entry_m, entry_r, not_taken, taken;
@@ -958,7 +1059,7 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     default:
         break;
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
     }
     if (!taken) {
@@ -966,7 +1067,7 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
             count_secondary_at(cpu.instruction_address);
         }
         cpu.program_counter = wrap32(int64_t{cpu.program_counter} + 2); // skip the address
-        if (stepping()) {
+        if (narrating<Narrate>()) {
             log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
             log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
@@ -976,12 +1077,12 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     if (profiling()) {
         count_primary_at(cpu.instruction_address);
     }
-    if (stepping()) {
+    if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.taken, kMsgNone, 0);
     }
-    fetch_word(kSelectProgramCounter);
+    fetch_word<Narrate>(kSelectProgramCounter);
     cpu.program_counter = cpu.operand_address;
-    jump_closing_lines(op);
+    jump_closing_lines<Narrate>(op);
 }
 
 // HALT looks once after a yield, then waits for the event that ends it: a request already

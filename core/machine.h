@@ -114,45 +114,64 @@ private:
     // below are written once and folded into every handler, so they are inlined into it.
     using OpcodeHandler = void (*)(Machine&);
     struct Dispatch;
+    template <bool Narrate>
+    [[gnu::always_inline]] inline void instruction_cycle();
+    template <uint8_t Code, bool Narrate>
+    [[gnu::always_inline]] inline void execute_opcode();
     template <uint8_t Code>
-    void execute_opcode();
+    [[gnu::always_inline]] inline void execute_silent_opcode();
+    [[gnu::always_inline]] inline void execute_silent(int32_t opcode);
+    template <bool Narrate>
     void execute_undefined();
 
+    // A narrated step tells what it does in STEP; its silent form (Narrate false) never looks.
+    template <bool Narrate>
+    bool narrating() const {
+        return Narrate && stepping();
+    }
+    template <bool Narrate>
+    [[gnu::always_inline]] inline void read_byte(int32_t selector);
+    template <bool Narrate>
+    [[gnu::always_inline]] inline void write_byte(int32_t selector, int32_t byte);
+
 #define TALLYRIG_STEP [[gnu::always_inline]] inline
+#define TALLYRIG_NARRATED_STEP template <bool Narrate> [[gnu::always_inline]] inline
     TALLYRIG_STEP bool guards_pass(const OpcodeInfo& op);
-    TALLYRIG_STEP void fetch_word(int32_t selector);
-    TALLYRIG_STEP void fetch_byte(int32_t selector);
-    TALLYRIG_STEP ResolvedOperand resolve_operand(const OpcodeInfo& op);
-    TALLYRIG_STEP void index_lines(const OpcodeInfo& op);
-    TALLYRIG_STEP void read_operand(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void fetch_word(int32_t selector);
+    TALLYRIG_NARRATED_STEP void fetch_byte(int32_t selector);
+    TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void index_lines(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void read_operand(const OpcodeInfo& op);
     TALLYRIG_STEP void count_primary_at(int32_t address);
     TALLYRIG_STEP void count_secondary_at(int32_t address);
     TALLYRIG_STEP void count_pointer(const ResolvedOperand& r);
     TALLYRIG_STEP static void bump(int32_t& counter);
 
     // Handlers by kind of instruction.
-    TALLYRIG_STEP void execute(const OpcodeInfo& op);
-    TALLYRIG_STEP void arithmetic(Operation operation);
-    TALLYRIG_STEP void logic(Operation operation);
-    TALLYRIG_STEP void compare();
-    TALLYRIG_STEP void decimal(Operation operation);
-    TALLYRIG_STEP void shift(Operation operation);
-    TALLYRIG_STEP void increment(Operation operation);
-    TALLYRIG_STEP void load_accumulator();
-    TALLYRIG_STEP void store_accumulator(const OpcodeInfo& op);
-    TALLYRIG_STEP void load_register16(const OpcodeInfo& op);
-    TALLYRIG_STEP void store_register16(Operation operation);
-    TALLYRIG_STEP void push(Operation operation);
-    TALLYRIG_STEP void pop(Operation operation);
-    TALLYRIG_STEP int32_t jump_target(const OpcodeInfo& op);
-    TALLYRIG_STEP void jump_closing_lines(const OpcodeInfo& op);
-    TALLYRIG_STEP void jump(const OpcodeInfo& op);
-    TALLYRIG_STEP void jump_to_subroutine(const OpcodeInfo& op);
-    TALLYRIG_STEP void conditional_jump(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void execute(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void arithmetic(Operation operation);
+    TALLYRIG_NARRATED_STEP void logic(Operation operation);
+    TALLYRIG_NARRATED_STEP void compare();
+    TALLYRIG_NARRATED_STEP void decimal(Operation operation);
+    TALLYRIG_NARRATED_STEP void shift(Operation operation);
+    TALLYRIG_NARRATED_STEP void increment(Operation operation);
+    TALLYRIG_NARRATED_STEP void load_accumulator();
+    TALLYRIG_NARRATED_STEP void store_accumulator(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void load_register16(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void store_register16(Operation operation);
+    TALLYRIG_NARRATED_STEP void push(Operation operation);
+    TALLYRIG_NARRATED_STEP void pop(Operation operation);
+    TALLYRIG_NARRATED_STEP int32_t jump_target(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_closing_lines(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_to_subroutine(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void conditional_jump(const OpcodeInfo& op);
     TALLYRIG_STEP void restore_flags(int32_t status_bits);
     TALLYRIG_STEP void set_nz_from_accumulator();
-    TALLYRIG_STEP void result_lines(MessageNumber remark);
+    TALLYRIG_NARRATED_STEP void result_lines(MessageNumber remark);
+#undef TALLYRIG_NARRATED_STEP
 #undef TALLYRIG_STEP
+    template <bool Narrate>
     void return_from_interrupt();
     void halt();
 
@@ -163,7 +182,10 @@ private:
     void write_outside_ram(int32_t address, int32_t byte);
 
     // Run loop pieces.
+    bool can_run_on() const;
+    void run_stretch(int32_t budget);
     void run_pass();
+    void step_pass();
     void breakpoint_stop();
     void service_interrupt();
     void wait_for_user();
@@ -186,7 +208,8 @@ constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
 } // namespace detail
 
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
-inline void Machine::read_memory_byte(int32_t selector) {
+template <bool Narrate>
+inline void Machine::read_byte(int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
         cpu.memory_address_register = cpu.program_counter;
@@ -206,13 +229,13 @@ inline void Machine::read_memory_byte(int32_t selector) {
     default:
         break;
     }
-    if (stepping()) [[unlikely]] {
+    if (narrating<Narrate>()) [[unlikely]] {
         narrate_read(selector);
     }
     const int32_t address = cpu.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
         cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
-        if (cpu.data_register > 255 && stepping()) [[unlikely]] {
+        if (cpu.data_register > 255 && narrating<Narrate>()) [[unlikely]] {
             log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
         }
         return;
@@ -220,7 +243,8 @@ inline void Machine::read_memory_byte(int32_t selector) {
     read_beyond_ram(address);
 }
 
-inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+template <bool Narrate>
+inline void Machine::write_byte(int32_t selector, int32_t byte) {
     switch (selector) {
     case kSelectOperandAddress:
         cpu.memory_address_register = cpu.operand_address;
@@ -236,7 +260,7 @@ inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
     default:
         break;
     }
-    if (stepping()) [[unlikely]] {
+    if (narrating<Narrate>()) [[unlikely]] {
         narrate_write(selector);
     }
     const int32_t address = cpu.memory_address_register;
@@ -245,6 +269,14 @@ inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
         return;
     }
     write_outside_ram(address, byte);
+}
+
+inline void Machine::read_memory_byte(int32_t selector) {
+    read_byte<true>(selector);
+}
+
+inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+    write_byte<true>(selector, byte);
 }
 
 } // namespace tallyrig

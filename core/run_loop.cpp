@@ -85,7 +85,15 @@ void Machine::Maincpu() {
             leave_for_reset();
             return;
         }
-        run_pass();
+        if (can_run_on()) {
+            run_stretch(m_ui.run_budget());
+            m_ui.yield();
+            if (status.machine_mode == MachineMode::Step) {
+                step_pass();
+            }
+        } else {
+            run_pass();
+        }
 
         m_ui.update_register_display();
         m_ui.update_ioport_display();
@@ -110,6 +118,15 @@ void Machine::Maincpu() {
             return;
         }
     }
+}
+
+// RUN with nothing to do before the next instruction but run it: the pass's tests of the
+// program counter (0 resets) and of a breakpoint would let it run.
+bool Machine::can_run_on() const {
+    const int32_t pc = cpu.program_counter;
+    return status.machine_mode == MachineMode::Run &&
+           status.run_sub_state == RunSubState::Running && status.power_on == 1 && pc > 0 &&
+           pc <= 0xFFFF && memory_cells[static_cast<size_t>(pc)].breakpoint != kBreakpointSet;
 }
 
 // The RUN branch, then the STEP branch: a RUN instruction that switched the machine to STEP
@@ -142,26 +159,29 @@ void Machine::run_pass() {
             }
         }
     }
-
     if (status.machine_mode == MachineMode::Step) {
-        if (status.run_sub_state != RunSubState::Stopped) {
-            m_ui.show_mode_status();
-            m_ui.yield();
+        step_pass();
+    }
+}
+
+void Machine::step_pass() {
+    if (status.run_sub_state != RunSubState::Stopped) {
+        m_ui.show_mode_status();
+        m_ui.yield();
+    }
+    check_pc_zero();
+    if (status.machine_mode == MachineMode::Step) {
+        execute_instruction();
+        clear_marker(cpu.last_instruction_address);
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        set_marker(cpu.program_counter);
+        m_ui.yield();
+        if (walker_open()) {
+            m_ui.set_walker_top_row(cpu.program_counter);
+            m_ui.set_walker_cell_text(cpu.program_counter, WalkerColumn::Marker, " >>");
         }
-        check_pc_zero();
-        if (status.machine_mode == MachineMode::Step) {
-            execute_instruction();
-            clear_marker(cpu.last_instruction_address);
-            m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
-            set_marker(cpu.program_counter);
-            m_ui.yield();
-            if (walker_open()) {
-                m_ui.set_walker_top_row(cpu.program_counter);
-                m_ui.set_walker_cell_text(cpu.program_counter, WalkerColumn::Marker, " >>");
-            }
-            m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
-            status.run_sub_state = RunSubState::Stopped;
-        }
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        status.run_sub_state = RunSubState::Stopped;
     }
 }
 

@@ -35,6 +35,10 @@ public:
     // wait_for_event() blocks until at least one event has been handled, so waiting spins no core.
     virtual void yield() {}
     virtual void wait_for_event() {}
+    // How many RUN instructions may follow one another before the run loop yields and refreshes
+    // the register and I/O port views. Every test of the loop still comes before each
+    // instruction, and an instruction's own calls (ports, HALT, an error box) happen as they do.
+    virtual int32_t run_budget() { return 1; }
 
     // Views; each does what its window calls for, nothing when the window is closed.
     virtual void update_register_display() {}
