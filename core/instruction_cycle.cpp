@@ -70,17 +70,17 @@ void Machine::execute_silent_opcode() {
 }
 
 // One case per opcode byte, so that every silent handler sits in the function that runs it.
-#define TALLYRIG_CASE(n)                                                                         \
-    case (n):                                                                                    \
-        execute_silent_opcode<(n)>();                                                            \
+#define TALLYRIG_CASE(n)                                                                           \
+    case (n):                                                                                      \
+        execute_silent_opcode<(n)>();                                                              \
         break;
-#define TALLYRIG_CASES4(n)                                                                       \
+#define TALLYRIG_CASES4(n)                                                                         \
     TALLYRIG_CASE(n) TALLYRIG_CASE((n) + 1) TALLYRIG_CASE((n) + 2) TALLYRIG_CASE((n) + 3)
-#define TALLYRIG_CASES16(n)                                                                      \
-    TALLYRIG_CASES4(n)                                                                           \
+#define TALLYRIG_CASES16(n)                                                                        \
+    TALLYRIG_CASES4(n)                                                                             \
     TALLYRIG_CASES4((n) + 4) TALLYRIG_CASES4((n) + 8) TALLYRIG_CASES4((n) + 12)
-#define TALLYRIG_CASES64(n)                                                                      \
-    TALLYRIG_CASES16(n)                                                                          \
+#define TALLYRIG_CASES64(n)                                                                        \
+    TALLYRIG_CASES16(n)                                                                            \
     TALLYRIG_CASES16((n) + 16) TALLYRIG_CASES16((n) + 32) TALLYRIG_CASES16((n) + 48)
 
 void Machine::execute_silent(int32_t opcode) {

@@ -135,7 +135,9 @@ private:
     [[gnu::always_inline]] inline void write_byte(int32_t selector, int32_t byte);
 
 #define TALLYRIG_STEP [[gnu::always_inline]] inline
-#define TALLYRIG_NARRATED_STEP template <bool Narrate> [[gnu::always_inline]] inline
+#define TALLYRIG_NARRATED_STEP                                                                     \
+    template <bool Narrate>                                                                        \
+    [[gnu::always_inline]] inline
     TALLYRIG_STEP bool guards_pass(const OpcodeInfo& op);
     TALLYRIG_NARRATED_STEP void fetch_word(int32_t selector);
     TALLYRIG_NARRATED_STEP void fetch_byte(int32_t selector);

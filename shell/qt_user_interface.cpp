@@ -150,6 +150,14 @@ void QtUserInterface::yield() {
     m_last_check_ns = now;
 }
 
+// RUN takes the calls left before the throttle's next look at the clock as one stretch of
+// instructions; the yield that ends the stretch then looks.
+int32_t QtUserInterface::run_budget() {
+    const int64_t budget = std::clamp<int64_t>(m_countdown, 1, kMaxCallsPerCheck);
+    m_countdown = 1;
+    return static_cast<int32_t>(budget);
+}
+
 // A refresh has scheduled its paint already, so the waiting machine is shown within a screen
 // refresh; painting here would repaint at every Step, however fast they come.
 void QtUserInterface::wait_for_event() {

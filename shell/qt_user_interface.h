@@ -36,6 +36,7 @@ public:
 
     void yield() override;
     void wait_for_event() override;
+    int32_t run_budget() override;
 
     void update_register_display() override;
     void update_ioport_display() override;

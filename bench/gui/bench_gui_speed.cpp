@@ -407,6 +407,88 @@ BENCHMARK(BM_RunWithWalkerClosedThenOpen)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// The counting loop in a machine of its own with an interface that does nothing but hand RUN
+// long stretches and end the run when its time is up: what the shell's RUN is measured against.
+class QuietInterface : public UserInterface {
+public:
+    Machine* machine = nullptr;
+    QElapsedTimer clock;
+    int64_t end_ns = 0;
+
+    int32_t run_budget() override { return 1 << 16; }
+    void yield() override {
+        if (clock.nsecsElapsed() >= end_ns) {
+            machine->status.machine_mode = MachineMode::Reset;
+        }
+    }
+};
+
+RunResult run_quiet_machine(int milliseconds) {
+    QuietInterface ui;
+    MessageCatalog messages;
+    Machine m(ui, messages);
+    ui.machine = &m;
+    m.clear_ram_and_ports();
+    m.reset_cpu();
+    m.status.power_on = 1;
+    int32_t address = kProgramStart;
+    for (int32_t byte : kCountingLoop) {
+        m.memory_cells[static_cast<std::size_t>(address++)].value = byte;
+    }
+    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
+        m.memory_cells[static_cast<std::size_t>(cell)].value = 0;
+    }
+    m.cpu.program_counter = kProgramStart;
+    m.status.machine_mode = MachineMode::Run;
+    m.status.run_sub_state = RunSubState::AfterReset;
+    ui.clock.start();
+    ui.end_ns = int64_t{milliseconds} * 1'000'000;
+    const double thread_start = thread_seconds();
+    m.Maincpu();
+    int64_t count = 0;
+    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
+        count = count * 256 + m.memory_cells[static_cast<std::size_t>(cell)].value;
+    }
+    return {count * kInstructionsPerCount, static_cast<double>(ui.clock.nsecsElapsed()) / 1e9,
+            thread_seconds() - thread_start};
+}
+
+// The shell's RUN with the memory walker, register and I/O port windows open, against the
+// same program in a machine whose interface does nothing, in turns as above.
+void BM_RunWithViewsOverQuietMachine(benchmark::State& state) {
+    Simulator& s = simulator();
+    open_only(s, Windows::WalkerRegisterAndPort);
+    constexpr int kTurnMilliseconds = 200;
+    RunResult shell;
+    RunResult quiet;
+    int round = 0;
+    for (auto _ : state) {
+        double elapsed_both = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool shell_turn = (turn + round) % 2 == 0;
+            const RunResult run =
+                shell_turn ? run_once(s, kTurnMilliseconds) : run_quiet_machine(kTurnMilliseconds);
+            RunResult& total = shell_turn ? shell : quiet;
+            total.instructions += run.instructions;
+            total.seconds += run.seconds;
+            total.thread_seconds += run.thread_seconds;
+            elapsed_both += run.seconds;
+        }
+        ++round;
+        state.SetIterationTime(elapsed_both);
+    }
+    const auto rate = [](const RunResult& r) {
+        return static_cast<double>(r.instructions) / r.seconds;
+    };
+    state.counters["ips_shell_with_views"] = rate(shell);
+    state.counters["ips_quiet_machine"] = rate(quiet);
+    state.counters["shell_over_quiet"] = rate(shell) / rate(quiet);
+}
+BENCHMARK(BM_RunWithViewsOverQuietMachine)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // One STEP, from the key press to the machine waiting again, averaged over many steps. Each
 // step is pressed from a zero timer that the event loop runs once the machine waits; the open
 // views repaint at screen rate meanwhile, and with the message window open its narration is
