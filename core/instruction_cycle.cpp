@@ -27,6 +27,17 @@ constexpr bool is_indirect(AddressingMode mode) {
            mode == AddressingMode::PostIndexed;
 }
 
+// Whether a byte is an opcode of the table. (Not through decode_opcode: a comparison of its
+// pointer is no constant expression in a sanitizer build.)
+constexpr bool is_defined(uint8_t code) {
+    for (const OpcodeInfo& row : opcode_table()) {
+        if (row.opcode == code) {
+            return true;
+        }
+    }
+    return false;
+}
+
 constexpr int16_t bit7(int32_t value) {
     return (value & 0x80) != 0 ? 1 : 0;
 }
@@ -62,7 +73,7 @@ const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kHandlers =
 
 template <uint8_t Code>
 void Machine::execute_silent_opcode() {
-    if constexpr (decode_opcode(Code) != nullptr) {
+    if constexpr (is_defined(Code)) {
         execute_opcode<Code, false>();
     } else {
         execute_undefined<false>();
