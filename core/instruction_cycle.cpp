@@ -47,29 +47,35 @@ constexpr int16_t bit8(int32_t value) {
 
 } // namespace
 
-// Each opcode has a narrated handler for STEP and a silent one for every other mode. The
-// narrated ones are reached through this table, opcode byte to handler; the gaps of the table
-// are undefined.
+// Each opcode has a narrated handler for STEP and a silent one for every other mode. A call of
+// execute_instruction reaches them through these tables, opcode byte to handler; the gaps of
+// the tables are undefined.
 struct Machine::Dispatch {
-    template <uint8_t Code>
+    template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
-        m.execute_opcode<Code, true>();
+        m.execute_opcode<Code, Narrate>();
     }
-    static void undefined(Machine& m) { m.execute_undefined<true>(); }
+    template <bool Narrate>
+    static void undefined(Machine& m) {
+        m.execute_undefined<Narrate>();
+    }
 
-    template <size_t... I>
+    template <bool Narrate, size_t... I>
     static constexpr std::array<OpcodeHandler, 256> table(std::index_sequence<I...>) {
         std::array<OpcodeHandler, 256> handlers{};
-        handlers.fill(&undefined);
-        ((handlers[opcode_table()[I].opcode] = &run<opcode_table()[I].opcode>), ...);
+        handlers.fill(&undefined<Narrate>);
+        ((handlers[opcode_table()[I].opcode] = &run<opcode_table()[I].opcode, Narrate>), ...);
         return handlers;
     }
 
-    static const std::array<OpcodeHandler, 256> kHandlers;
+    static const std::array<OpcodeHandler, 256> kNarrated;
+    static const std::array<OpcodeHandler, 256> kSilent;
 };
 
-const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kHandlers =
-    table(std::make_index_sequence<opcode_table().size()>{});
+const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kNarrated =
+    table<true>(std::make_index_sequence<opcode_table().size()>{});
+const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kSilent =
+    table<false>(std::make_index_sequence<opcode_table().size()>{});
 
 template <uint8_t Code>
 void Machine::execute_silent_opcode() {
@@ -111,7 +117,7 @@ void Machine::execute_silent(int32_t opcode) {
 #undef TALLYRIG_CASES4
 #undef TALLYRIG_CASE
 
-template <bool Narrate>
+template <bool Narrate, bool Inline>
 void Machine::instruction_cycle() {
     if (narrating<Narrate>()) {
         log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
@@ -127,14 +133,12 @@ void Machine::instruction_cycle() {
     speed_delay(status.run_delay);
 
     const int32_t opcode = cpu.instruction_register;
-    if constexpr (Narrate) {
-        if (static_cast<uint32_t>(opcode) <= 0xFF) {
-            Dispatch::kHandlers[static_cast<size_t>(opcode)](*this);
-        } else {
-            execute_undefined<Narrate>(); // a never-written cell holds 256
-        }
-    } else {
+    if constexpr (Inline) {
         execute_silent(opcode);
+    } else if (static_cast<uint32_t>(opcode) <= 0xFF) {
+        (Narrate ? Dispatch::kNarrated : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+    } else {
+        execute_undefined<Narrate>(); // a never-written cell holds 256
     }
 
     // A program that runs off the top of memory goes to 0, where the run loop resets it,
@@ -146,9 +150,9 @@ void Machine::instruction_cycle() {
 
 void Machine::execute_instruction() {
     if (stepping()) {
-        instruction_cycle<true>();
+        instruction_cycle<true, false>();
     } else {
-        instruction_cycle<false>();
+        instruction_cycle<false, false>();
     }
 }
 
@@ -157,7 +161,7 @@ void Machine::execute_instruction() {
 // tests for the first.
 void Machine::run_stretch(int32_t budget) {
     for (;;) {
-        instruction_cycle<false>();
+        instruction_cycle<false, true>();
         if (--budget <= 0) {
             return;
         }

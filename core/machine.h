@@ -114,7 +114,8 @@ private:
     // below are written once and folded into every handler, so they are inlined into it.
     using OpcodeHandler = void (*)(Machine&);
     struct Dispatch;
-    template <bool Narrate>
+    // Inline: the silent handlers in the caller, not through a table.
+    template <bool Narrate, bool Inline>
     [[gnu::always_inline]] inline void instruction_cycle();
     template <uint8_t Code, bool Narrate>
     [[gnu::always_inline]] inline void execute_opcode();

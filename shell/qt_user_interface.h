@@ -1,7 +1,7 @@
 // The Qt side of the machine's user-interface interface. The run loop calls it after every
-// instruction, so the common calls are cheap: yields reach the event loop only every few
-// milliseconds, and a refresh call only marks its window for painting from the machine state,
-// which a timer does at screen rate.
+// instruction or stretch of RUN, so the common calls are cheap: yields reach the event loop only
+// every few milliseconds, and a refresh call only marks its window for painting from the machine
+// state, which a timer does at screen rate.
 #pragma once
 
 #include "core/user_interface.h"
