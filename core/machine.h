@@ -11,6 +11,15 @@
 #include <functional>
 #include <string>
 
+// The pieces of the instruction cycle are folded into every handler and the silent handlers
+// into the switch that runs them, when optimising. Unoptimised (the sanitizer build) they stay
+// functions: folding would gain nothing there but a compile many times as long.
+#if defined(__OPTIMIZE__)
+#define TALLYRIG_INLINE [[gnu::always_inline]] inline
+#else
+#define TALLYRIG_INLINE inline
+#endif
+
 namespace tallyrig {
 
 // Address register of a bus access.
@@ -116,12 +125,12 @@ private:
     struct Dispatch;
     // Inline: the silent handlers in the caller, not through a table.
     template <bool Narrate, bool Inline>
-    [[gnu::always_inline]] inline void instruction_cycle();
+    TALLYRIG_INLINE void instruction_cycle();
     template <uint8_t Code, bool Narrate>
-    [[gnu::always_inline]] inline void execute_opcode();
+    TALLYRIG_INLINE void execute_opcode();
     template <uint8_t Code>
-    [[gnu::always_inline]] inline void execute_silent_opcode();
-    [[gnu::always_inline]] inline void execute_silent(int32_t opcode);
+    TALLYRIG_INLINE void execute_silent_opcode();
+    TALLYRIG_INLINE void execute_silent(int32_t opcode);
     template <bool Narrate>
     void execute_undefined();
 
@@ -131,14 +140,14 @@ private:
         return Narrate && stepping();
     }
     template <bool Narrate>
-    [[gnu::always_inline]] inline void read_byte(int32_t selector);
+    TALLYRIG_INLINE void read_byte(int32_t selector);
     template <bool Narrate>
-    [[gnu::always_inline]] inline void write_byte(int32_t selector, int32_t byte);
+    TALLYRIG_INLINE void write_byte(int32_t selector, int32_t byte);
 
-#define TALLYRIG_STEP [[gnu::always_inline]] inline
+#define TALLYRIG_STEP TALLYRIG_INLINE
 #define TALLYRIG_NARRATED_STEP                                                                     \
     template <bool Narrate>                                                                        \
-    [[gnu::always_inline]] inline
+    TALLYRIG_INLINE
     TALLYRIG_STEP bool guards_pass(const OpcodeInfo& op);
     TALLYRIG_NARRATED_STEP void fetch_word(int32_t selector);
     TALLYRIG_NARRATED_STEP void fetch_byte(int32_t selector);
@@ -283,3 +292,5 @@ inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
 }
 
 } // namespace tallyrig
+
+#undef TALLYRIG_INLINE
