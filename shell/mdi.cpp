@@ -496,10 +496,12 @@ void MDI::open_front_panel() {
     m_calculator_frame = add_window(m_calculator, false);
     fit_fixed_size(m_calculator_frame);
     // The panel is the computer itself: it can be set aside (minimised), not closed, since no
-    // control would bring it back. Closing the main window still unloads it.
-    m_calculator_frame->setWindowFlags(
-        (m_calculator_frame->windowFlags() & ~Qt::WindowCloseButtonHint) | Qt::CustomizeWindowHint |
-        Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint | Qt::WindowSystemMenuHint);
+    // control would bring it back. Closing the main window still unloads it. (A sub-window's
+    // title bar draws its close button for the system-menu hint, so that hint goes too.)
+    m_calculator_frame->setWindowFlags((m_calculator_frame->windowFlags() &
+                                        ~(Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)) |
+                                       Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowMinimizeButtonHint);
     for (QAction* action : m_calculator_frame->systemMenu()->actions()) {
         if (action->shortcut() == QKeySequence(QKeySequence::Close)) {
             action->setEnabled(false);

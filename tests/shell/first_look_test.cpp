@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QToolBar>
 #include <cmath>
@@ -106,6 +108,22 @@ TEST_F(FirstLook, TheFrontPanelCanBeMinimisedButNotClosed) {
     }
     main().workspace()->setActiveSubWindow(frame);
     QTest::keyClick(frame, Qt::Key_F4, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(app->buttons().calculator_loaded, 1);
+
+    // A click where the title bar would have its close button.
+    QStyleOptionTitleBar bar;
+    bar.initFrom(frame);
+    bar.titleBarFlags = frame->windowFlags() | Qt::WindowSystemMenuHint;
+    bar.subControls = QStyle::SC_All;
+    bar.rect = QRect(0, 0, frame->width(),
+                     frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, frame));
+    const QRect close = frame->style()->subControlRect(QStyle::CC_TitleBar, &bar,
+                                                       QStyle::SC_TitleBarCloseButton, frame);
+    ASSERT_FALSE(close.isEmpty());
+    QTest::mouseMove(frame, close.center()); // the title bar presses the control hovered
+    QTest::mouseClick(frame, Qt::LeftButton, {}, close.center());
     settle();
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(app->buttons().calculator_loaded, 1);
