@@ -99,6 +99,26 @@ const std::vector<int32_t> kCountingLoop = counting_program({
 });
 constexpr int64_t kInstructionsPerCount = 256 * 2 + kCountInstructions;
 
+// A program at $4000 and its count of rounds cleared.
+void store_program(Machine& m, std::span<const int32_t> program) {
+    int32_t address = kProgramStart;
+    for (int32_t byte : program) {
+        m.memory_cells[static_cast<std::size_t>(address++)].value = byte;
+    }
+    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
+        m.memory_cells[static_cast<std::size_t>(cell)].value = 0;
+    }
+}
+
+// The instructions the counting loop has run, from its count of rounds.
+int64_t counted_instructions(const Machine& m, int64_t per_count = kInstructionsPerCount) {
+    int64_t count = 0;
+    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
+        count = count * 256 + m.memory_cells[static_cast<std::size_t>(cell)].value;
+    }
+    return count * per_count;
+}
+
 struct Simulator {
     SilentModal modal;
     NoDesktop desktop;
@@ -121,20 +141,10 @@ struct Simulator {
             panel().command_pass("Power");
         }
         panel().command_pass("Power");
-        int32_t address = kProgramStart;
-        for (int32_t byte : program) {
-            machine().memory_cells[static_cast<std::size_t>(address++)].value = byte;
-        }
-        for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
-            machine().memory_cells[static_cast<std::size_t>(cell)].value = 0;
-        }
+        store_program(machine(), program);
     }
     int64_t instructions_counted(int64_t per_count = kInstructionsPerCount) {
-        int64_t count = 0;
-        for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
-            count = count * 256 + machine().memory_cells[static_cast<std::size_t>(cell)].value;
-        }
-        return count * per_count;
+        return counted_instructions(machine(), per_count);
     }
 };
 
@@ -431,13 +441,7 @@ RunResult run_quiet_machine(int milliseconds) {
     m.clear_ram_and_ports();
     m.reset_cpu();
     m.status.power_on = 1;
-    int32_t address = kProgramStart;
-    for (int32_t byte : kCountingLoop) {
-        m.memory_cells[static_cast<std::size_t>(address++)].value = byte;
-    }
-    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
-        m.memory_cells[static_cast<std::size_t>(cell)].value = 0;
-    }
+    store_program(m, kCountingLoop);
     m.cpu.program_counter = kProgramStart;
     m.status.machine_mode = MachineMode::Run;
     m.status.run_sub_state = RunSubState::AfterReset;
@@ -445,11 +449,7 @@ RunResult run_quiet_machine(int milliseconds) {
     ui.end_ns = int64_t{milliseconds} * 1'000'000;
     const double thread_start = thread_seconds();
     m.Maincpu();
-    int64_t count = 0;
-    for (int32_t cell : {kCountHigh, kCountMiddle, kCountLow}) {
-        count = count * 256 + m.memory_cells[static_cast<std::size_t>(cell)].value;
-    }
-    return {count * kInstructionsPerCount, static_cast<double>(ui.clock.nsecsElapsed()) / 1e9,
+    return {counted_instructions(m), static_cast<double>(ui.clock.nsecsElapsed()) / 1e9,
             thread_seconds() - thread_start};
 }
 
