@@ -53,11 +53,11 @@ constexpr int16_t bit8(int32_t value) {
 struct Machine::Dispatch {
     template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
-        m.execute_opcode<Code, Narrate>();
+        m.execute_opcode<Code, Narrate>(m.cpu);
     }
     template <bool Narrate>
     static void undefined(Machine& m) {
-        m.execute_undefined<Narrate>();
+        m.execute_undefined<Narrate>(m.cpu);
     }
 
     template <bool Narrate, size_t... I>
@@ -78,18 +78,18 @@ const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kSilent =
     table<false>(std::make_index_sequence<opcode_table().size()>{});
 
 template <uint8_t Code>
-void Machine::execute_silent_opcode() {
+void Machine::execute_silent_opcode(CpuRegisters& regs) {
     if constexpr (is_defined(Code)) {
-        execute_opcode<Code, false>();
+        execute_opcode<Code, false>(regs);
     } else {
-        execute_undefined<false>();
+        execute_undefined<false>(regs);
     }
 }
 
 // One case per opcode byte, so that every silent handler sits in the function that runs it.
 #define TALLYRIG_CASE(n)                                                                           \
     case (n):                                                                                      \
-        execute_silent_opcode<(n)>();                                                              \
+        execute_silent_opcode<(n)>(regs);                                                          \
         break;
 #define TALLYRIG_CASES4(n)                                                                         \
     TALLYRIG_CASE(n) TALLYRIG_CASE((n) + 1) TALLYRIG_CASE((n) + 2) TALLYRIG_CASE((n) + 3)
@@ -100,14 +100,14 @@ void Machine::execute_silent_opcode() {
     TALLYRIG_CASES16(n)                                                                            \
     TALLYRIG_CASES16((n) + 16) TALLYRIG_CASES16((n) + 32) TALLYRIG_CASES16((n) + 48)
 
-void Machine::execute_silent(int32_t opcode) {
+void Machine::execute_silent(CpuRegisters& regs, int32_t opcode) {
     switch (opcode) {
         TALLYRIG_CASES64(0)
         TALLYRIG_CASES64(64)
         TALLYRIG_CASES64(128)
         TALLYRIG_CASES64(192)
     default:
-        execute_undefined<false>(); // a never-written cell holds 256
+        execute_undefined<false>(regs); // a never-written cell holds 256
         break;
     }
 }
@@ -118,87 +118,93 @@ void Machine::execute_silent(int32_t opcode) {
 #undef TALLYRIG_CASE
 
 template <bool Narrate, bool Inline>
-void Machine::instruction_cycle() {
+void Machine::instruction_cycle(CpuRegisters& regs) {
     if (narrating<Narrate>()) {
-        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
+        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
     }
-    cpu.last_instruction_address = cpu.instruction_address = cpu.program_counter;
-    read_byte<Narrate>(kSelectProgramCounter);
+    regs.last_instruction_address = regs.instruction_address = regs.program_counter;
+    read_byte<Narrate>(regs, kSelectProgramCounter);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
     }
-    cpu.instruction_register = cpu.data_register;
+    regs.instruction_register = regs.data_register;
     speed_delay(status.run_delay);
 
-    const int32_t opcode = cpu.instruction_register;
+    const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
-        execute_silent(opcode);
+        execute_silent(regs, opcode);
     } else if (static_cast<uint32_t>(opcode) <= 0xFF) {
         (Narrate ? Dispatch::kNarrated : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
     } else {
-        execute_undefined<Narrate>(); // a never-written cell holds 256
+        execute_undefined<Narrate>(regs); // a never-written cell holds 256
     }
 
     // A program that runs off the top of memory goes to 0, where the run loop resets it,
     // as it does for a jump to 0.
-    if (cpu.program_counter < 0 || cpu.program_counter > 0xFFFF) {
-        cpu.program_counter = 0;
+    if (regs.program_counter < 0 || regs.program_counter > 0xFFFF) {
+        regs.program_counter = 0;
     }
 }
 
 void Machine::execute_instruction() {
     if (stepping()) {
-        instruction_cycle<true, false>();
+        instruction_cycle<true, false>(cpu);
     } else {
-        instruction_cycle<false, false>();
+        instruction_cycle<false, false>(cpu);
     }
 }
 
 // RUN between two yields: instructions one after another for as long as nothing that the run
 // loop tests before an instruction would do more than let it run. The caller has made those
-// tests for the first.
+// tests for the first. The registers live in locals for the stretch.
 void Machine::run_stretch(int32_t budget) {
+    CpuRegisters regs = cpu;
+    m_registers = RegisterHome::Locals;
     for (;;) {
-        instruction_cycle<false, true>();
+        instruction_cycle<false, true>(regs);
         if (--budget <= 0) {
-            return;
+            break;
         }
         // The program counter is within memory after every instruction.
-        const int32_t pc = cpu.program_counter;
+        const int32_t pc = regs.program_counter;
         if (status.machine_mode != MachineMode::Run ||
             status.run_sub_state != RunSubState::Running || status.power_on != 1 || pc == 0 ||
             memory_cells[static_cast<size_t>(pc)].breakpoint == kBreakpointSet ||
-            (cpu.interrupt_request == 1 && cpu.flag_i == 1)) [[unlikely]] {
-            return;
+            (regs.interrupt_request == 1 && regs.flag_i == 1)) [[unlikely]] {
+            break;
         }
     }
+    cpu = regs;
+    m_registers = RegisterHome::Machine;
 }
 
 template <bool Narrate>
-void Machine::execute_undefined() {
+void Machine::execute_undefined(CpuRegisters& regs) {
     if (narrating<Narrate>()) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
+    lend_registers(regs);
     state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
+    take_registers(regs);
 }
 
 template <uint8_t Code, bool Narrate>
-void Machine::execute_opcode() {
+void Machine::execute_opcode(CpuRegisters& regs) {
     constexpr const OpcodeInfo& op = *decode_opcode(Code);
-    if (!guards_pass(op)) {
+    if (!guards_pass(regs, op)) {
         return;
     }
     if (narrating<Narrate>()) {
         log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
     }
-    execute<Narrate>(op);
+    execute<Narrate>(regs, op);
 }
 
-bool Machine::guards_pass(const OpcodeInfo& op) {
-    const bool sp_loaded = cpu.stack_pointer_loaded == kTrue;
-    const bool x_loaded = cpu.index_register_loaded == kTrue;
+bool Machine::guards_pass(CpuRegisters& regs, const OpcodeInfo& op) {
+    const bool sp_loaded = regs.stack_pointer_loaded == kTrue;
+    const bool x_loaded = regs.index_register_loaded == kTrue;
     StateMachineError reason{};
     switch (op.operation) {
     case Operation::Pusha:
@@ -233,8 +239,8 @@ bool Machine::guards_pass(const OpcodeInfo& op) {
         break;
     case Operation::Rts:
         // The decrement stays even when it fails; the reset that follows clears it.
-        --cpu.jsr_depth;
-        if (cpu.jsr_depth >= 0) {
+        --regs.jsr_depth;
+        if (regs.jsr_depth >= 0) {
             return true;
         }
         reason = StateMachineError::TooManyReturns;
@@ -258,20 +264,22 @@ bool Machine::guards_pass(const OpcodeInfo& op) {
         reason = StateMachineError::IndexNotLoaded;
         break;
     }
+    lend_registers(regs);
     state_machine_error(static_cast<int16_t>(reason));
+    take_registers(regs);
     return false;
 }
 
 void Machine::fetch_word_operand(int32_t selector) {
-    fetch_word<true>(selector);
+    fetch_word<true>(cpu, selector);
 }
 
 void Machine::fetch_byte_operand(int32_t selector) {
-    fetch_byte<true>(selector);
+    fetch_byte<true>(cpu, selector);
 }
 
 template <bool Narrate>
-void Machine::fetch_word(int32_t selector) {
+void Machine::fetch_word(CpuRegisters& regs, int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
     struct WordLines {
@@ -287,20 +295,20 @@ void Machine::fetch_word(int32_t selector) {
     case kSelectProgramCounter:
         lines = {kMsgPcPointsAt, kMsgHighByteRead, kMsgLowByteRead, kMsgOperandAddressHoldsHigh,
                  kMsgOperandAddressComplete};
-        target = &cpu.operand_address;
-        source = &cpu.program_counter;
+        target = &regs.operand_address;
+        source = &regs.program_counter;
         break;
     case kSelectOperandAddress:
         lines = {kMsgOperandPointsAtPointer, kMsgHighByteRead, kMsgLowByteRead,
                  kMsgIndirectHoldsHigh, kMsgIndirectComplete};
-        target = &cpu.indirect_address;
-        source = &cpu.operand_address;
+        target = &regs.indirect_address;
+        source = &regs.operand_address;
         break;
     case kSelectStack:
         lines = {kMsgSpGivesAddress, kMsgHighBytePopped, kMsgLowBytePopped, kMsgPcHoldsReturnHigh,
                  kMsgPcHoldsReturnAddress};
-        target = &cpu.program_counter;
-        source = &cpu.stack_pointer;
+        target = &regs.program_counter;
+        source = &regs.stack_pointer;
         before_r = kMsgStackGrowsDown;
         break;
     default:
@@ -310,16 +318,16 @@ void Machine::fetch_word(int32_t selector) {
     if (narrating<Narrate>()) {
         log_message(kMsgFetchWord, lines.before, before_r, *source);
     }
-    read_byte<Narrate>(selector);
-    *target = wrap32(int64_t{cpu.data_register} * 256);
+    read_byte<Narrate>(regs, selector);
+    *target = wrap32(int64_t{regs.data_register} * 256);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
         log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
         log_message(kMsgNone, lines.before, before_r, *source);
     }
-    read_byte<Narrate>(selector);
-    *target |= cpu.data_register;
+    read_byte<Narrate>(regs, selector);
+    *target |= regs.data_register;
     if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
@@ -328,26 +336,26 @@ void Machine::fetch_word(int32_t selector) {
 }
 
 template <bool Narrate>
-void Machine::fetch_byte(int32_t selector) {
+void Machine::fetch_byte(CpuRegisters& regs, int32_t selector) {
     if (narrating<Narrate>()) {
         switch (selector) {
         case kSelectProgramCounter:
-            log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, cpu.program_counter);
+            log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
             break;
         case kSelectOperandAddress:
-            log_message(kMsgFetchByte, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
+            log_message(kMsgFetchByte, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
             break;
         case kSelectIndirectAddress:
-            log_message(kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, cpu.indirect_address);
+            log_message(kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, regs.indirect_address);
             break;
         case kSelectStack:
-            log_message(kMsgFetchByte, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
+            log_message(kMsgFetchByte, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
             break;
         default:
             break;
         }
     }
-    read_byte<Narrate>(selector);
+    read_byte<Narrate>(regs, selector);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
@@ -371,41 +379,41 @@ void Machine::index_lines(const OpcodeInfo& op) {
 // indirect_address for the indirect forms) except for JMP, which takes the indexed sums
 // straight into the program counter and leaves nn or the pointer in place.
 template <bool Narrate>
-Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
+Machine::ResolvedOperand Machine::resolve_operand(CpuRegisters& regs, const OpcodeInfo& op) {
     const bool keeps_sum_apart = op.operation == Operation::Jmp;
-    const int32_t x = cpu.index_register;
+    const int32_t x = regs.index_register;
     ResolvedOperand r;
-    fetch_word<Narrate>(kSelectProgramCounter);
+    fetch_word<Narrate>(regs, kSelectProgramCounter);
     switch (op.mode) {
     case AddressingMode::Absolute:
-        r.effective = cpu.operand_address;
+        r.effective = regs.operand_address;
         break;
     case AddressingMode::Indexed:
         index_lines<Narrate>(op);
-        r.effective = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
+        r.effective = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
         if (!keeps_sum_apart) {
-            cpu.operand_address = r.effective;
+            regs.operand_address = r.effective;
         }
         break;
     case AddressingMode::Indirect:
-        r.pointer = cpu.operand_address;
-        fetch_word<Narrate>(kSelectOperandAddress);
-        r.effective = cpu.indirect_address;
+        r.pointer = regs.operand_address;
+        fetch_word<Narrate>(regs, kSelectOperandAddress);
+        r.effective = regs.indirect_address;
         break;
     case AddressingMode::PreIndexed:
         index_lines<Narrate>(op);
-        cpu.operand_address = wrap32(int64_t{x} + cpu.operand_address) & 0xFFFF;
-        r.pointer = cpu.operand_address;
-        fetch_word<Narrate>(kSelectOperandAddress);
-        r.effective = cpu.indirect_address;
+        regs.operand_address = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
+        r.pointer = regs.operand_address;
+        fetch_word<Narrate>(regs, kSelectOperandAddress);
+        r.effective = regs.indirect_address;
         break;
     case AddressingMode::PostIndexed:
-        r.pointer = cpu.operand_address;
-        fetch_word<Narrate>(kSelectOperandAddress);
+        r.pointer = regs.operand_address;
+        fetch_word<Narrate>(regs, kSelectOperandAddress);
         index_lines<Narrate>(op);
-        r.effective = wrap32(int64_t{x} + cpu.indirect_address) & 0xFFFF;
+        r.effective = wrap32(int64_t{x} + regs.indirect_address) & 0xFFFF;
         if (!keeps_sum_apart) {
-            cpu.indirect_address = r.effective;
+            regs.indirect_address = r.effective;
         }
         break;
     default:
@@ -416,17 +424,18 @@ Machine::ResolvedOperand Machine::resolve_operand(const OpcodeInfo& op) {
 
 // The operand byte of a data instruction, into the data register.
 template <bool Narrate>
-void Machine::read_operand(const OpcodeInfo& op) {
+void Machine::read_operand(CpuRegisters& regs, const OpcodeInfo& op) {
     if (op.mode == AddressingMode::Immediate) {
-        fetch_byte<Narrate>(kSelectProgramCounter);
+        fetch_byte<Narrate>(regs, kSelectProgramCounter);
         return;
     }
-    const ResolvedOperand r = resolve_operand<Narrate>(op);
+    const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
         count_primary_at(r.effective);
     }
-    fetch_byte<Narrate>(is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
+    fetch_byte<Narrate>(regs,
+                        is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
 }
 
 void Machine::count_primary_at(int32_t address) {
@@ -457,104 +466,108 @@ void Machine::bump(int32_t& counter) {
 }
 
 template <bool Narrate>
-void Machine::execute(const OpcodeInfo& op) {
+void Machine::execute(CpuRegisters& regs, const OpcodeInfo& op) {
     if (profiling() && !is_conditional_jump(op.operation)) {
-        count_primary_at(cpu.instruction_address);
+        count_primary_at(regs.instruction_address);
     }
     switch (op.operation) {
     case Operation::Nop:
         break;
     case Operation::Halt:
+        lend_registers(regs);
         halt();
+        take_registers(regs);
         break;
     case Operation::Setim:
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
         }
-        cpu.flag_i = 1;
-        cpu.interrupt_request = 0; // a pending request is dropped
+        regs.flag_i = 1;
+        regs.interrupt_request = 0; // a pending request is dropped
+        lend_registers(regs);
         m_ui.set_status_message(" ");
+        take_registers(regs);
         break;
     case Operation::Clrim:
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
         }
-        cpu.flag_i = 0;
+        regs.flag_i = 0;
         break;
     case Operation::Add:
     case Operation::Addc:
     case Operation::Sub:
     case Operation::Subc:
-        read_operand<Narrate>(op);
-        arithmetic<Narrate>(op.operation);
+        read_operand<Narrate>(regs, op);
+        arithmetic<Narrate>(regs, op.operation);
         break;
     case Operation::And:
     case Operation::Or:
     case Operation::Xor:
-        read_operand<Narrate>(op);
-        logic<Narrate>(op.operation);
+        read_operand<Narrate>(regs, op);
+        logic<Narrate>(regs, op.operation);
         break;
     case Operation::Cmpa:
-        read_operand<Narrate>(op);
-        compare<Narrate>();
+        read_operand<Narrate>(regs, op);
+        compare<Narrate>(regs);
         break;
     case Operation::Dadd:
     case Operation::Daddc:
     case Operation::Dsub:
     case Operation::Dsubc:
-        read_operand<Narrate>(op);
-        decimal<Narrate>(op.operation);
+        read_operand<Narrate>(regs, op);
+        decimal<Narrate>(regs, op.operation);
         break;
     case Operation::Shl:
     case Operation::Shr:
     case Operation::Rol:
     case Operation::Ror:
-        shift<Narrate>(op.operation);
+        shift<Narrate>(regs, op.operation);
         break;
     case Operation::Inca:
     case Operation::Deca:
     case Operation::Incx:
     case Operation::Decx:
-        increment<Narrate>(op.operation);
+        increment<Narrate>(regs, op.operation);
         break;
     case Operation::Lda:
-        read_operand<Narrate>(op);
-        load_accumulator<Narrate>();
+        read_operand<Narrate>(regs, op);
+        load_accumulator<Narrate>(regs);
         break;
     case Operation::Sta:
-        store_accumulator<Narrate>(op);
+        store_accumulator<Narrate>(regs, op);
         break;
     case Operation::Bldsp:
     case Operation::Bldx:
     case Operation::Bldiv:
-        load_register16<Narrate>(op);
+        load_register16<Narrate>(regs, op);
         break;
     case Operation::Bstsp:
     case Operation::Bstx:
-        store_register16<Narrate>(op.operation);
+        store_register16<Narrate>(regs, op.operation);
         break;
     case Operation::Pusha:
     case Operation::Pushsr:
-        push<Narrate>(op.operation);
+        push<Narrate>(regs, op.operation);
         break;
     case Operation::Popa:
     case Operation::Popsr:
-        pop<Narrate>(op.operation);
+        pop<Narrate>(regs, op.operation);
         break;
     case Operation::Jmp:
-        jump<Narrate>(op);
+        jump<Narrate>(regs, op);
         break;
     case Operation::Jsr:
-        jump_to_subroutine<Narrate>(op);
+        jump_to_subroutine<Narrate>(regs, op);
         break;
     case Operation::Rts:
-        fetch_word<Narrate>(kSelectStack);
+        fetch_word<Narrate>(regs, kSelectStack);
         if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         break;
     case Operation::Rti:
-        return_from_interrupt<Narrate>();
+        return_from_interrupt<Narrate>(regs);
         break;
     case Operation::Jz:
     case Operation::Jnz:
@@ -564,14 +577,14 @@ void Machine::execute(const OpcodeInfo& op) {
     case Operation::Jnc:
     case Operation::Jo:
     case Operation::Jno:
-        conditional_jump<Narrate>(op);
+        conditional_jump<Narrate>(regs, op);
         break;
     }
 }
 
-void Machine::set_nz_from_accumulator() {
-    cpu.flag_n = bit7(cpu.accumulator);
-    cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
+void Machine::set_nz_from_accumulator(CpuRegisters& regs) {
+    regs.flag_n = bit7(regs.accumulator);
+    regs.flag_z = regs.accumulator == 0 ? 1 : 0;
 }
 
 template <bool Narrate>
@@ -583,7 +596,7 @@ void Machine::result_lines(MessageNumber remark) {
 }
 
 template <bool Narrate>
-void Machine::arithmetic(Operation operation) {
+void Machine::arithmetic(CpuRegisters& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
@@ -594,27 +607,27 @@ void Machine::arithmetic(Operation operation) {
     }
     // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
     if (subtract) {
-        cpu.data_register = ~cpu.data_register & 0xFF;
+        regs.data_register = ~regs.data_register & 0xFF;
     }
-    const int32_t a = cpu.accumulator;
-    const int32_t b = cpu.data_register;
+    const int32_t a = regs.accumulator;
+    const int32_t b = regs.data_register;
     int32_t carry_in = 0;
     if (operation == Operation::Sub) {
         carry_in = 1;
     } else if (operation == Operation::Addc || operation == Operation::Subc) {
-        carry_in = cpu.flag_c;
+        carry_in = regs.flag_c;
     }
-    cpu.alu_scratch = a;
+    regs.alu_scratch = a;
     const int32_t sum = wrap32(int64_t{a} + b + carry_in);
-    cpu.flag_o = (bit7(a) == bit7(b) && bit7(sum) != bit7(a)) ? 1 : 0;
-    cpu.accumulator = sum & 0xFF;
-    cpu.flag_c = bit8(sum);
-    set_nz_from_accumulator();
+    regs.flag_o = (bit7(a) == bit7(b) && bit7(sum) != bit7(a)) ? 1 : 0;
+    regs.accumulator = sum & 0xFF;
+    regs.flag_c = bit8(sum);
+    set_nz_from_accumulator(regs);
     result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
 template <bool Narrate>
-void Machine::logic(Operation operation) {
+void Machine::logic(CpuRegisters& regs, Operation operation) {
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
@@ -622,26 +635,26 @@ void Machine::logic(Operation operation) {
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     if (operation == Operation::And) {
-        cpu.accumulator &= cpu.data_register;
+        regs.accumulator &= regs.data_register;
     } else if (operation == Operation::Or) {
-        cpu.accumulator |= cpu.data_register;
+        regs.accumulator |= regs.data_register;
     } else {
-        cpu.accumulator ^= cpu.data_register;
+        regs.accumulator ^= regs.data_register;
     }
-    set_nz_from_accumulator();
+    set_nz_from_accumulator(regs);
     result_lines<Narrate>(kMsgZnFollowResult);
 }
 
 template <bool Narrate>
-void Machine::compare() {
-    const int32_t a = cpu.accumulator;
-    const int32_t m = cpu.data_register;
+void Machine::compare(CpuRegisters& regs) {
+    const int32_t a = regs.accumulator;
+    const int32_t m = regs.data_register;
     if (a == m) {
-        cpu.flag_z = 1;
-        cpu.flag_c = 0;
+        regs.flag_z = 1;
+        regs.flag_c = 0;
     } else {
-        cpu.flag_z = 0;
-        cpu.flag_c = a > m ? 1 : 0;
+        regs.flag_z = 0;
+        regs.flag_c = a > m ? 1 : 0;
     }
     if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
@@ -653,7 +666,7 @@ void Machine::compare() {
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
 template <bool Narrate>
-void Machine::decimal(Operation operation) {
+void Machine::decimal(CpuRegisters& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
@@ -662,69 +675,69 @@ void Machine::decimal(Operation operation) {
                                                                 : kMsgSubtractDataWithBorrow;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
-    const int32_t m = cpu.data_register;
-    cpu.bcd_acc_negative = cpu.accumulator > 0x49 ? 1 : 0;
-    cpu.bcd_operand_negative = m > 0x49 ? 1 : 0;
+    const int32_t m = regs.data_register;
+    regs.bcd_acc_negative = regs.accumulator > 0x49 ? 1 : 0;
+    regs.bcd_operand_negative = m > 0x49 ? 1 : 0;
     if (subtract) {
-        cpu.data_register = wrap32(int64_t{0x99} - m); // nine's complement
+        regs.data_register = wrap32(int64_t{0x99} - m); // nine's complement
     }
-    const int32_t b = cpu.data_register;
+    const int32_t b = regs.data_register;
     int32_t carry_in = 0;
     if (operation == Operation::Dsub) {
         carry_in = 1;
     } else if (operation == Operation::Daddc || operation == Operation::Dsubc) {
-        carry_in = cpu.flag_c;
+        carry_in = regs.flag_c;
     }
 
-    int32_t low = (cpu.accumulator & 0x0F) + (b & 0x0F) + carry_in;
+    int32_t low = (regs.accumulator & 0x0F) + (b & 0x0F) + carry_in;
     if (low > 9) {
         low -= 10;
-        cpu.bcd_digit_carry = 0x10;
+        regs.bcd_digit_carry = 0x10;
     } else {
-        cpu.bcd_digit_carry = 0;
+        regs.bcd_digit_carry = 0;
     }
-    cpu.accumulator = (cpu.accumulator & 0xF0) | low;
+    regs.accumulator = (regs.accumulator & 0xF0) | low;
 
-    int32_t high = (cpu.accumulator & 0xF0) + (b & 0xF0) + cpu.bcd_digit_carry;
-    cpu.alu_scratch = high;
+    int32_t high = (regs.accumulator & 0xF0) + (b & 0xF0) + regs.bcd_digit_carry;
+    regs.alu_scratch = high;
     if (high > 0x90) {
         high -= 0xA0;
-        cpu.alu_scratch = high;
-        cpu.flag_c = 1;
+        regs.alu_scratch = high;
+        regs.flag_c = 1;
     } else {
-        cpu.flag_c = 0;
+        regs.flag_c = 0;
     }
-    cpu.accumulator = (cpu.accumulator & 0x0F) | high;
+    regs.accumulator = (regs.accumulator & 0x0F) | high;
 
-    cpu.flag_n = cpu.accumulator > 0x49 ? 1 : 0;
-    cpu.flag_z = cpu.accumulator == 0 ? 1 : 0;
-    cpu.flag_o =
-        (cpu.bcd_acc_negative == cpu.bcd_operand_negative && cpu.flag_n != cpu.bcd_acc_negative)
+    regs.flag_n = regs.accumulator > 0x49 ? 1 : 0;
+    regs.flag_z = regs.accumulator == 0 ? 1 : 0;
+    regs.flag_o =
+        (regs.bcd_acc_negative == regs.bcd_operand_negative && regs.flag_n != regs.bcd_acc_negative)
             ? 1
             : 0;
     result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
 template <bool Narrate>
-void Machine::shift(Operation operation) {
-    int32_t& a = cpu.accumulator;
+void Machine::shift(CpuRegisters& regs, Operation operation) {
+    int32_t& a = regs.accumulator;
     MessageNumber k = kMsgNone;
     switch (operation) {
     case Operation::Shl: {
         const int32_t s = wrap32(int64_t{a} * 2);
         if (bit8(s) != 0) {
             a = s & 0xFF;
-            cpu.flag_c = 1;
+            regs.flag_c = 1;
         } else {
             a = s;
-            cpu.flag_c = 0;
+            regs.flag_c = 0;
         }
         k = kMsgShiftedLeft;
         break;
     }
     case Operation::Shr:
         // Arithmetic shift: the sign bit stays.
-        cpu.flag_c = static_cast<int16_t>(a & 1);
+        regs.flag_c = static_cast<int16_t>(a & 1);
         a >>= 1;
         if ((a & 0x40) != 0) {
             a |= 0x80;
@@ -732,9 +745,9 @@ void Machine::shift(Operation operation) {
         k = kMsgShiftedRight;
         break;
     case Operation::Rol: {
-        const int16_t old_c = cpu.flag_c;
+        const int16_t old_c = regs.flag_c;
         const int32_t s = wrap32(int64_t{a} * 2);
-        cpu.flag_c = bit8(s);
+        regs.flag_c = bit8(s);
         a = s & 0xFF;
         if (old_c == 1) {
             a |= 1;
@@ -745,19 +758,19 @@ void Machine::shift(Operation operation) {
     case Operation::Ror: {
         const auto new_c = static_cast<int16_t>(a & 1);
         a >>= 1;
-        if (cpu.flag_c == 1) {
+        if (regs.flag_c == 1) {
             a |= 0x80;
         } else {
             a &= ~0x80;
         }
-        cpu.flag_c = new_c;
+        regs.flag_c = new_c;
         k = kMsgRotatedRight;
         break;
     }
     default:
         break;
     }
-    set_nz_from_accumulator();
+    set_nz_from_accumulator(regs);
     if (narrating<Narrate>()) {
         log_message(kMsgOperation, k, kMsgNone, 0);
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
@@ -768,30 +781,30 @@ void Machine::shift(Operation operation) {
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
 template <bool Narrate>
-void Machine::increment(Operation operation) {
+void Machine::increment(CpuRegisters& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
         }
-        cpu.accumulator = wrap32(int64_t{cpu.accumulator} + 1) & 0xFF;
-        set_nz_from_accumulator();
+        regs.accumulator = wrap32(int64_t{regs.accumulator} + 1) & 0xFF;
+        set_nz_from_accumulator(regs);
         result_lines<Narrate>(kMsgZnFollowResult);
         break;
     case Operation::Deca:
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
         }
-        cpu.accumulator = cpu.accumulator == 0 ? 0xFF : wrap32(int64_t{cpu.accumulator} - 1);
-        set_nz_from_accumulator();
+        regs.accumulator = regs.accumulator == 0 ? 0xFF : wrap32(int64_t{regs.accumulator} - 1);
+        set_nz_from_accumulator(regs);
         result_lines<Narrate>(kMsgZnFollowResult);
         break;
     case Operation::Incx:
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
         }
-        cpu.index_register = wrap32(int64_t{cpu.index_register} + 1) & 0xFFFF;
-        cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
+        regs.index_register = wrap32(int64_t{regs.index_register} + 1) & 0xFFFF;
+        regs.flag_z = regs.index_register == 0 ? 1 : 0;
         if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
@@ -800,9 +813,9 @@ void Machine::increment(Operation operation) {
         if (narrating<Narrate>()) {
             log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
         }
-        cpu.index_register =
-            cpu.index_register == 0 ? 0xFFFF : wrap32(int64_t{cpu.index_register} - 1);
-        cpu.flag_z = cpu.index_register == 0 ? 1 : 0;
+        regs.index_register =
+            regs.index_register == 0 ? 0xFFFF : wrap32(int64_t{regs.index_register} - 1);
+        regs.flag_z = regs.index_register == 0 ? 1 : 0;
         if (narrating<Narrate>()) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
@@ -813,32 +826,32 @@ void Machine::increment(Operation operation) {
 }
 
 template <bool Narrate>
-void Machine::load_accumulator() {
+void Machine::load_accumulator(CpuRegisters& regs) {
     if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
-    cpu.accumulator = cpu.data_register;
-    set_nz_from_accumulator();
+    regs.accumulator = regs.data_register;
+    set_nz_from_accumulator(regs);
     result_lines<Narrate>(kMsgZnFollowResult);
 }
 
 template <bool Narrate>
-void Machine::store_accumulator(const OpcodeInfo& op) {
-    const ResolvedOperand r = resolve_operand<Narrate>(op);
+void Machine::store_accumulator(CpuRegisters& regs, const OpcodeInfo& op) {
+    const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
         count_secondary_at(r.effective);
     }
     if (is_indirect(op.mode)) {
         if (narrating<Narrate>()) {
-            log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, cpu.indirect_address);
+            log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, regs.indirect_address);
         }
-        write_byte<Narrate>(kSelectIndirectAddress, cpu.accumulator);
+        write_byte<Narrate>(regs, kSelectIndirectAddress, regs.accumulator);
     } else {
         if (narrating<Narrate>()) {
-            log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
+            log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
         }
-        write_byte<Narrate>(kSelectOperandAddress, cpu.accumulator);
+        write_byte<Narrate>(regs, kSelectOperandAddress, regs.accumulator);
     }
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
@@ -847,38 +860,38 @@ void Machine::store_accumulator(const OpcodeInfo& op) {
 }
 
 template <bool Narrate>
-void Machine::load_register16(const OpcodeInfo& op) {
-    int32_t* reg = &cpu.stack_pointer;
-    int16_t* guard = &cpu.stack_pointer_loaded;
+void Machine::load_register16(CpuRegisters& regs, const OpcodeInfo& op) {
+    int32_t* reg = &regs.stack_pointer;
+    int16_t* guard = &regs.stack_pointer_loaded;
     MessageNumber high_m = kMsgSpHighLoaded;
     MessageNumber low_m = kMsgSpLowLoaded;
     if (op.operation == Operation::Bldx) {
-        reg = &cpu.index_register;
-        guard = &cpu.index_register_loaded;
+        reg = &regs.index_register;
+        guard = &regs.index_register_loaded;
         high_m = kMsgXHighLoaded;
         low_m = kMsgXLowLoaded;
     } else if (op.operation == Operation::Bldiv) {
-        reg = &cpu.interrupt_vector;
-        guard = &cpu.interrupt_vector_loaded;
+        reg = &regs.interrupt_vector;
+        guard = &regs.interrupt_vector_loaded;
         high_m = kMsgIvHighLoaded;
         low_m = kMsgIvLowLoaded;
     }
 
     int32_t selector = kSelectProgramCounter;
     if (op.mode == AddressingMode::Absolute) {
-        fetch_word<Narrate>(kSelectProgramCounter);
+        fetch_word<Narrate>(regs, kSelectProgramCounter);
         if (profiling()) {
-            count_pointer({.effective = cpu.operand_address, .pointer = cpu.operand_address});
+            count_pointer({.effective = regs.operand_address, .pointer = regs.operand_address});
         }
         selector = kSelectOperandAddress;
     }
-    fetch_byte<Narrate>(selector);
-    *reg = wrap32(int64_t{cpu.data_register} * 256);
+    fetch_byte<Narrate>(regs, selector);
+    *reg = wrap32(int64_t{regs.data_register} * 256);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
     }
-    fetch_byte<Narrate>(selector);
-    *reg |= cpu.data_register;
+    fetch_byte<Narrate>(regs, selector);
+    *reg |= regs.data_register;
     if (narrating<Narrate>()) {
         log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
     }
@@ -889,26 +902,26 @@ void Machine::load_register16(const OpcodeInfo& op) {
 }
 
 template <bool Narrate>
-void Machine::store_register16(Operation operation) {
+void Machine::store_register16(CpuRegisters& regs, Operation operation) {
     const bool index = operation == Operation::Bstx;
-    const int32_t value = index ? cpu.index_register : cpu.stack_pointer;
+    const int32_t value = index ? regs.index_register : regs.stack_pointer;
     const MessageNumber high_m = index ? kMsgXHighWritten : kMsgSpHighWritten;
     const MessageNumber low_m = index ? kMsgXLowWritten : kMsgSpLowWritten;
 
-    fetch_word<Narrate>(kSelectProgramCounter);
+    fetch_word<Narrate>(regs, kSelectProgramCounter);
     if (profiling()) {
-        count_secondary_at(cpu.operand_address);
-        count_secondary_at(cpu.operand_address + 1);
+        count_secondary_at(regs.operand_address);
+        count_secondary_at(regs.operand_address + 1);
     }
     if (narrating<Narrate>()) {
-        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
+        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
-    write_byte<Narrate>(kSelectOperandAddress, value / 256);
+    write_byte<Narrate>(regs, kSelectOperandAddress, value / 256);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, high_m, kMsgNone, 0);
-        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, cpu.operand_address);
+        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
-    write_byte<Narrate>(kSelectOperandAddress, value & 0xFF);
+    write_byte<Narrate>(regs, kSelectOperandAddress, value & 0xFF);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, low_m, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
@@ -916,18 +929,18 @@ void Machine::store_register16(Operation operation) {
 }
 
 template <bool Narrate>
-void Machine::push(Operation operation) {
+void Machine::push(CpuRegisters& regs, Operation operation) {
     if (narrating<Narrate>()) {
-        log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
+        log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
     if (profiling()) {
         count_secondary_at(kStackCountCell);
     }
     if (operation == Operation::Pushsr) {
-        cpu.data_register = status_byte();
-        write_byte<Narrate>(kSelectStack, cpu.data_register);
+        regs.data_register = packed_status(regs);
+        write_byte<Narrate>(regs, kSelectStack, regs.data_register);
     } else {
-        write_byte<Narrate>(kSelectStack, cpu.accumulator);
+        write_byte<Narrate>(regs, kSelectStack, regs.accumulator);
     }
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
@@ -936,36 +949,36 @@ void Machine::push(Operation operation) {
 }
 
 template <bool Narrate>
-void Machine::pop(Operation operation) {
+void Machine::pop(CpuRegisters& regs, Operation operation) {
     if (profiling()) {
         count_primary_at(kStackCountCell);
     }
-    fetch_byte<Narrate>(kSelectStack);
+    fetch_byte<Narrate>(regs, kSelectStack);
     if (operation == Operation::Popa) {
-        load_accumulator<Narrate>();
+        load_accumulator<Narrate>(regs);
         return;
     }
     if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
     }
-    restore_flags(cpu.data_register);
+    restore_flags(regs, regs.data_register);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
     }
 }
 
-void Machine::restore_flags(int32_t status_bits) {
-    cpu.flag_c = (status_bits & kStatusC) != 0 ? 1 : 0;
-    cpu.flag_z = (status_bits & kStatusZ) != 0 ? 1 : 0;
-    cpu.flag_n = (status_bits & kStatusN) != 0 ? 1 : 0;
-    cpu.flag_o = (status_bits & kStatusO) != 0 ? 1 : 0;
-    cpu.flag_i = (status_bits & kStatusI) != 0 ? 1 : 0;
+void Machine::restore_flags(CpuRegisters& regs, int32_t status_bits) {
+    regs.flag_c = (status_bits & kStatusC) != 0 ? 1 : 0;
+    regs.flag_z = (status_bits & kStatusZ) != 0 ? 1 : 0;
+    regs.flag_n = (status_bits & kStatusN) != 0 ? 1 : 0;
+    regs.flag_o = (status_bits & kStatusO) != 0 ? 1 : 0;
+    regs.flag_i = (status_bits & kStatusI) != 0 ? 1 : 0;
 }
 
 // The address a JMP or JSR goes to, with the pointer counts of the indirect forms.
 template <bool Narrate>
-int32_t Machine::jump_target(const OpcodeInfo& op) {
-    const ResolvedOperand r = resolve_operand<Narrate>(op);
+int32_t Machine::jump_target(CpuRegisters& regs, const OpcodeInfo& op) {
+    const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
     }
@@ -973,66 +986,68 @@ int32_t Machine::jump_target(const OpcodeInfo& op) {
 }
 
 template <bool Narrate>
-void Machine::jump_closing_lines(const OpcodeInfo& op) {
+void Machine::jump_closing_lines(CpuRegisters& regs, const OpcodeInfo& op) {
     if (!narrating<Narrate>()) {
         return;
     }
     if (is_indirect(op.mode)) {
-        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, cpu.program_counter);
+        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, regs.program_counter);
         log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
     } else {
-        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, cpu.program_counter);
+        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, regs.program_counter);
         log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
     }
     log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
 template <bool Narrate>
-void Machine::jump(const OpcodeInfo& op) {
-    cpu.program_counter = jump_target<Narrate>(op);
-    jump_closing_lines<Narrate>(op);
+void Machine::jump(CpuRegisters& regs, const OpcodeInfo& op) {
+    regs.program_counter = jump_target<Narrate>(regs, op);
+    jump_closing_lines<Narrate>(regs, op);
 }
 
 template <bool Narrate>
-void Machine::jump_to_subroutine(const OpcodeInfo& op) {
+void Machine::jump_to_subroutine(CpuRegisters& regs, const OpcodeInfo& op) {
     // Deeper than a 16-bit count can tell is not counted further.
-    if (cpu.jsr_depth < std::numeric_limits<int16_t>::max()) {
-        ++cpu.jsr_depth;
+    if (regs.jsr_depth < std::numeric_limits<int16_t>::max()) {
+        ++regs.jsr_depth;
     }
-    const int32_t target = jump_target<Narrate>(op);
+    const int32_t target = jump_target<Narrate>(regs, op);
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
     if (narrating<Narrate>()) {
         log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
-                    cpu.stack_pointer);
+                    regs.stack_pointer);
     }
-    write_byte<Narrate>(kSelectStack, cpu.program_counter & 0xFF);
+    write_byte<Narrate>(regs, kSelectStack, regs.program_counter & 0xFF);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, cpu.stack_pointer);
+        log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
-    write_byte<Narrate>(kSelectStack, cpu.program_counter / 256);
-    cpu.program_counter = target;
+    write_byte<Narrate>(regs, kSelectStack, regs.program_counter / 256);
+    regs.program_counter = target;
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
     }
-    jump_closing_lines<Narrate>(op);
+    jump_closing_lines<Narrate>(regs, op);
 }
 
 template <bool Narrate>
-void Machine::return_from_interrupt() {
-    fetch_byte<Narrate>(kSelectStack);
+void Machine::return_from_interrupt(CpuRegisters& regs) {
+    fetch_byte<Narrate>(regs, kSelectStack);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
     }
-    restore_flags(cpu.data_register);
-    fetch_word<Narrate>(kSelectStack);
-    cpu.interrupt_request = 0;
+    restore_flags(regs, regs.data_register);
+    fetch_word<Narrate>(regs, kSelectStack);
+    regs.interrupt_request = 0;
+    lend_registers(regs);
     m_ui.set_status_message(" ");
+    take_registers(regs);
 }
 
 template <bool Narrate>
-void Machine::conditional_jump(const OpcodeInfo& op) {
+void Machine::conditional_jump(CpuRegisters& regs, const OpcodeInfo& op) {
     struct JumpLines {
         MessageNumber entry_m, entry_r, not_taken, taken;
     };
@@ -1040,35 +1055,35 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     JumpLines lines{};
     switch (op.operation) {
     case Operation::Jz:
-        taken = cpu.flag_z != 0;
+        taken = regs.flag_z != 0;
         lines = {kMsgTestZero, kMsgJzRule, kMsgJzNotTaken, kMsgJzTaken};
         break;
     case Operation::Jnz:
-        taken = cpu.flag_z == 0;
+        taken = regs.flag_z == 0;
         lines = {kMsgTestZero, kMsgJnzRule, kMsgJnzNotTaken, kMsgJnzTaken};
         break;
     case Operation::Jn:
-        taken = cpu.flag_n != 0;
+        taken = regs.flag_n != 0;
         lines = {kMsgTestNegative, kMsgNone, kMsgJnNotTaken, kMsgJnTaken};
         break;
     case Operation::Jnn:
-        taken = cpu.flag_n == 0;
+        taken = regs.flag_n == 0;
         lines = {kMsgTestNegative, kMsgNone, kMsgJnnNotTaken, kMsgJnnTaken};
         break;
     case Operation::Jc:
-        taken = cpu.flag_c != 0;
+        taken = regs.flag_c != 0;
         lines = {kMsgTestCarry, kMsgNone, kMsgJcNotTaken, kMsgJcTaken};
         break;
     case Operation::Jnc:
-        taken = cpu.flag_c == 0;
+        taken = regs.flag_c == 0;
         lines = {kMsgTestCarry, kMsgNone, kMsgJncNotTaken, kMsgJncTaken};
         break;
     case Operation::Jo:
-        taken = cpu.flag_o != 0;
+        taken = regs.flag_o != 0;
         lines = {kMsgTestOverflow, kMsgNone, kMsgJoNotTaken, kMsgJoTaken};
         break;
     case Operation::Jno:
-        taken = cpu.flag_o == 0;
+        taken = regs.flag_o == 0;
         lines = {kMsgTestOverflow, kMsgNone, kMsgJnoNotTaken, kMsgJnoTaken};
         break;
     default:
@@ -1079,9 +1094,9 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
     }
     if (!taken) {
         if (profiling()) {
-            count_secondary_at(cpu.instruction_address);
+            count_secondary_at(regs.instruction_address);
         }
-        cpu.program_counter = wrap32(int64_t{cpu.program_counter} + 2); // skip the address
+        regs.program_counter = wrap32(int64_t{regs.program_counter} + 2); // skip the address
         if (narrating<Narrate>()) {
             log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
             log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
@@ -1090,14 +1105,14 @@ void Machine::conditional_jump(const OpcodeInfo& op) {
         return;
     }
     if (profiling()) {
-        count_primary_at(cpu.instruction_address);
+        count_primary_at(regs.instruction_address);
     }
     if (narrating<Narrate>()) {
         log_message(kMsgNone, lines.taken, kMsgNone, 0);
     }
-    fetch_word<Narrate>(kSelectProgramCounter);
-    cpu.program_counter = cpu.operand_address;
-    jump_closing_lines<Narrate>(op);
+    fetch_word<Narrate>(regs, kSelectProgramCounter);
+    regs.program_counter = regs.operand_address;
+    jump_closing_lines<Narrate>(regs, op);
 }
 
 // HALT looks once after a yield, then waits for the event that ends it: a request already

@@ -93,18 +93,7 @@ void Machine::clear_memory() {
 }
 
 int32_t Machine::status_byte() const {
-    int32_t s = 0;
-    if (cpu.flag_c == 1)
-        s |= kStatusC;
-    if (cpu.flag_z == 1)
-        s |= kStatusZ;
-    if (cpu.flag_n == 1)
-        s |= kStatusN;
-    if (cpu.flag_o == 1)
-        s |= kStatusO;
-    if (cpu.flag_i == 1)
-        s |= kStatusI;
-    return s;
+    return packed_status(cpu);
 }
 
 } // namespace tallyrig

@@ -121,70 +121,80 @@ private:
 
     // Each opcode has its own handler, built from its table row at compile time; the steps
     // below are written once and folded into every handler, so they are inlined into it.
+    // Every step works on the registers it is given: `cpu`, or the RUN stretch's copy, which
+    // the compiler keeps in machine registers only while no step lets its address escape
+    // (none is out of line, and calls out go through lend_registers and take_registers).
     using OpcodeHandler = void (*)(Machine&);
     struct Dispatch;
     // Inline: the silent handlers in the caller, not through a table.
     template <bool Narrate, bool Inline>
-    TALLYRIG_INLINE void instruction_cycle();
+    TALLYRIG_INLINE void instruction_cycle(CpuRegisters& regs);
     template <uint8_t Code, bool Narrate>
-    TALLYRIG_INLINE void execute_opcode();
+    TALLYRIG_INLINE void execute_opcode(CpuRegisters& regs);
     template <uint8_t Code>
-    TALLYRIG_INLINE void execute_silent_opcode();
-    TALLYRIG_INLINE void execute_silent(int32_t opcode);
+    TALLYRIG_INLINE void execute_silent_opcode(CpuRegisters& regs);
+    TALLYRIG_INLINE void execute_silent(CpuRegisters& regs, int32_t opcode);
     template <bool Narrate>
-    void execute_undefined();
+    TALLYRIG_INLINE void execute_undefined(CpuRegisters& regs);
 
     // A narrated step tells what it does in STEP; its silent form (Narrate false) never looks.
     template <bool Narrate>
     bool narrating() const {
         return Narrate && stepping();
     }
+    // The RUN stretch works on a copy of the registers in locals. A call out of the cycle (a
+    // port, an error, a wait: anything that may yield) sees and changes `cpu`, so the stretch
+    // lends its registers back around it and takes them again after.
+    enum class RegisterHome : uint8_t { Machine, Locals, Lent };
+    TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
+    TALLYRIG_INLINE void take_registers(CpuRegisters& regs);
     template <bool Narrate>
-    TALLYRIG_INLINE void read_byte(int32_t selector);
+    TALLYRIG_INLINE void read_byte(CpuRegisters& regs, int32_t selector);
     template <bool Narrate>
-    TALLYRIG_INLINE void write_byte(int32_t selector, int32_t byte);
+    TALLYRIG_INLINE void write_byte(CpuRegisters& regs, int32_t selector, int32_t byte);
 
 #define TALLYRIG_STEP TALLYRIG_INLINE
 #define TALLYRIG_NARRATED_STEP                                                                     \
     template <bool Narrate>                                                                        \
     TALLYRIG_INLINE
-    TALLYRIG_STEP bool guards_pass(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void fetch_word(int32_t selector);
-    TALLYRIG_NARRATED_STEP void fetch_byte(int32_t selector);
-    TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(const OpcodeInfo& op);
+    TALLYRIG_STEP bool guards_pass(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void fetch_word(CpuRegisters& regs, int32_t selector);
+    TALLYRIG_NARRATED_STEP void fetch_byte(CpuRegisters& regs, int32_t selector);
+    TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(CpuRegisters& regs,
+                                                           const OpcodeInfo& op);
     TALLYRIG_NARRATED_STEP void index_lines(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void read_operand(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void read_operand(CpuRegisters& regs, const OpcodeInfo& op);
     TALLYRIG_STEP void count_primary_at(int32_t address);
     TALLYRIG_STEP void count_secondary_at(int32_t address);
     TALLYRIG_STEP void count_pointer(const ResolvedOperand& r);
     TALLYRIG_STEP static void bump(int32_t& counter);
 
     // Handlers by kind of instruction.
-    TALLYRIG_NARRATED_STEP void execute(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void arithmetic(Operation operation);
-    TALLYRIG_NARRATED_STEP void logic(Operation operation);
-    TALLYRIG_NARRATED_STEP void compare();
-    TALLYRIG_NARRATED_STEP void decimal(Operation operation);
-    TALLYRIG_NARRATED_STEP void shift(Operation operation);
-    TALLYRIG_NARRATED_STEP void increment(Operation operation);
-    TALLYRIG_NARRATED_STEP void load_accumulator();
-    TALLYRIG_NARRATED_STEP void store_accumulator(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void load_register16(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void store_register16(Operation operation);
-    TALLYRIG_NARRATED_STEP void push(Operation operation);
-    TALLYRIG_NARRATED_STEP void pop(Operation operation);
-    TALLYRIG_NARRATED_STEP int32_t jump_target(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump_closing_lines(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump_to_subroutine(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void conditional_jump(const OpcodeInfo& op);
-    TALLYRIG_STEP void restore_flags(int32_t status_bits);
-    TALLYRIG_STEP void set_nz_from_accumulator();
+    TALLYRIG_NARRATED_STEP void execute(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void arithmetic(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void logic(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void compare(CpuRegisters& regs);
+    TALLYRIG_NARRATED_STEP void decimal(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void shift(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void increment(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void load_accumulator(CpuRegisters& regs);
+    TALLYRIG_NARRATED_STEP void store_accumulator(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void load_register16(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void store_register16(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void push(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void pop(CpuRegisters& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP int32_t jump_target(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_closing_lines(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_to_subroutine(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void conditional_jump(CpuRegisters& regs, const OpcodeInfo& op);
+    TALLYRIG_STEP void restore_flags(CpuRegisters& regs, int32_t status_bits);
+    TALLYRIG_STEP void set_nz_from_accumulator(CpuRegisters& regs);
     TALLYRIG_NARRATED_STEP void result_lines(MessageNumber remark);
 #undef TALLYRIG_NARRATED_STEP
 #undef TALLYRIG_STEP
     template <bool Narrate>
-    void return_from_interrupt();
+    TALLYRIG_INLINE void return_from_interrupt(CpuRegisters& regs);
     void halt();
 
     // The bus's rarer paths, out of the way of the common ROM and RAM read.
@@ -209,6 +219,7 @@ private:
     UserInterface& m_ui;
     MessageCatalog& m_messages;
     int m_run_loop_depth = 0;
+    RegisterHome m_registers = RegisterHome::Machine;
     uint32_t m_mode_presses = 0;
 };
 
@@ -219,24 +230,38 @@ constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
 }
 } // namespace detail
 
+inline void Machine::lend_registers(const CpuRegisters& regs) {
+    if (m_registers == RegisterHome::Locals) {
+        cpu = regs;
+        m_registers = RegisterHome::Lent;
+    }
+}
+
+inline void Machine::take_registers(CpuRegisters& regs) {
+    if (m_registers == RegisterHome::Lent) {
+        regs = cpu;
+        m_registers = RegisterHome::Locals;
+    }
+}
+
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
 template <bool Narrate>
-inline void Machine::read_byte(int32_t selector) {
+inline void Machine::read_byte(CpuRegisters& regs, int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
-        cpu.memory_address_register = cpu.program_counter;
-        cpu.program_counter = detail::add_wrapping(cpu.program_counter, 1);
+        regs.memory_address_register = regs.program_counter;
+        regs.program_counter = detail::add_wrapping(regs.program_counter, 1);
         break;
     case kSelectOperandAddress:
-        cpu.memory_address_register = cpu.operand_address;
-        cpu.operand_address = detail::add_wrapping(cpu.operand_address, 1);
+        regs.memory_address_register = regs.operand_address;
+        regs.operand_address = detail::add_wrapping(regs.operand_address, 1);
         break;
     case kSelectIndirectAddress:
-        cpu.memory_address_register = cpu.indirect_address;
+        regs.memory_address_register = regs.indirect_address;
         break;
     case kSelectStack:
-        cpu.stack_pointer = detail::add_wrapping(cpu.stack_pointer, 1);
-        cpu.memory_address_register = cpu.stack_pointer;
+        regs.stack_pointer = detail::add_wrapping(regs.stack_pointer, 1);
+        regs.memory_address_register = regs.stack_pointer;
         break;
     default:
         break;
@@ -244,30 +269,32 @@ inline void Machine::read_byte(int32_t selector) {
     if (narrating<Narrate>()) [[unlikely]] {
         narrate_read(selector);
     }
-    const int32_t address = cpu.memory_address_register;
+    const int32_t address = regs.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
-        cpu.data_register = memory_cells[static_cast<size_t>(address)].value;
-        if (cpu.data_register > 255 && narrating<Narrate>()) [[unlikely]] {
+        regs.data_register = memory_cells[static_cast<size_t>(address)].value;
+        if (regs.data_register > 255 && narrating<Narrate>()) [[unlikely]] {
             log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
         }
         return;
     }
+    lend_registers(regs);
     read_beyond_ram(address);
+    take_registers(regs);
 }
 
 template <bool Narrate>
-inline void Machine::write_byte(int32_t selector, int32_t byte) {
+inline void Machine::write_byte(CpuRegisters& regs, int32_t selector, int32_t byte) {
     switch (selector) {
     case kSelectOperandAddress:
-        cpu.memory_address_register = cpu.operand_address;
-        cpu.operand_address = detail::add_wrapping(cpu.operand_address, 1);
+        regs.memory_address_register = regs.operand_address;
+        regs.operand_address = detail::add_wrapping(regs.operand_address, 1);
         break;
     case kSelectIndirectAddress:
-        cpu.memory_address_register = cpu.indirect_address;
+        regs.memory_address_register = regs.indirect_address;
         break;
     case kSelectStack:
-        cpu.memory_address_register = cpu.stack_pointer;
-        cpu.stack_pointer = detail::add_wrapping(cpu.stack_pointer, -1);
+        regs.memory_address_register = regs.stack_pointer;
+        regs.stack_pointer = detail::add_wrapping(regs.stack_pointer, -1);
         break;
     default:
         break;
@@ -275,20 +302,22 @@ inline void Machine::write_byte(int32_t selector, int32_t byte) {
     if (narrating<Narrate>()) [[unlikely]] {
         narrate_write(selector);
     }
-    const int32_t address = cpu.memory_address_register;
+    const int32_t address = regs.memory_address_register;
     if (address >= kRamStart && address <= kRamEnd) [[likely]] {
         memory_cells[static_cast<size_t>(address)].value = byte;
         return;
     }
+    lend_registers(regs);
     write_outside_ram(address, byte);
+    take_registers(regs);
 }
 
 inline void Machine::read_memory_byte(int32_t selector) {
-    read_byte<true>(selector);
+    read_byte<true>(cpu, selector);
 }
 
 inline void Machine::write_memory_byte(int32_t selector, int32_t byte) {
-    write_byte<true>(selector, byte);
+    write_byte<true>(cpu, selector, byte);
 }
 
 } // namespace tallyrig

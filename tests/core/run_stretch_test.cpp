@@ -4,6 +4,7 @@
 #include "tests/support/machine_fixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tallyrig::testing {
@@ -20,6 +21,8 @@ struct Program {
     std::vector<std::pair<int32_t, std::vector<int32_t>>> pieces; // address, bytes
     int32_t breakpoint = -1;
     bool interrupt_pending = false;
+    // Runs at every yield, may record what it sees into the calls and change the machine.
+    std::function<void(Machine&, std::vector<std::string>&)> on_yield = {};
 };
 
 // What a run leaves: registers, the program's memory, and every call but the yields and the
@@ -45,6 +48,10 @@ Outcome run(const Program& program, int32_t budget) {
         t.cell(program.breakpoint).breakpoint = kBreakpointSet;
     }
     t.cpu().interrupt_request = program.interrupt_pending ? 1 : 0;
+    if (program.on_yield) {
+        // A copy: each run starts the hook afresh.
+        t.ui.on_yield = [&t, hook = program.on_yield]() mutable { hook(t.machine, t.ui.calls); };
+    }
     t.ui.wait_actions.push_back([&t] { t.switch_off(); }); // stopped at the breakpoint
     t.enter_run_loop(MachineMode::Run);
 
@@ -57,6 +64,34 @@ Outcome run(const Program& program, int32_t budget) {
                      return call != "update_register_display" && call != "update_ioport_display";
                  });
     return out;
+}
+
+// A program reading keys as it runs; the yield of the third read switches the power off, which
+// clears the registers while the read is under way.
+Program keys_read_while_running() {
+    return {"keys read while it runs, the power going off in the third read",
+            {{0x4000,
+              {0x91, 0xF0, 0x08,    // LDA [$F008]
+               0x99, 0xF0, 0x28,    // STA [$F028]
+               0xC1, 0x40, 0x00}}}, // JMP [$4000]
+            -1,
+            false,
+            [keys = 0](Machine& m, std::vector<std::string>& calls) mutable {
+                MemoryCell& port = m.memory_cells[kKeyboardPort];
+                if (port.value != kNoKeyboardKey) {
+                    return; // a yield between instructions
+                }
+                // Inside the read: the registers as the instruction has them so far.
+                calls.push_back("key read pc " + std::to_string(m.cpu.program_counter) + " mar " +
+                                std::to_string(m.cpu.memory_address_register) + " a " +
+                                std::to_string(m.cpu.accumulator));
+                port.value = 'a' + keys;
+                if (++keys == 3) {
+                    m.reset_cpu();
+                    m.status.machine_mode = MachineMode::PowerOff;
+                    m.status.power_on = 0;
+                }
+            }};
 }
 
 TEST(RunStretch, AnyBudgetRunsTheProgramAsOneInstructionPerYieldDoes) {
@@ -94,6 +129,7 @@ TEST(RunStretch, AnyBudgetRunsTheProgramAsOneInstructionPerYieldDoes) {
             0x81,             // 4002 DECA
             0xD6, 0x40, 0x02, // JNZ [$4002]
             0x02}}}},         // undefined
+        keys_read_while_running(),
     };
     for (const Program& program : programs) {
         SCOPED_TRACE(program.name);
@@ -112,6 +148,16 @@ TEST(RunStretch, AnyBudgetRunsTheProgramAsOneInstructionPerYieldDoes) {
             EXPECT_LT(stretched.yields, one.yields);
         }
     }
+}
+
+// A yield inside an instruction sees the registers as the instruction has them so far, and what
+// it changes there stays changed, however long the stretch.
+TEST(RunStretch, AYieldInsideAnInstructionSharesItsRegisters) {
+    const Outcome out = run(keys_read_while_running(), 1 << 16);
+    EXPECT_NE(std::find(out.calls.begin(), out.calls.end(), "key read pc 16387 mar 61448 a 97"),
+              out.calls.end());
+    EXPECT_EQ(out.cpu.program_counter, 0); // cleared; the read then ended as it does
+    EXPECT_EQ(out.cpu.accumulator, 'b');
 }
 
 } // namespace
