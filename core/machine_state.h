@@ -74,7 +74,10 @@ struct MemoryCell {
     int32_t address = 0;
     int32_t breakpoint = 0; // 1 = stop before executing here
     int32_t marker = 0;     // 2 = current instruction, shown " >>"
-    int32_t value = 0;      // 0..255, 256 never written, 257 shown "$##"
+    // 0..255, 256 never written, 257 shown "$##". A full-width bit-field, which no pointer or
+    // reference can reach: so the compiler knows that no store to a register changes a cell,
+    // and the other way round, and keeps the instruction cycle's registers out of memory.
+    int32_t value : 32 = 0;
     int32_t count_primary = 0;
     int32_t count_secondary = 0;
 };

@@ -74,7 +74,7 @@ protected:
         user.start();
         press("Step");
     }
-    int32_t& value(int32_t address) { return cell(machine(), address).value; }
+    CellValue value(int32_t address) { return CellValue(cell(machine(), address)); }
     // Should the run loop not return within 10 s, switching off ends it and the test fails.
     void end_a_runaway_run() {
         QTimer::singleShot(10000, &main(), [this] {

@@ -27,6 +27,23 @@ inline MemoryCell& cell(Machine& machine, int32_t address) {
     return machine.memory_cells[static_cast<size_t>(address)];
 }
 
+// A cell's value to read or assign (no reference reaches the field itself).
+class CellValue {
+public:
+    explicit CellValue(MemoryCell& cell) : m_cell(cell) {}
+    operator int32_t() const { return m_cell.value; }
+    CellValue& operator=(int32_t byte) {
+        m_cell.value = byte;
+        return *this;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const CellValue& v) {
+        return out << static_cast<int32_t>(v);
+    }
+
+private:
+    MemoryCell& m_cell;
+};
+
 inline void load(Machine& machine, int32_t address, std::initializer_list<int32_t> bytes) {
     for (int32_t b : bytes) {
         cell(machine, address++).value = b;
@@ -51,7 +68,7 @@ public:
 
     CpuRegisters& cpu() { return machine.cpu; }
     MemoryCell& cell(int32_t address) { return testing::cell(machine, address); }
-    int32_t& value(int32_t address) { return cell(address).value; }
+    CellValue value(int32_t address) { return CellValue(cell(address)); }
     void load(int32_t address, std::initializer_list<int32_t> bytes) {
         testing::load(machine, address, bytes);
     }
