@@ -68,17 +68,34 @@ struct Machine::Dispatch {
         return handlers;
     }
 
+    // A whole silent cycle for an opcode in ROM or RAM that execute_instruction has looked at.
+    template <uint8_t Code>
+    static void whole_cycle(Machine& m) {
+        RegisterWindow regs(m.cpu);
+        m.fetch_opcode<false>(regs);
+        m.execute_silent_opcode<Code>(regs);
+        keep_within_memory(regs);
+        regs.put_back();
+    }
+    template <size_t... Code>
+    static constexpr std::array<OpcodeHandler, 256> whole_cycles(std::index_sequence<Code...>) {
+        return {&whole_cycle<Code>...};
+    }
+
     static const std::array<OpcodeHandler, 256> kNarrated;
     static const std::array<OpcodeHandler, 256> kSilent;
+    static const std::array<OpcodeHandler, 256> kWholeCycles;
 };
 
 const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kNarrated =
     table<true>(std::make_index_sequence<opcode_table().size()>{});
 const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kSilent =
     table<false>(std::make_index_sequence<opcode_table().size()>{});
+const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kWholeCycles =
+    whole_cycles(std::make_index_sequence<256>{});
 
-template <uint8_t Code>
-void Machine::execute_silent_opcode(CpuRegisters& regs) {
+template <uint8_t Code, class Regs>
+void Machine::execute_silent_opcode(Regs& regs) {
     if constexpr (is_defined(Code)) {
         execute_opcode<Code, false>(regs);
     } else {
@@ -100,7 +117,8 @@ void Machine::execute_silent_opcode(CpuRegisters& regs) {
     TALLYRIG_CASES16(n)                                                                            \
     TALLYRIG_CASES16((n) + 16) TALLYRIG_CASES16((n) + 32) TALLYRIG_CASES16((n) + 48)
 
-void Machine::execute_silent(CpuRegisters& regs, int32_t opcode) {
+template <class Regs>
+void Machine::execute_silent(Regs& regs, int32_t opcode) {
     switch (opcode) {
         TALLYRIG_CASES64(0)
         TALLYRIG_CASES64(64)
@@ -117,8 +135,8 @@ void Machine::execute_silent(CpuRegisters& regs, int32_t opcode) {
 #undef TALLYRIG_CASES4
 #undef TALLYRIG_CASE
 
-template <bool Narrate, bool Inline>
-void Machine::instruction_cycle(CpuRegisters& regs) {
+template <bool Narrate, class Regs>
+void Machine::fetch_opcode(Regs& regs) {
     if (narrating<Narrate>()) {
         log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
     }
@@ -131,7 +149,20 @@ void Machine::instruction_cycle(CpuRegisters& regs) {
     }
     regs.instruction_register = regs.data_register;
     speed_delay(status.run_delay);
+}
 
+// A program that runs off the top of memory goes to 0, where the run loop resets it, as it does
+// for a jump to 0.
+template <class Regs>
+void Machine::keep_within_memory(Regs& regs) {
+    if (regs.program_counter < 0 || regs.program_counter > 0xFFFF) {
+        regs.program_counter = 0;
+    }
+}
+
+template <bool Narrate, bool Inline, class Regs>
+void Machine::instruction_cycle(Regs& regs) {
+    fetch_opcode<Narrate>(regs);
     const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
         execute_silent(regs, opcode);
@@ -140,20 +171,25 @@ void Machine::instruction_cycle(CpuRegisters& regs) {
     } else {
         execute_undefined<Narrate>(regs); // a never-written cell holds 256
     }
-
-    // A program that runs off the top of memory goes to 0, where the run loop resets it,
-    // as it does for a jump to 0.
-    if (regs.program_counter < 0 || regs.program_counter > 0xFFFF) {
-        regs.program_counter = 0;
-    }
+    keep_within_memory(regs);
 }
 
 void Machine::execute_instruction() {
     if (stepping()) {
         instruction_cycle<true, false>(cpu);
-    } else {
-        instruction_cycle<false, false>(cpu);
+        return;
     }
+    // An opcode in ROM or RAM can be looked at before the cycle reads it; one in a port cannot
+    // (reading the keyboard takes its key).
+    const auto pc = static_cast<uint32_t>(cpu.program_counter);
+    if (pc <= static_cast<uint32_t>(kRamEnd)) {
+        const auto opcode = static_cast<uint32_t>(memory_cells[pc].value);
+        if (opcode <= 0xFF) {
+            Dispatch::kWholeCycles[opcode](*this);
+            return;
+        }
+    }
+    instruction_cycle<false, false>(cpu);
 }
 
 // RUN between two yields: instructions one after another for as long as nothing that the run
@@ -180,8 +216,8 @@ void Machine::run_stretch(int32_t budget) {
     m_registers = RegisterHome::Machine;
 }
 
-template <bool Narrate>
-void Machine::execute_undefined(CpuRegisters& regs) {
+template <bool Narrate, class Regs>
+void Machine::execute_undefined(Regs& regs) {
     if (narrating<Narrate>()) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
@@ -190,8 +226,8 @@ void Machine::execute_undefined(CpuRegisters& regs) {
     take_registers(regs);
 }
 
-template <uint8_t Code, bool Narrate>
-void Machine::execute_opcode(CpuRegisters& regs) {
+template <uint8_t Code, bool Narrate, class Regs>
+void Machine::execute_opcode(Regs& regs) {
     constexpr const OpcodeInfo& op = *decode_opcode(Code);
     if (!guards_pass(regs, op)) {
         return;
@@ -202,7 +238,8 @@ void Machine::execute_opcode(CpuRegisters& regs) {
     execute<Narrate>(regs, op);
 }
 
-bool Machine::guards_pass(CpuRegisters& regs, const OpcodeInfo& op) {
+template <class Regs>
+bool Machine::guards_pass(Regs& regs, const OpcodeInfo& op) {
     const bool sp_loaded = regs.stack_pointer_loaded == kTrue;
     const bool x_loaded = regs.index_register_loaded == kTrue;
     StateMachineError reason{};
@@ -278,8 +315,8 @@ void Machine::fetch_byte_operand(int32_t selector) {
     fetch_byte<true>(cpu, selector);
 }
 
-template <bool Narrate>
-void Machine::fetch_word(CpuRegisters& regs, int32_t selector) {
+template <bool Narrate, class Regs>
+void Machine::fetch_word(Regs& regs, int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
     struct WordLines {
@@ -335,8 +372,8 @@ void Machine::fetch_word(CpuRegisters& regs, int32_t selector) {
     }
 }
 
-template <bool Narrate>
-void Machine::fetch_byte(CpuRegisters& regs, int32_t selector) {
+template <bool Narrate, class Regs>
+void Machine::fetch_byte(Regs& regs, int32_t selector) {
     if (narrating<Narrate>()) {
         switch (selector) {
         case kSelectProgramCounter:
@@ -378,8 +415,8 @@ void Machine::index_lines(const OpcodeInfo& op) {
 // address lands where the instruction reads it (operand_address for absolute and indexed,
 // indirect_address for the indirect forms) except for JMP, which takes the indexed sums
 // straight into the program counter and leaves nn or the pointer in place.
-template <bool Narrate>
-Machine::ResolvedOperand Machine::resolve_operand(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& op) {
     const bool keeps_sum_apart = op.operation == Operation::Jmp;
     const int32_t x = regs.index_register;
     ResolvedOperand r;
@@ -423,8 +460,8 @@ Machine::ResolvedOperand Machine::resolve_operand(CpuRegisters& regs, const Opco
 }
 
 // The operand byte of a data instruction, into the data register.
-template <bool Narrate>
-void Machine::read_operand(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::read_operand(Regs& regs, const OpcodeInfo& op) {
     if (op.mode == AddressingMode::Immediate) {
         fetch_byte<Narrate>(regs, kSelectProgramCounter);
         return;
@@ -465,8 +502,8 @@ void Machine::bump(int32_t& counter) {
     }
 }
 
-template <bool Narrate>
-void Machine::execute(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::execute(Regs& regs, const OpcodeInfo& op) {
     if (profiling() && !is_conditional_jump(op.operation)) {
         count_primary_at(regs.instruction_address);
     }
@@ -582,7 +619,8 @@ void Machine::execute(CpuRegisters& regs, const OpcodeInfo& op) {
     }
 }
 
-void Machine::set_nz_from_accumulator(CpuRegisters& regs) {
+template <class Regs>
+void Machine::set_nz_from_accumulator(Regs& regs) {
     regs.flag_n = bit7(regs.accumulator);
     regs.flag_z = regs.accumulator == 0 ? 1 : 0;
 }
@@ -595,8 +633,8 @@ void Machine::result_lines(MessageNumber remark) {
     }
 }
 
-template <bool Narrate>
-void Machine::arithmetic(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::arithmetic(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
@@ -626,8 +664,8 @@ void Machine::arithmetic(CpuRegisters& regs, Operation operation) {
     result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
-template <bool Narrate>
-void Machine::logic(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::logic(Regs& regs, Operation operation) {
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
@@ -645,8 +683,8 @@ void Machine::logic(CpuRegisters& regs, Operation operation) {
     result_lines<Narrate>(kMsgZnFollowResult);
 }
 
-template <bool Narrate>
-void Machine::compare(CpuRegisters& regs) {
+template <bool Narrate, class Regs>
+void Machine::compare(Regs& regs) {
     const int32_t a = regs.accumulator;
     const int32_t m = regs.data_register;
     if (a == m) {
@@ -665,8 +703,8 @@ void Machine::compare(CpuRegisters& regs) {
 }
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
-template <bool Narrate>
-void Machine::decimal(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::decimal(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
     if (narrating<Narrate>()) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
@@ -718,8 +756,8 @@ void Machine::decimal(CpuRegisters& regs, Operation operation) {
     result_lines<Narrate>(kMsgZncoFollowResult);
 }
 
-template <bool Narrate>
-void Machine::shift(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::shift(Regs& regs, Operation operation) {
     int32_t& a = regs.accumulator;
     MessageNumber k = kMsgNone;
     switch (operation) {
@@ -780,8 +818,8 @@ void Machine::shift(CpuRegisters& regs, Operation operation) {
 }
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
-template <bool Narrate>
-void Machine::increment(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
         if (narrating<Narrate>()) {
@@ -825,8 +863,8 @@ void Machine::increment(CpuRegisters& regs, Operation operation) {
     }
 }
 
-template <bool Narrate>
-void Machine::load_accumulator(CpuRegisters& regs) {
+template <bool Narrate, class Regs>
+void Machine::load_accumulator(Regs& regs) {
     if (narrating<Narrate>()) {
         log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
@@ -835,8 +873,8 @@ void Machine::load_accumulator(CpuRegisters& regs) {
     result_lines<Narrate>(kMsgZnFollowResult);
 }
 
-template <bool Narrate>
-void Machine::store_accumulator(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
     const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
@@ -859,8 +897,8 @@ void Machine::store_accumulator(CpuRegisters& regs, const OpcodeInfo& op) {
     }
 }
 
-template <bool Narrate>
-void Machine::load_register16(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
     int32_t* reg = &regs.stack_pointer;
     int16_t* guard = &regs.stack_pointer_loaded;
     MessageNumber high_m = kMsgSpHighLoaded;
@@ -901,8 +939,8 @@ void Machine::load_register16(CpuRegisters& regs, const OpcodeInfo& op) {
     }
 }
 
-template <bool Narrate>
-void Machine::store_register16(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::store_register16(Regs& regs, Operation operation) {
     const bool index = operation == Operation::Bstx;
     const int32_t value = index ? regs.index_register : regs.stack_pointer;
     const MessageNumber high_m = index ? kMsgXHighWritten : kMsgSpHighWritten;
@@ -928,8 +966,8 @@ void Machine::store_register16(CpuRegisters& regs, Operation operation) {
     }
 }
 
-template <bool Narrate>
-void Machine::push(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::push(Regs& regs, Operation operation) {
     if (narrating<Narrate>()) {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
@@ -948,8 +986,8 @@ void Machine::push(CpuRegisters& regs, Operation operation) {
     }
 }
 
-template <bool Narrate>
-void Machine::pop(CpuRegisters& regs, Operation operation) {
+template <bool Narrate, class Regs>
+void Machine::pop(Regs& regs, Operation operation) {
     if (profiling()) {
         count_primary_at(kStackCountCell);
     }
@@ -967,7 +1005,8 @@ void Machine::pop(CpuRegisters& regs, Operation operation) {
     }
 }
 
-void Machine::restore_flags(CpuRegisters& regs, int32_t status_bits) {
+template <class Regs>
+void Machine::restore_flags(Regs& regs, int32_t status_bits) {
     regs.flag_c = (status_bits & kStatusC) != 0 ? 1 : 0;
     regs.flag_z = (status_bits & kStatusZ) != 0 ? 1 : 0;
     regs.flag_n = (status_bits & kStatusN) != 0 ? 1 : 0;
@@ -976,8 +1015,8 @@ void Machine::restore_flags(CpuRegisters& regs, int32_t status_bits) {
 }
 
 // The address a JMP or JSR goes to, with the pointer counts of the indirect forms.
-template <bool Narrate>
-int32_t Machine::jump_target(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
     const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
@@ -985,8 +1024,8 @@ int32_t Machine::jump_target(CpuRegisters& regs, const OpcodeInfo& op) {
     return r.effective;
 }
 
-template <bool Narrate>
-void Machine::jump_closing_lines(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
     if (!narrating<Narrate>()) {
         return;
     }
@@ -1000,14 +1039,14 @@ void Machine::jump_closing_lines(CpuRegisters& regs, const OpcodeInfo& op) {
     log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
-template <bool Narrate>
-void Machine::jump(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::jump(Regs& regs, const OpcodeInfo& op) {
     regs.program_counter = jump_target<Narrate>(regs, op);
     jump_closing_lines<Narrate>(regs, op);
 }
 
-template <bool Narrate>
-void Machine::jump_to_subroutine(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     // Deeper than a 16-bit count can tell is not counted further.
     if (regs.jsr_depth < std::numeric_limits<int16_t>::max()) {
         ++regs.jsr_depth;
@@ -1032,8 +1071,8 @@ void Machine::jump_to_subroutine(CpuRegisters& regs, const OpcodeInfo& op) {
     jump_closing_lines<Narrate>(regs, op);
 }
 
-template <bool Narrate>
-void Machine::return_from_interrupt(CpuRegisters& regs) {
+template <bool Narrate, class Regs>
+void Machine::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
     if (narrating<Narrate>()) {
         log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
@@ -1046,8 +1085,8 @@ void Machine::return_from_interrupt(CpuRegisters& regs) {
     take_registers(regs);
 }
 
-template <bool Narrate>
-void Machine::conditional_jump(CpuRegisters& regs, const OpcodeInfo& op) {
+template <bool Narrate, class Regs>
+void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     struct JumpLines {
         MessageNumber entry_m, entry_r, not_taken, taken;
     };

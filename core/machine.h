@@ -127,15 +127,16 @@ private:
     using OpcodeHandler = void (*)(Machine&);
     struct Dispatch;
     // Inline: the silent handlers in the caller, not through a table.
-    template <bool Narrate, bool Inline>
-    TALLYRIG_INLINE void instruction_cycle(CpuRegisters& regs);
-    template <uint8_t Code, bool Narrate>
-    TALLYRIG_INLINE void execute_opcode(CpuRegisters& regs);
-    template <uint8_t Code>
-    TALLYRIG_INLINE void execute_silent_opcode(CpuRegisters& regs);
-    TALLYRIG_INLINE void execute_silent(CpuRegisters& regs, int32_t opcode);
-    template <bool Narrate>
-    TALLYRIG_INLINE void execute_undefined(CpuRegisters& regs);
+    template <bool Narrate, bool Inline, class Regs>
+    TALLYRIG_INLINE void instruction_cycle(Regs& regs);
+    template <uint8_t Code, bool Narrate, class Regs>
+    TALLYRIG_INLINE void execute_opcode(Regs& regs);
+    template <uint8_t Code, class Regs>
+    TALLYRIG_INLINE void execute_silent_opcode(Regs& regs);
+    template <class Regs>
+    TALLYRIG_INLINE void execute_silent(Regs& regs, int32_t opcode);
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE void execute_undefined(Regs& regs);
 
     // A narrated step tells what it does in STEP; its silent form (Narrate false) never looks.
     template <bool Narrate>
@@ -148,53 +149,67 @@ private:
     enum class RegisterHome : uint8_t { Machine, Locals, Lent };
     TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
     TALLYRIG_INLINE void take_registers(CpuRegisters& regs);
-    template <bool Narrate>
-    TALLYRIG_INLINE void read_byte(CpuRegisters& regs, int32_t selector);
-    template <bool Narrate>
-    TALLYRIG_INLINE void write_byte(CpuRegisters& regs, int32_t selector, int32_t byte);
+    // A call of execute_instruction outside STEP keeps only the registers that every
+    // instruction changes in locals, and lends them the same way.
+    struct RegisterWindow;
+    TALLYRIG_INLINE void lend_registers(const RegisterWindow& regs);
+    TALLYRIG_INLINE void take_registers(RegisterWindow& regs);
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE void fetch_opcode(Regs& regs);
+    template <class Regs>
+    TALLYRIG_INLINE static void keep_within_memory(Regs& regs);
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE void read_byte(Regs& regs, int32_t selector);
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE void write_byte(Regs& regs, int32_t selector, int32_t byte);
 
 #define TALLYRIG_STEP TALLYRIG_INLINE
-#define TALLYRIG_NARRATED_STEP                                                                     \
-    template <bool Narrate>                                                                        \
+#define TALLYRIG_REGISTER_STEP                                                                     \
+    template <class Regs>                                                                          \
     TALLYRIG_INLINE
-    TALLYRIG_STEP bool guards_pass(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void fetch_word(CpuRegisters& regs, int32_t selector);
-    TALLYRIG_NARRATED_STEP void fetch_byte(CpuRegisters& regs, int32_t selector);
-    TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(CpuRegisters& regs,
-                                                           const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void index_lines(const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void read_operand(CpuRegisters& regs, const OpcodeInfo& op);
+#define TALLYRIG_NARRATED_STEP                                                                     \
+    template <bool Narrate, class Regs>                                                            \
+    TALLYRIG_INLINE
+    TALLYRIG_REGISTER_STEP bool guards_pass(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void fetch_word(Regs& regs, int32_t selector);
+    TALLYRIG_NARRATED_STEP void fetch_byte(Regs& regs, int32_t selector);
+    TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(Regs& regs, const OpcodeInfo& op);
+    template <bool Narrate>
+    TALLYRIG_INLINE void index_lines(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void read_operand(Regs& regs, const OpcodeInfo& op);
     TALLYRIG_STEP void count_primary_at(int32_t address);
     TALLYRIG_STEP void count_secondary_at(int32_t address);
     TALLYRIG_STEP void count_pointer(const ResolvedOperand& r);
     TALLYRIG_STEP static void bump(int32_t& counter);
 
     // Handlers by kind of instruction.
-    TALLYRIG_NARRATED_STEP void execute(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void arithmetic(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void logic(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void compare(CpuRegisters& regs);
-    TALLYRIG_NARRATED_STEP void decimal(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void shift(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void increment(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void load_accumulator(CpuRegisters& regs);
-    TALLYRIG_NARRATED_STEP void store_accumulator(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void load_register16(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void store_register16(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void push(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP void pop(CpuRegisters& regs, Operation operation);
-    TALLYRIG_NARRATED_STEP int32_t jump_target(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump_closing_lines(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void jump_to_subroutine(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_NARRATED_STEP void conditional_jump(CpuRegisters& regs, const OpcodeInfo& op);
-    TALLYRIG_STEP void restore_flags(CpuRegisters& regs, int32_t status_bits);
-    TALLYRIG_STEP void set_nz_from_accumulator(CpuRegisters& regs);
-    TALLYRIG_NARRATED_STEP void result_lines(MessageNumber remark);
-#undef TALLYRIG_NARRATED_STEP
-#undef TALLYRIG_STEP
+    TALLYRIG_NARRATED_STEP void execute(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void arithmetic(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void logic(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void compare(Regs& regs);
+    TALLYRIG_NARRATED_STEP void decimal(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void shift(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void increment(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void load_accumulator(Regs& regs);
+    TALLYRIG_NARRATED_STEP void store_accumulator(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void load_register16(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void store_register16(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void push(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP void pop(Regs& regs, Operation operation);
+    TALLYRIG_NARRATED_STEP int32_t jump_target(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_closing_lines(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void jump_to_subroutine(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void conditional_jump(Regs& regs, const OpcodeInfo& op);
+    TALLYRIG_REGISTER_STEP void restore_flags(Regs& regs, int32_t status_bits);
+    TALLYRIG_REGISTER_STEP void set_nz_from_accumulator(Regs& regs);
     template <bool Narrate>
-    TALLYRIG_INLINE void return_from_interrupt(CpuRegisters& regs);
+    TALLYRIG_INLINE void result_lines(MessageNumber remark);
+#undef TALLYRIG_NARRATED_STEP
+#undef TALLYRIG_REGISTER_STEP
+#undef TALLYRIG_STEP
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE void return_from_interrupt(Regs& regs);
     void halt();
 
     // The bus's rarer paths, out of the way of the common ROM and RAM read.
@@ -230,6 +245,77 @@ constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
 }
 } // namespace detail
 
+// The registers as the silent cycle of one instruction sees them: those that every instruction
+// changes are locals, written back once at its end; the others are the machine's own.
+struct Machine::RegisterWindow {
+    explicit RegisterWindow(CpuRegisters& home)
+        : program_counter(home.program_counter), instruction_address(home.instruction_address),
+          last_instruction_address(home.last_instruction_address),
+          operand_address(home.operand_address), instruction_register(home.instruction_register),
+          memory_address_register(home.memory_address_register), data_register(home.data_register),
+          indirect_address(home.indirect_address), stack_pointer(home.stack_pointer),
+          interrupt_vector(home.interrupt_vector), accumulator(home.accumulator),
+          alu_scratch(home.alu_scratch), index_register(home.index_register),
+          jsr_depth(home.jsr_depth), flag_z(home.flag_z), flag_o(home.flag_o), flag_n(home.flag_n),
+          flag_c(home.flag_c), flag_i(home.flag_i), interrupt_request(home.interrupt_request),
+          stack_pointer_loaded(home.stack_pointer_loaded),
+          interrupt_vector_loaded(home.interrupt_vector_loaded),
+          index_register_loaded(home.index_register_loaded), bcd_digit_carry(home.bcd_digit_carry),
+          bcd_acc_negative(home.bcd_acc_negative), bcd_operand_negative(home.bcd_operand_negative),
+          m_home(home) {}
+    RegisterWindow(const RegisterWindow&) = delete;
+    RegisterWindow& operator=(const RegisterWindow&) = delete;
+
+    void put_back() const {
+        m_home.program_counter = program_counter;
+        m_home.instruction_address = instruction_address;
+        m_home.last_instruction_address = last_instruction_address;
+        m_home.operand_address = operand_address;
+        m_home.instruction_register = instruction_register;
+        m_home.memory_address_register = memory_address_register;
+        m_home.data_register = data_register;
+    }
+    void take_back() {
+        program_counter = m_home.program_counter;
+        instruction_address = m_home.instruction_address;
+        last_instruction_address = m_home.last_instruction_address;
+        operand_address = m_home.operand_address;
+        instruction_register = m_home.instruction_register;
+        memory_address_register = m_home.memory_address_register;
+        data_register = m_home.data_register;
+    }
+
+    int32_t program_counter;
+    int32_t instruction_address;
+    int32_t last_instruction_address;
+    int32_t operand_address;
+    int32_t instruction_register;
+    int32_t memory_address_register;
+    int32_t data_register;
+    int32_t& indirect_address;
+    int32_t& stack_pointer;
+    int32_t& interrupt_vector;
+    int32_t& accumulator;
+    int32_t& alu_scratch;
+    int32_t& index_register;
+    int16_t& jsr_depth;
+    int16_t& flag_z;
+    int16_t& flag_o;
+    int16_t& flag_n;
+    int16_t& flag_c;
+    int16_t& flag_i;
+    int16_t& interrupt_request;
+    int16_t& stack_pointer_loaded;
+    int16_t& interrupt_vector_loaded;
+    int16_t& index_register_loaded;
+    int16_t& bcd_digit_carry;
+    int16_t& bcd_acc_negative;
+    int16_t& bcd_operand_negative;
+
+private:
+    CpuRegisters& m_home;
+};
+
 inline void Machine::lend_registers(const CpuRegisters& regs) {
     if (m_registers == RegisterHome::Locals) {
         cpu = regs;
@@ -244,9 +330,17 @@ inline void Machine::take_registers(CpuRegisters& regs) {
     }
 }
 
+inline void Machine::lend_registers(const RegisterWindow& regs) {
+    regs.put_back();
+}
+
+inline void Machine::take_registers(RegisterWindow& regs) {
+    regs.take_back();
+}
+
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
-template <bool Narrate>
-inline void Machine::read_byte(CpuRegisters& regs, int32_t selector) {
+template <bool Narrate, class Regs>
+inline void Machine::read_byte(Regs& regs, int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
         regs.memory_address_register = regs.program_counter;
@@ -282,8 +376,8 @@ inline void Machine::read_byte(CpuRegisters& regs, int32_t selector) {
     take_registers(regs);
 }
 
-template <bool Narrate>
-inline void Machine::write_byte(CpuRegisters& regs, int32_t selector, int32_t byte) {
+template <bool Narrate, class Regs>
+inline void Machine::write_byte(Regs& regs, int32_t selector, int32_t byte) {
     switch (selector) {
     case kSelectOperandAddress:
         regs.memory_address_register = regs.operand_address;

@@ -124,7 +124,9 @@ inline constexpr int32_t kStatusN = 4;
 inline constexpr int32_t kStatusO = 8;
 inline constexpr int32_t kStatusI = 16;
 
-constexpr int32_t packed_status(const CpuRegisters& r) {
+// The flags of any register set that names them as CpuRegisters does.
+template <class Registers>
+constexpr int32_t packed_status(const Registers& r) {
     return (r.flag_c == 1 ? kStatusC : 0) | (r.flag_z == 1 ? kStatusZ : 0) |
            (r.flag_n == 1 ? kStatusN : 0) | (r.flag_o == 1 ? kStatusO : 0) |
            (r.flag_i == 1 ? kStatusI : 0);
