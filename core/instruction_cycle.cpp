@@ -72,7 +72,12 @@ struct Machine::Dispatch {
     template <uint8_t Code>
     static void whole_cycle(Machine& m) {
         RegisterWindow regs(m.cpu);
-        m.fetch_opcode<false>(regs);
+        // The silent fetch of a byte it already knows to be Code.
+        regs.last_instruction_address = regs.instruction_address = regs.program_counter;
+        regs.memory_address_register = regs.program_counter;
+        regs.program_counter = detail::add_wrapping(regs.program_counter, 1);
+        regs.instruction_register = regs.data_register = Code;
+        speed_delay(m.status.run_delay);
         m.execute_silent_opcode<Code>(regs);
         keep_within_memory(regs);
         regs.put_back();
