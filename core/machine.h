@@ -121,9 +121,10 @@ private:
 
     // Each opcode has its own handler, built from its table row at compile time; the steps
     // below are written once and folded into every handler, so they are inlined into it.
-    // Every step works on the registers it is given: `cpu`, or the RUN stretch's copy, which
-    // the compiler keeps in machine registers only while no step lets its address escape
-    // (none is out of line, and calls out go through lend_registers and take_registers).
+    // Every step works on the registers it is given (Regs): `cpu` itself, the RUN stretch's
+    // copy of it, or a RegisterWindow. The compiler keeps a copy in machine registers only while
+    // no step lets its address escape: none is out of line, and calls out of the cycle go
+    // through lend_registers and take_registers.
     using OpcodeHandler = void (*)(Machine&);
     struct Dispatch;
     // Inline: the silent handlers in the caller, not through a table.
