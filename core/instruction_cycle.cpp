@@ -49,7 +49,8 @@ constexpr int16_t bit8(int32_t value) {
 
 // Each opcode has a narrated handler for STEP and a silent one for every other mode. A call of
 // execute_instruction reaches them through these tables, opcode byte to handler; the gaps of
-// the tables are undefined.
+// the first two are undefined. The silent table serves an opcode read from beyond RAM; one in
+// ROM or RAM runs its whole cycle from the third.
 struct Machine::Dispatch {
     template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
