@@ -114,13 +114,24 @@ TEST(OutputFiles, TheThreeFilesOfASmallProgramAreExact) {
                                                       "00008 P $4009 END\n");
 }
 
-TEST(OutputFiles, RamImageLinesHoldSixteenBytesAndAShortLastLineEndsInDashes) {
+TEST(OutputFiles, ALongDataLineGoesOnInRowsAndLinesOfTheirOwnAddresses) {
     std::string body = ".ORG $0100\n.BYTE 0";
     for (int i = 1; i < 20; ++i) {
         body += "," + std::to_string(i);
     }
-    const Assembly assembly = assemble(body + "\n.END\n");
+    const std::string source = body + "\n.END\n";
+    const Assembly assembly = assemble(source);
     ASSERT_TRUE(assembly.ok());
+    const std::string list = list_file_text(source, "long.asm", assembly);
+    EXPECT_NE(list.find("\n00002  $0100  00 01 02 03  .BYTE 0,1,2,"), std::string::npos) << list;
+    EXPECT_NE(list.find("\n       $0104  04 05 06 07\n"
+                        "       $0108  08 09 0A 0B\n"
+                        "       $010C  0C 0D 0E 0F\n"
+                        "       $0110  10 11 12 13\n"
+                        "00003  $0114"),
+              std::string::npos)
+        << list;
+
     const std::string text = ram_image_text(assembly);
     EXPECT_NE(text.find("\nLOAD ADDRESS: $0100\nEND ADDRESS: $0113\n"), std::string::npos);
     EXPECT_NE(text.find("\n0100: 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n"
