@@ -5,25 +5,35 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace tallyrig {
+
+// What became of a start or an open; when it failed, why, in words a user can act on.
+struct Launch {
+    bool done = true;
+    QString why;
+
+    static Launch failed(QString why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return done; }
+};
 
 class DesktopActions {
 public:
     virtual ~DesktopActions() = default;
 
-    // Starts a program with no arguments in the given working folder; false when it cannot.
-    virtual bool start_program(const QString& program, const QString& working_folder) = 0;
+    // Starts a program with no arguments in the given working folder.
+    virtual Launch start_program(const QString& program, const QString& working_folder) = 0;
 
     // The same with arguments; a desktop that cannot pass them starts nothing.
-    virtual bool start_program_with_arguments(const QString& /*program*/,
-                                              const QStringList& /*arguments*/,
-                                              const QString& /*working_folder*/) {
-        return false;
+    virtual Launch start_program_with_arguments(const QString& /*program*/,
+                                                const QStringList& /*arguments*/,
+                                                const QString& /*working_folder*/) {
+        return Launch::failed(QStringLiteral("this desktop cannot pass arguments"));
     }
 
-    // Opens a document with the desktop's default handler; false when it cannot.
-    virtual bool open_document(const QString& path) = 0;
+    // Opens a document with the desktop's default handler.
+    virtual Launch open_document(const QString& path) = 0;
 
     // The full path of the first of the names found on the search path; empty when none is.
     virtual QString find_program(const QStringList& names) = 0;
@@ -37,10 +47,10 @@ public:
 
 class SystemDesktopActions : public DesktopActions {
 public:
-    bool start_program(const QString& program, const QString& working_folder) override;
-    bool start_program_with_arguments(const QString& program, const QStringList& arguments,
-                                      const QString& working_folder) override;
-    bool open_document(const QString& path) override;
+    Launch start_program(const QString& program, const QString& working_folder) override;
+    Launch start_program_with_arguments(const QString& program, const QStringList& arguments,
+                                        const QString& working_folder) override;
+    Launch open_document(const QString& path) override;
     QString find_program(const QStringList& names) override;
     void end_program() override;
     void beep() override;

@@ -168,7 +168,8 @@ void Calculator::build_controls() {
         key->setObjectName(name);
         key->setGeometry(place);
         key->setFont(key_font);
-        key->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches every key and Space presses it; a click leaves the focus where it was.
+        key->setFocusPolicy(Qt::TabFocus);
         return key;
     };
 

@@ -681,10 +681,18 @@ void MDI::start_assembler() {
     m_desktop.start_program(qtext(program), qtext(m_folders.data_folder.string()));
 }
 
+// A command that cannot start its program or open its page says so where notices go, and
+// carries on: no box interrupts a program that may be running.
 void MDI::start_editor() {
     const QString editor = m_desktop.find_program(kEditorPrograms);
-    if (!editor.isEmpty()) {
-        m_desktop.start_program(editor, QDir::currentPath());
+    if (editor.isEmpty()) {
+        set_status_message(QStringLiteral("Cannot start a text editor: none of %1 is installed")
+                               .arg(kEditorPrograms.join(QStringLiteral(", "))));
+        return;
+    }
+    if (const Launch started = m_desktop.start_program(editor, QDir::currentPath()); !started) {
+        set_status_message(
+            QStringLiteral("Cannot start the text editor %1: %2").arg(editor, started.why));
     }
 }
 
@@ -705,7 +713,10 @@ void MDI::open_help() {
 }
 
 void MDI::open_help_page(const char* name) {
-    m_desktop.open_document(qtext((m_folders.config_folder / "help" / "files" / name).string()));
+    const QString page = qtext((m_folders.config_folder / "help" / "files" / name).string());
+    if (const Launch opened = m_desktop.open_document(page); !opened) {
+        set_status_message(QStringLiteral("Cannot open the page %1: %2").arg(page, opened.why));
+    }
 }
 
 void MDI::save_buttons() {

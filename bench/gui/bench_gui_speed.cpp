@@ -58,8 +58,8 @@ public:
 
 class NoDesktop : public DesktopActions {
 public:
-    bool start_program(const QString&, const QString&) override { return false; }
-    bool open_document(const QString&) override { return false; }
+    Launch start_program(const QString&, const QString&) override { return Launch::failed({}); }
+    Launch open_document(const QString&) override { return Launch::failed({}); }
     QString find_program(const QStringList&) override { return {}; }
     void end_program() override {}
     void beep() override {}

@@ -183,7 +183,7 @@ Keyboard::Keyboard(Machine& machine, DeviceTables& devices, QWidget* parent)
         key->setObjectName(spec.name);
         key->setGeometry(place);
         key->setFont(key_font);
-        key->setFocusPolicy(Qt::NoFocus);
+        key->setFocusPolicy(Qt::TabFocus); // Tab and Space as well as clicks; clicks keep focus
         if (spec.role == Role::Character) {
             const int16_t code = spec.code;
             connect(key, &QPushButton::clicked, this, [this, code] { send_key_code(code); });

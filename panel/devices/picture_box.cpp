@@ -1,9 +1,42 @@
 #include "panel/devices/picture_box.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace tallyrig {
+
+namespace {
+
+class AccessiblePictureBox : public QAccessibleWidget {
+public:
+    explicit AccessiblePictureBox(PictureBox* box) : QAccessibleWidget(box, QAccessible::Button) {}
+
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << pressAction();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            static_cast<PictureBox*>(widget())->click();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+};
+
+// Only boxes that answer the keyboard are buttons; the others stay plain pictures.
+QAccessibleInterface* accessible_picture_box(const QString&, QObject* object) {
+    auto* box = qobject_cast<PictureBox*>(object);
+    if (box == nullptr || (box->focusPolicy() & Qt::TabFocus) == 0) {
+        return nullptr;
+    }
+    return new AccessiblePictureBox(box);
+}
+
+} // namespace
 
 PictureBox::PictureBox(const QString& name, const QRect& place, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
@@ -15,6 +48,13 @@ void PictureBox::set_back_colour(const QColor& colour) {
     update();
 }
 
+void PictureBox::answer_keyboard(const QString& accessible_name) {
+    // Qt keeps one copy of a factory however often it is installed.
+    QAccessible::installFactory(accessible_picture_box);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(accessible_name);
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
     m_paint_pending = false;
     QPainter painter(this);
@@ -23,6 +63,12 @@ void PictureBox::paintEvent(QPaintEvent*) {
     }
     if (m_picture != nullptr) {
         painter.drawPixmap(0, 0, *m_picture);
+    }
+    // Qt updates a box as it gains or loses the focus, so the frame comes and goes with it.
+    if (hasFocus()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
     }
 }
 
@@ -50,6 +96,20 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     }
     event->accept();
     if (click) {
+        emit clicked();
+    }
+}
+
+// Taken here for the same reason as a click; a held key does not repeat the click.
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((focusPolicy() & Qt::TabFocus) == 0 ||
+        (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) {
         emit clicked();
     }
 }

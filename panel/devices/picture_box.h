@@ -31,6 +31,12 @@ public:
     // No back colour leaves the parent's background showing.
     void set_back_colour(const QColor& colour);
 
+    // A box that acts on clicks answers the keyboard too: Tab reaches it, Space or Enter clicks
+    // it, and assistive technology sees a button of that name with a press action.
+    void answer_keyboard(const QString& accessible_name);
+
+    void click() { emit clicked(); }
+
 signals:
     void clicked();
 
@@ -39,6 +45,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     const QPixmap* m_picture = nullptr;

@@ -83,12 +83,17 @@ Workbench_1::Workbench_1(WorkbenchDevices& devices, QWidget* parent)
     for (const SwitchBank bank : {SwitchBank::Upper, SwitchBank::Lower}) {
         const int top = bank == SwitchBank::Upper ? kUpperSwitchTop : kLowerSwitchTop;
         auto& row = bank == SwitchBank::Upper ? m_upper_switches : m_lower_switches;
-        for (int bit = 0; bit < kSwitchesPerBank; ++bit) {
+        // Made from the left, bit 7 first, so Tab walks a row as it reads.
+        for (int bit = kSwitchesPerBank - 1; bit >= 0; --bit) {
             auto* control =
                 new PictureBox(switch_name(bank, bit),
                                twips_rect(column_of_bit(bit), top, kSwitchSize, kSwitchSize), this);
             control->set_picture(pictures.picture(kSwitchOffIcon));
             control->setCursor(Qt::PointingHandCursor);
+            control->answer_keyboard(
+                QStringLiteral("%1, bit %2")
+                    .arg(QString::fromLatin1(kLabels[bank == SwitchBank::Upper ? 1 : 0].caption))
+                    .arg(bit));
             // The devices, not the window, handle the click: the window may close in its yields.
             connect(control, &PictureBox::clicked, this,
                     [&devices, bank, bit] { devices.switch_click(bank, bit); });

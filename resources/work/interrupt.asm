@@ -1,11 +1,12 @@
 # Lesson 5: an interrupt routine
 #
 # Open the workbench first (Tools menu, "Workbench #1..."): the count is
-# shown on its two-digit display, and writing to a display whose window is
-# closed is an output device error that stops the run.
+# shown on its "Dual 7-Seg Decoded" display, and writing to a display whose
+# window is closed is an output device error that stops the run.
 #
 # An interrupt makes the processor leave what it is doing, run a routine
-# and come back. Raise one with the Interrupt command while the program runs.
+# and come back. Raise one with the toolbar's "Interrupt Request" button
+# while the program runs.
 # What the processor does when it takes the interrupt:
 #   1. it pushes the address of the next instruction and the status byte
 #      (the flags) onto the stack, and clears the interrupt flag I,

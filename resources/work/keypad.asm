@@ -1,10 +1,10 @@
 # Lesson 2: reading the programmable keys
 #
 # Each of the front panel's 70 programmable keys carries a code, set in the
-# key editor. Pressing a key puts its code into input port $F011. Reading the
-# port takes the code away and leaves 255 there, which means "no key is
-# waiting". So a program asks the port again and again (it "polls" it) until
-# something other than 255 comes back.
+# key editor (a right click on the key opens it). Pressing a key puts its code
+# into input port $F011. Reading the port takes the code away and leaves 255
+# there, which means "no key is waiting". So a program asks the port again and
+# again (it "polls" it) until something other than 255 comes back.
 #
 # The program shows the code of every key pressed on the display as two
 # hexadecimal digits followed by a blank.

@@ -2,12 +2,14 @@
 #
 # Open the terminal before running this (Tools menu, "Terminal": it opens
 # the keyboard as well).
-#   $F008  input:  the character code of the key typed last; reading the
-#          port takes the key and leaves 0, which means "no key".
+#   $F008  input:  the character code of the key clicked last on the
+#          Keyboard window; reading the port takes the key and leaves 0,
+#          which means "no key".
 #   $F028  output: every byte written prints one character on the terminal.
 #
 # The program prints a prompt from a table in memory, using the index
-# register X to step through it, and then types back every key it gets.
+# register X to step through it, and then types back every key you click on
+# the Keyboard window (CAPS is lit at the start, so letters come in capitals).
 
 KEYBOARD: .EQU $F008
 TERMINAL: .EQU $F028

@@ -67,8 +67,18 @@ DataG::DataG(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(mac
         grid->addWidget(button, 2, column++);
     }
 
-    connect(m_off, &QRadioButton::clicked, this, &DataG::Option1_Click);
-    connect(m_on, &QRadioButton::clicked, this, &DataG::Option2_Click);
+    // Toggled, not clicked: the arrow keys and an assistive technology's toggle choose an
+    // option without a click.
+    connect(m_off, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen) {
+            Option1_Click();
+        }
+    });
+    connect(m_on, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen) {
+            Option2_Click();
+        }
+    });
     // The box shows where the results go from the start; the path stays as it was.
     m_output_file_name->setText(QString::fromStdString(m_machine.files.pad_file_path));
     connect(m_output_file_name, &QLineEdit::textChanged, this, &DataG::Output_file_name_Change);

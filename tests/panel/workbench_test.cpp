@@ -5,6 +5,8 @@
 #include "panel/devices/workbench_pictures.h"
 #include "tests/panel/panel_fixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
@@ -371,6 +373,27 @@ TEST_F(Workbench, SwitchClicksSetTheirPortsBit) {
         EXPECT_EQ(workbench.switch_1_states[8], 0);
         EXPECT_EQ(workbench.switch_2_states[8], 0);
     }
+}
+
+// Space, Enter and an assistive technology's press flip a switch as a click does.
+TEST_F(Workbench, TheKeyboardAndThePressActionFlipASwitch) {
+    Workbench_1& w = open();
+    workbench.reset_workbench();
+    PictureBox* lower = w.switch_control(SwitchBank::Lower, 0);
+    QTest::keyClick(lower, Qt::Key_Space);
+    EXPECT_EQ(value(kSwitchPanel1Port), 0x01);
+    QTest::keyClick(lower, Qt::Key_Return);
+    EXPECT_EQ(value(kSwitchPanel1Port), 0);
+
+    QAccessibleInterface* face =
+        QAccessible::queryAccessibleInterface(w.switch_control(SwitchBank::Upper, 7));
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Button);
+    EXPECT_EQ(face->text(QAccessible::Name), "8-Bit Switch Bank 1, bit 7");
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(value(kSwitchPanel2Port), 0x80);
+    EXPECT_EQ(shown_on(w, SwitchBank::Upper), 0x80);
 }
 
 TEST_F(Workbench, ReopenedWindowShowsSwitchesOffWhateverTheirState) {

@@ -200,6 +200,51 @@ TEST_F(Dispatcher, HelpPagesOpenWithTheDesktop) {
     EXPECT_EQ(desktop.opened[1], in_config(install.folders, "help.html"));
 }
 
+// Notepad, the help page and the web page each say in the status bar what they could not
+// start or open, and why; a start that works leaves the notice alone.
+TEST_F(Dispatcher, ALaunchThatFailsSaysWhatAndWhy) {
+    struct Case {
+        const char* command;
+        const char* on_path;    // the editor found, if any
+        bool start_fails;       // the editor found will not start
+        const char* open_fails; // why the desktop cannot open a page, if it cannot
+        QStringList notice;     // what the status bar must name; none: it stays empty
+    };
+    const QString reason = "no desktop launcher (xdg-open) is installed";
+    const Case cases[] = {
+        {"editor", nullptr, false, nullptr, {"text editor", "gedit", "mousepad", "installed"}},
+        {"editor", "mousepad", true, nullptr, {"/usr/bin/mousepad", "it would not start"}},
+        {"editor", "mousepad", false, nullptr, {}},
+        {"Help",
+         nullptr,
+         false,
+         "no desktop launcher (xdg-open) is installed",
+         {in_config(install.folders, "help.html"), reason}},
+        {"WEB Browser",
+         nullptr,
+         false,
+         "no desktop launcher (xdg-open) is installed",
+         {in_config(install.folders, "visit.html"), reason}},
+        {"WEB Browser", nullptr, false, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        main().set_status_message(QString());
+        desktop.on_path.clear();
+        if (c.on_path != nullptr) {
+            desktop.on_path[c.on_path] = QStringLiteral("/usr/bin/") + c.on_path;
+        }
+        desktop.start_fails = c.start_fails;
+        desktop.open_fails_because = QString::fromLatin1(c.open_fails);
+        main().dispatch_command(c.command);
+        const QString shown = main().status_message();
+        EXPECT_EQ(shown.isEmpty(), c.notice.isEmpty()) << c.command << ": " << shown.toStdString();
+        for (const QString& part : c.notice) {
+            EXPECT_TRUE(shown.contains(part)) << c.command << ": " << shown.toStdString();
+        }
+    }
+    EXPECT_TRUE(modal.boxes.empty());
+}
+
 TEST_F(Dispatcher, HelpPagesShip) {
     for (const char* name : {"help.html", "visit.html"}) {
         const auto page =

@@ -4,11 +4,14 @@
 #include "shell/tools/system_clock.h"
 #include "tests/shell/shell_fixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 namespace tallyrig::testing {
@@ -132,6 +135,57 @@ TEST_F(DataGatherer, OnIsTakenOnlyWithTheProgramStopped) {
         EXPECT_EQ(machine().status.profiling_on, taken ? 1 : 0);
     }
     EXPECT_TRUE(modal.boxes.empty());
+}
+
+// The arrow keys, Space and an assistive technology's action choose an option as the pointer
+// does: "On" starts counting only with the program stopped, and "Off" stops it.
+TEST_F(DataGatherer, TheKeyboardAndTheAccessibilityActionChooseAsThePointerDoes) {
+    ASSERT_NE(open(), nullptr);
+    main().show();
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    const auto accessible_action = [](QAbstractButton* button, const QString& action) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(face, nullptr);
+        ASSERT_NE(face->actionInterface(), nullptr);
+        ASSERT_TRUE(face->actionInterface()->actionNames().contains(action));
+        face->actionInterface()->doAction(action);
+    };
+    struct Way {
+        const char* name;
+        std::function<void(QRadioButton* from, QRadioButton* to)> choose;
+    };
+    const Way ways[] = {
+        {"pointer", [](QRadioButton*, QRadioButton* to) { QTest::mouseClick(to, Qt::LeftButton); }},
+        {"arrow key",
+         [](QRadioButton* from, QRadioButton* to) {
+             from->setFocus();
+             QTest::keyClick(from, to->objectName() == "Option2" ? Qt::Key_Down : Qt::Key_Up);
+         }},
+        {"Space",
+         [](QRadioButton*, QRadioButton* to) {
+             to->setFocus();
+             QTest::keyClick(to, Qt::Key_Space);
+         }},
+        {"toggle action",
+         [&](QRadioButton*, QRadioButton* to) {
+             accessible_action(to, QAccessibleActionInterface::toggleAction());
+         }},
+    };
+    for (const Way& way : ways) {
+        for (const MachineMode mode : {MachineMode::Step, MachineMode::Run}) {
+            const bool taken = mode == MachineMode::Step;
+            machine().status.machine_mode = mode;
+            way.choose(option("Option1"), option("Option2"));
+            EXPECT_EQ(option("Option2")->isChecked(), taken) << way.name;
+            EXPECT_EQ(machine().status.profiling_on, taken ? 1 : 0) << way.name;
+            if (taken) {
+                way.choose(option("Option2"), option("Option1"));
+                EXPECT_TRUE(option("Option1")->isChecked()) << way.name;
+                EXPECT_EQ(machine().status.profiling_on, 0) << way.name;
+            }
+        }
+    }
 }
 
 TEST_F(DataGatherer, CountingGoesOnAfterClosingAndStopsAtTheNextOpening) {

@@ -131,21 +131,22 @@ public:
     std::vector<QStringList> looked_for;
     std::map<QString, QString> on_path; // name -> full path
     bool start_fails = false;
+    QString open_fails_because; // opening succeeds while empty
     int ends = 0;
     int beeps = 0;
 
-    bool start_program(const QString& program, const QString& working_folder) override {
+    Launch start_program(const QString& program, const QString& working_folder) override {
         started.push_back(program + "|" + working_folder);
-        return !start_fails;
+        return start_result();
     }
-    bool start_program_with_arguments(const QString& program, const QStringList& arguments,
-                                      const QString& working_folder) override {
+    Launch start_program_with_arguments(const QString& program, const QStringList& arguments,
+                                        const QString& working_folder) override {
         started.push_back(program + " " + arguments.join(' ') + "|" + working_folder);
-        return !start_fails;
+        return start_result();
     }
-    bool open_document(const QString& path) override {
+    Launch open_document(const QString& path) override {
         opened.push_back(path);
-        return true;
+        return open_fails_because.isEmpty() ? Launch{} : Launch::failed(open_fails_because);
     }
     QString find_program(const QStringList& names) override {
         looked_for.push_back(names);
@@ -158,6 +159,11 @@ public:
     }
     void end_program() override { ++ends; }
     void beep() override { ++beeps; }
+
+private:
+    Launch start_result() const {
+        return start_fails ? Launch::failed(QStringLiteral("it would not start")) : Launch{};
+    }
 };
 
 } // namespace tallyrig::testing
