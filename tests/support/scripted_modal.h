@@ -32,8 +32,9 @@ public:
     std::deque<MessageAnswer> box_answers;
     // What the open and save dialogs return, in turn; empty = cancel.
     std::deque<QString> file_answers;
-    std::vector<QString> file_dialogs;  // "title|folder|filter" of each file dialog
-    std::vector<QString> save_suffixes; // default suffix of each save dialog
+    std::vector<QString> file_dialogs;      // "title|folder|filter" of each file dialog
+    std::vector<QString> save_suffixes;     // default suffix of each save dialog
+    std::vector<QString> new_name_suffixes; // of each open dialog that takes new names
     // What input boxes return, in turn; nullopt or none left = cancel.
     std::deque<std::optional<QString>> input_answers;
     std::vector<QString> input_prompts; // "title|prompt|default" of each input box
@@ -71,6 +72,13 @@ public:
                            const QString& filter) override {
         opened();
         file_dialogs.push_back(title + "|" + folder + "|" + filter);
+        return file_answers.empty() ? QString() : take(file_answers);
+    }
+    QString open_or_new_file_name(QWidget*, const QString& title, const QString& folder,
+                                  const QString& filter, const QString& default_suffix) override {
+        opened();
+        file_dialogs.push_back(title + "|" + folder + "|" + filter);
+        new_name_suffixes.push_back(default_suffix);
         return file_answers.empty() ? QString() : take(file_answers);
     }
     QString save_file_name(QWidget*, const QString& title, const QString& folder,
