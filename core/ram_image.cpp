@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 #include <string_view>
 
 namespace tallyrig {
@@ -32,8 +33,8 @@ std::optional<int32_t> address_at_end(std::string_view item) {
     while (digits < 4 && digits < item.size() && hex_digit(item[item.size() - 1 - digits]) >= 0) {
         ++digits;
     }
-    const bool whole = digits == 4 || digits == item.size() ||
-                       (digits > 0 && !letter_or_digit(item[item.size() - 1 - digits]));
+    const bool whole = digits > 0 && (digits == 4 || digits == item.size() ||
+                                      !letter_or_digit(item[item.size() - 1 - digits]));
     if (!whole) {
         return std::nullopt;
     }

@@ -134,6 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "four hexadecimal digits", 0},
         DamagedCase{"LoadAddressMissing", "a,b,c,d,e,LOAD ADDRESS:,$0000,f\n4000: 11 --\n",
                     "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressEmpty", "a,b,c,d,e,,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
         DamagedCase{"LoadAddressFollowedByBlanks", "a,b,c,d,e,$4000  ,$0000,f\n4000: 11 --\n",
                     "four hexadecimal digits", 0},
         DamagedCase{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n4001: 22 --\n", "line 2",
