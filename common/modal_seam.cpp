@@ -55,6 +55,20 @@ QMessageBox::StandardButton qt_button(MessageAnswer answer) {
     return QMessageBox::Ok;
 }
 
+// The file a dialog that takes any name returns; empty when cancelled.
+QString chosen_file(QWidget* parent, const QString& title, const QString& folder,
+                    const QString& filter, const QString& default_suffix,
+                    QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(default_suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 MessageAnswer QtModalSeam::message_box(QWidget* parent, const QString& text, const QString& title,
@@ -97,6 +111,12 @@ QString QtModalSeam::open_file_name(QWidget* parent, const QString& title, const
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
+QString QtModalSeam::open_or_new_file_name(QWidget* parent, const QString& title,
+                                           const QString& folder, const QString& filter,
+                                           const QString& default_suffix) {
+    return chosen_file(parent, title, folder, filter, default_suffix, QFileDialog::AcceptOpen);
+}
+
 bool QtModalSeam::printer_setup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
@@ -104,13 +124,7 @@ bool QtModalSeam::printer_setup(QWidget* parent, QPrinter& printer) {
 
 QString QtModalSeam::save_file_name(QWidget* parent, const QString& title, const QString& folder,
                                     const QString& filter, const QString& default_suffix) {
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(default_suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    return chosen_file(parent, title, folder, filter, default_suffix, QFileDialog::AcceptSave);
 }
 
 std::optional<QString> QtModalSeam::input_box(QWidget* parent, const QString& prompt,

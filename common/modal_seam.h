@@ -46,6 +46,14 @@ public:
         return {};
     }
 
+    // An open dialog that also takes the name of a file that does not exist yet, with
+    // default_suffix added to a name typed without one; empty when cancelled.
+    virtual QString open_or_new_file_name(QWidget* /*parent*/, const QString& /*title*/,
+                                          const QString& /*folder*/, const QString& /*filter*/,
+                                          const QString& /*default_suffix*/) {
+        return {};
+    }
+
     // A one-line answer to a prompt; nullopt when cancelled.
     virtual std::optional<QString> input_box(QWidget* /*parent*/, const QString& /*prompt*/,
                                              const QString& /*title*/,
@@ -78,6 +86,8 @@ public:
                                            MessageAnswer default_button) override;
     QString open_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter) override;
+    QString open_or_new_file_name(QWidget* parent, const QString& title, const QString& folder,
+                                  const QString& filter, const QString& default_suffix) override;
     bool printer_setup(QWidget* parent, QPrinter& printer) override;
     QString save_file_name(QWidget* parent, const QString& title, const QString& folder,
                            const QString& filter, const QString& default_suffix) override;

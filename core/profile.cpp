@@ -275,6 +275,24 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
     }
 }
 
+void ProfileDocument::remove_sections(const std::function<bool(std::string_view)>& matches) {
+    std::string kept = m_byte_order_mark ? std::string(kByteOrderMark) : std::string();
+    bool removing = false;
+    for (const auto& line : m_lines) {
+        const std::string_view text = content(line);
+        if (const auto name = section_name(text)) {
+            removing = matches(*name);
+            if (removing) {
+                continue;
+            }
+        } else if (removing && key_line(text)) {
+            continue;
+        }
+        kept += line;
+    }
+    *this = parse(kept);
+}
+
 std::string ProfileDocument::text() const {
     std::string out;
     std::size_t size = m_byte_order_mark ? kByteOrderMark.size() : 0;

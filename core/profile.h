@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ public:
     // or the section directly after the document's last line when missing. Names are trimmed; an
     // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
+
+    // Removes the headers and keys of every section whose name matches; its comments and other
+    // lines stay where they were, as they may speak of what follows.
+    void remove_sections(const std::function<bool(std::string_view)>& matches);
 
     // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
     std::string text() const;

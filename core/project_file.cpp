@@ -50,20 +50,30 @@ void keep_or_read(const ProfileIndex& project, const std::string& section, const
     }
 }
 
+// The n of a "Menu n" section name (any case, blanks before n), or -1 for any other section.
+int32_t window_section_number(std::string_view name) {
+    const std::string prefix = upper_case(kProjectWindowSection);
+    if (name.size() <= prefix.size() || upper_case(name.substr(0, prefix.size())) != prefix ||
+        name[prefix.size()] != ' ') {
+        return -1;
+    }
+    std::string_view digits = name.substr(prefix.size());
+    digits.remove_prefix(std::min(digits.find_first_not_of(' '), digits.size()));
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return -1;
+    }
+    return leading_integer(digits);
+}
+
 // The numbers n, 1 to count, of the "Menu n" sections the file holds, ascending. A window whose
 // section is missing would repeat the one before it, which reopens nothing new, so only these
-// are read, however large the count.
+// are read, however large the count. The reader knows a section only by its own spelling of n.
 std::vector<int32_t> window_sections(const ProfileIndex& project, int32_t count) {
-    const std::string prefix = upper_case(std::string(kProjectWindowSection) + " ");
     std::vector<int32_t> numbers;
     for (const std::string& name : project.sections()) {
-        const std::string upper = upper_case(name);
-        if (upper.rfind(prefix, 0) != 0) {
-            continue;
-        }
-        const std::string digits = upper.substr(prefix.size());
-        const int32_t n = leading_integer(digits);
-        if (n >= 1 && n <= count && project_number_text(n) == " " + digits) {
+        const int32_t n = window_section_number(name);
+        if (n >= 1 && n <= count && same_text_ignoring_case(name, window_section(n))) {
             numbers.push_back(n);
         }
     }
@@ -89,8 +99,12 @@ void write_project_window(ProfileDocument& project, int n, std::string_view name
     project.set_value(section, kWidthKey, project_number_text(width));
 }
 
-std::string project_file_text(const std::vector<ProjectWindow>& windows) {
-    ProfileDocument project = ProfileDocument::parse(std::string(kProjectFirstLine) + "\r\n");
+std::string project_file_text(const std::vector<ProjectWindow>& windows,
+                              std::string_view old_text) {
+    ProfileDocument project = ProfileDocument::parse(
+        old_text.empty() ? std::string(kProjectFirstLine) + "\r\n" : std::string(old_text));
+    // Every window section goes, those past the new count too, so none is left to mislead.
+    project.remove_sections([](std::string_view name) { return window_section_number(name) >= 0; });
     int n = 0;
     for (const ProjectWindow& window : windows) {
         write_project_window(project, ++n, window.name, window.top, window.left, window.width,
@@ -102,7 +116,18 @@ std::string project_file_text(const std::vector<ProjectWindow>& windows) {
 
 bool write_project_file(const std::filesystem::path& file,
                         const std::vector<ProjectWindow>& windows) {
-    return replace_file(file, project_file_text(windows));
+    std::string old_text;
+    mode_t mode = 0;
+    switch (read_regular_file(file, old_text, kMaxProjectBytes, &mode)) {
+    case FileRead::Read:
+        return replace_file(file, project_file_text(windows, old_text), mode);
+    case FileRead::Missing:
+        return replace_file(file, project_file_text(windows));
+    case FileRead::Failed:
+        // What we cannot read we cannot keep.
+        return false;
+    }
+    return false;
 }
 
 ProjectFile parse_project(std::string_view text) {

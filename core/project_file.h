@@ -58,10 +58,15 @@ std::string project_number_text(int32_t value);
 void write_project_window(ProfileDocument& project, int n, std::string_view name, int16_t top,
                           int16_t left, int16_t width, int16_t height);
 
-// The whole file for these windows, first line and count included, lines ended CR LF.
-std::string project_file_text(const std::vector<ProjectWindow>& windows);
+// The project file's text with these windows: the old file's text (empty for a new file, which
+// gains the first line) with its "Menu n" sections and their count rewritten; every other
+// section, key and line, which a person may have written and the reader relies on, stays as it
+// was. Lines the program writes end CR LF.
+std::string project_file_text(const std::vector<ProjectWindow>& windows,
+                              std::string_view old_text = {});
 
-// Replaces the file with project_file_text; false, leaving any old file whole, on failure.
+// Rewrites the file's windows as project_file_text does and replaces it in one rename; false,
+// leaving any old file whole, when it cannot be read or written.
 bool write_project_file(const std::filesystem::path& file,
                         const std::vector<ProjectWindow>& windows);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 #include <string_view>
 
 namespace tallyrig {
@@ -19,15 +20,25 @@ std::string_view last_four(std::string_view item) {
     return item.size() > keep ? item.substr(item.size() - keep) : item;
 }
 
-int32_t address_at_end(std::string_view item) {
-    return hex_to_long(last_four(item));
+bool letter_or_digit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// The load address is all the image says about where its bytes go: an item that does not end
-// in its four digits would put them somewhere else.
-bool ends_in_address(std::string_view item) {
-    return item.size() >= 4 &&
-           std::all_of(item.end() - 4, item.end(), [](char c) { return hex_digit(c) >= 0; });
+// The hexadecimal address an item ends in: its last four characters, or the fewer digits of an
+// address written by hand ("LOAD ADDRESS:100"). Nothing when the item does not end in one: its
+// bytes would go somewhere the image never said. Digits that end a word ("$40G0") are no
+// address either.
+std::optional<int32_t> address_at_end(std::string_view item) {
+    std::size_t digits = 0;
+    while (digits < 4 && digits < item.size() && hex_digit(item[item.size() - 1 - digits]) >= 0) {
+        ++digits;
+    }
+    const bool whole = digits > 0 && (digits == 4 || digits == item.size() ||
+                                      !letter_or_digit(item[item.size() - 1 - digits]));
+    if (!whole) {
+        return std::nullopt;
+    }
+    return hex_to_long(item.substr(item.size() - digits));
 }
 
 int32_t decimal_address_at_end(std::string_view item) {
@@ -88,18 +99,20 @@ int32_t last_cell_of(const MemoryCells& cells) {
 // Stores the data lines of an image whose header has been read.
 RamImageResult load_image(ImageItems& items, MemoryCells& cells) {
     RamImageResult result;
-    if (const std::string_view item = items.header(6); !ends_in_address(item)) {
+    const std::optional<int32_t> load_address = address_at_end(items.header(6));
+    if (!load_address) {
+        const std::string_view item = items.header(6);
         // A damaged file may hold anything there; the end of it is what matters.
         constexpr std::size_t kShown = 40;
         const std::string shown = item.size() > kShown
                                       ? "..." + std::string(item.substr(item.size() - kShown))
                                       : std::string(item);
-        result.problem =
-            "Its header's load address \"" + shown + "\" does not end in four hexadecimal digits.";
+        result.problem = "Its header's load address \"" + shown +
+                         "\" does not end in an address of one to four hexadecimal digits.";
         return result;
     }
-    result.load_address = address_at_end(items.header(6));
-    result.end_address = address_at_end(items.header(7));
+    result.load_address = *load_address;
+    result.end_address = address_at_end(items.header(7)).value_or(0);
 
     const int32_t last_cell = last_cell_of(cells);
     int32_t address = result.load_address;

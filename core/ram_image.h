@@ -1,7 +1,8 @@
 // Reading a RAM image (.ram) into the memory cell table. The image is text: items end at a comma
 // or a line end; eight header items, the sixth ending in the load address and the seventh in the
-// end address (four hexadecimal digits each); then one data line per item, a six-character
-// prefix followed by up to sixteen two-digit byte fields three characters apart.
+// end address (four hexadecimal digits each, or fewer in an image written by hand); then one data
+// line per item, a six-character prefix followed by up to sixteen two-digit byte fields three
+// characters apart.
 #pragma once
 
 #include "core/machine_state.h"
@@ -22,13 +23,13 @@ struct RamImageResult {
     bool ok = false;
     std::string problem; // what stopped the load, empty when ok
     int32_t load_address = 0;
-    int32_t end_address = 0; // as the header states it; not used to load
+    int32_t end_address = 0; // as the header states it (0 when it states none); not used to load
     int32_t bytes_stored = 0;
 };
 
 // Stores the image's bytes into the cells' values from the load address upward; nothing else
 // of a cell changes. A file that cannot be read, ends inside its header or has a load address
-// that does not end in four hexadecimal digits stores nothing; a data line shorter than its
+// that does not end in one to four hexadecimal digits stores nothing; a data line shorter than its
 // prefix, or bytes past the last cell, stop the load there. Each comes with a problem text,
 // and the bytes stored before that point stay. A file larger than any image could be is
 // refused unread.

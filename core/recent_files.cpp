@@ -1,5 +1,6 @@
 #include "core/recent_files.h"
 
+#include "core/file_io.h"
 #include "core/profile.h"
 #include "core/text_helpers.h"
 
@@ -28,7 +29,52 @@ std::string slot_value(const std::optional<ProfileDocument>& settings, int slot)
     return text;
 }
 
+// A folder of many names that differ only in case is rare; a bound keeps a strange one cheap.
+constexpr std::size_t kMostCaseVariants = 64;
+
+// The existing paths that differ from file only in the case of their names.
+std::vector<std::filesystem::path> case_variants(const std::filesystem::path& file) {
+    std::vector<std::filesystem::path> found{file.root_path()};
+    for (const std::filesystem::path& part : file.relative_path()) {
+        const std::string name = part.string();
+        std::vector<std::filesystem::path> longer;
+        for (const std::filesystem::path& folder : found) {
+            if (name == "." || name == "..") {
+                longer.push_back(folder / part);
+                continue;
+            }
+            std::error_code error;
+            std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
+            for (; !error && entries != std::filesystem::directory_iterator() &&
+                   longer.size() < kMostCaseVariants;
+                 entries.increment(error)) {
+                if (same_text_ignoring_case(entries->path().filename().string(), name)) {
+                    longer.push_back(folder / entries->path().filename());
+                }
+            }
+        }
+        found = std::move(longer);
+    }
+    return found;
+}
+
+bool exists_as_named(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
 } // namespace
+
+RecentFileTarget recent_file_target(std::string_view entry) {
+    const std::string path(entry);
+    if (path != upper_case(path) || exists_as_named(path)) {
+        return {path, false};
+    }
+    if (case_variants(path).size() > 1) {
+        return {path, true};
+    }
+    return {resolve_path_case(path).string(), false};
+}
 
 bool add_recent_file(const std::filesystem::path& settings_file, std::string_view path) {
     // A file that exists but cannot be read is never replaced (the save refuses it), so
@@ -46,7 +92,7 @@ bool add_recent_file(const std::filesystem::path& settings_file, std::string_vie
         }
         updated.set_value(kRecentFilesSection, slot_key(slot), kRecentFileNotUsed);
     }
-    updated.set_value(kRecentFilesSection, slot_key(1), upper_case(path));
+    updated.set_value(kRecentFilesSection, slot_key(1), path);
     return updated.save(settings_file);
 }
 

@@ -1,6 +1,6 @@
 // The list of the last four project files opened, kept in section "Recent Files" of the
 // settings file: keys "RecentFile1" (the newest) to "RecentFile4", "Not Used" for an empty
-// slot, every path in upper case.
+// slot. Each path is kept as the user chose it; the list holds no two that differ only in case.
 #pragma once
 
 #include <filesystem>
@@ -23,5 +23,18 @@ bool add_recent_file(const std::filesystem::path& settings_file, std::string_vie
 
 // The entries in use, newest first: slots that are empty or begin with "Not Used" are left out.
 std::vector<std::string> read_recent_files(const std::filesystem::path& settings_file);
+
+// The file an entry opens.
+struct RecentFileTarget {
+    std::string path;
+    // Several files match an older entry: none of them is surely the one it named.
+    bool ambiguous = false;
+};
+
+// An entry opens the file it names. Older settings files kept every entry in upper case, which
+// loses the name on a file system that tells cases apart: such an entry, when no file has its
+// exact name, opens the one file whose path differs from it only in case, and is ambiguous when
+// more than one does.
+RecentFileTarget recent_file_target(std::string_view entry);
 
 } // namespace tallyrig

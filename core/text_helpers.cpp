@@ -39,6 +39,13 @@ std::string before_last(std::string_view text, char separator) {
     return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
 }
 
+// Where the file's own name starts in a path: its dots are the only ones that mark an
+// extension, since folders with dots in their names are everyday.
+std::size_t name_start(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 } // namespace
 
 int hex_digit(char c) {
@@ -115,7 +122,11 @@ int16_t file_exists(const std::string& path) {
 }
 
 std::string strip_extension(std::string_view text) {
-    return before_last(text, '.');
+    const std::size_t dot = text.rfind('.');
+    if (dot == std::string_view::npos || dot < name_start(text)) {
+        return std::string(text);
+    }
+    return std::string(text.substr(0, dot));
 }
 
 std::string strip_file_name(std::string_view text) {
@@ -204,10 +215,7 @@ std::string list_file_name(std::string_view source_path) {
     if (source_path.empty()) {
         return {};
     }
-    // Only the name's own dots count: folders with dots in their names are everyday.
-    const size_t slash = source_path.rfind('/');
-    const size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
-    const size_t dot = source_path.find('.', name_start);
+    const size_t dot = source_path.find('.', name_start(source_path));
     if (dot == std::string_view::npos) {
         return std::string(source_path) + ".lst";
     }

@@ -29,9 +29,12 @@ int32_t hex_to_long(std::string_view text);
 // FIFOs and devices included, since callers go on to read the file whole).
 int16_t file_exists(const std::string& path);
 
-// The text before the last "." (strip_extension) or "/" (strip_file_name); empty when there is
-// none. strip_file_name twice on the program's own path gives the install root.
+// The path without the extension of its file's name: the text before the last "." of the name
+// itself, the whole path when the name has none (a folder's "." is no extension).
 std::string strip_extension(std::string_view text);
+
+// The text before the last "/"; empty when there is none. Twice on the program's own path it
+// gives the install root.
 std::string strip_file_name(std::string_view text);
 
 // The number a text starts with, as a person types it and the platform reads it: blanks

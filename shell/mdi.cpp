@@ -308,8 +308,7 @@ void MDI::mnrecentfile_Click(int index) {
     if (index < 1 || index > m_recent_files.size()) {
         return;
     }
-    const QString path = m_recent_files[index - 1]->data().toString();
-    m_projects->Openrecent_file(path);
+    m_projects->open_recent_entry(m_recent_files[index - 1]->data().toString());
     read_recent_files();
 }
 

@@ -55,12 +55,27 @@ void ProjectFiles::Openrecent_file(const QString& path) {
             m_main.open_front_panel();
         }
     }
-    m_status.path = resolve_path_case(path_text(path)).string();
+    m_status.path = path_text(path);
     load_project_layout();
     add_recent_file(m_folders.settings_file(), m_status.path);
     m_main.read_recent_files();
     get_char_rom_name();
     m_status.is_open = true;
+}
+
+void ProjectFiles::open_recent_entry(const QString& entry) {
+    const RecentFileTarget target = recent_file_target(path_text(entry));
+    if (!target.ambiguous) {
+        Openrecent_file(QString::fromStdString(target.path));
+        return;
+    }
+    m_modal.message_box(&m_main,
+                        QStringLiteral(" The recent project %1 matches more than one file whose "
+                                       "names differ from it only in case. Open the one you mean "
+                                       "with Open Project.")
+                            .arg(entry),
+                        QString::fromLatin1(kOpenProjectTitle), MessageIcon::Exclamation,
+                        MessageButtons::Ok);
 }
 
 bool ProjectFiles::close_open_project() {
@@ -156,10 +171,11 @@ void ProjectFiles::get_char_rom_name() {
 
 void ProjectFiles::open_project(bool load_default) {
     if (!load_default) {
-        const QString chosen =
-            m_modal.open_file_name(&m_main, QStringLiteral(" Open Project"),
-                                   QString::fromStdString(m_folders.work_folder.string()),
-                                   QStringLiteral("Project file(*.prj)"));
+        // A name that does not exist yet starts a new project, written at its first save.
+        const QString chosen = m_modal.open_or_new_file_name(
+            &m_main, QStringLiteral(" Open Project"),
+            QString::fromStdString(m_folders.work_folder.string()),
+            QStringLiteral("Project file(*.prj)"), QStringLiteral("prj"));
         if (!chosen.isEmpty()) {
             Openrecent_file(chosen);
         }

@@ -25,10 +25,14 @@ public:
 
     const ProjectStatus& status() const { return m_status; }
 
-    // Opens the project file at path (a file of another case of the same name too): offers
-    // to save the open project, then reads the new one, puts it at the head of the recent
-    // files and picks its character ROM. A missing file opens as an empty project.
+    // Opens the project file at path: offers to save the open project, then reads the new
+    // one, puts it at the head of the recent files and picks its character ROM. A missing file
+    // opens as an empty project, written at its first save.
     void Openrecent_file(const QString& path);
+
+    // Opens the project a recent-file entry names, or says why it cannot: an older entry kept
+    // in upper case may match several files.
+    void open_recent_entry(const QString& entry);
 
     // Reopens the open project's windows where it says and takes its multimedia item.
     void load_project_layout();

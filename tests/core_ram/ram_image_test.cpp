@@ -53,6 +53,21 @@ TEST_F(RamImageTest, LoadAddressIsTheLastFourCharactersOfItemSix) {
     EXPECT_EQ(values(0x100, 2), (std::vector<int32_t>{0x12, 0x34}));
 }
 
+// Headers written by hand give fewer digits; the item still ends in its address.
+TEST_F(RamImageTest, ALoadAddressOfFewerDigitsLoadsThere) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"LOAD ADDRESS:100", 0x100}, {"$400", 0x400},
+        {"LOAD ADDRESS: 7", 0x7},    {"ABC", 0xABC},
+        {"start=$4a", 0x4A},         {"LOAD ADDRESS:12345", 0x2345},
+    };
+    for (const auto& [item, address] : cases) {
+        const auto r = load(std::string("a,b,c,d,e,") + item + ",END,f\n0000: 12 34 --\n");
+        ASSERT_TRUE(r.ok) << item << ": " << r.problem;
+        EXPECT_EQ(r.load_address, address) << item;
+        EXPECT_EQ(values(address, 2), (std::vector<int32_t>{0x12, 0x34})) << item;
+    }
+}
+
 TEST_F(RamImageTest, FieldsMissingFromALineWithoutEndMarkStoreZeros) {
     const auto r = load(std::string(kHeader) + "4000: \n4010: 7F --\n");
     ASSERT_TRUE(r.ok);
@@ -115,7 +130,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "load address \"LOAD ADDRESS: $ZZZZ\"", 0},
         DamagedCase{"LoadAddressPartlyHex", "a,b,c,d,e,$40G0,$0000,f\n4000: 11 --\n",
                     "four hexadecimal digits", 0},
-        DamagedCase{"LoadAddressTooShort", "a,b,c,d,e,$400,$0000,f\n4000: 11 --\n",
+        DamagedCase{"LoadAddressEndsAWord", "a,b,c,d,e,LOAD AT X12,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressMissing", "a,b,c,d,e,LOAD ADDRESS:,$0000,f\n4000: 11 --\n",
+                    "four hexadecimal digits", 0},
+        DamagedCase{"LoadAddressEmpty", "a,b,c,d,e,,$0000,f\n4000: 11 --\n",
                     "four hexadecimal digits", 0},
         DamagedCase{"LoadAddressFollowedByBlanks", "a,b,c,d,e,$4000  ,$0000,f\n4000: 11 --\n",
                     "four hexadecimal digits", 0},

@@ -93,13 +93,69 @@ TEST(ProjectFile, AMissingFileReadsAsEmptyAndAnUnreadableOneSaysSo) {
     EXPECT_TRUE(read_project_file(folder.path() / "binary.prj").project.windows.empty());
 }
 
-TEST(ProjectFile, WritingReplacesTheWholeFileOrFails) {
+// What a person wrote stays: the sections only the reader knows, other keys, comments, blank
+// lines and the file's own line ends. Only the window sections and their count are new.
+TEST(ProjectFile, SavingRewritesTheWindowsAndTheirCountOnly) {
+    const std::string old_text = " ZobbleComputer Project File\n"
+                                 "; lab 3: the big font\n"
+                                 "[Character ROM]\n"
+                                 "Name=/home/lab/big.cro\n"
+                                 "\n"
+                                 "[Menu 1]\n"
+                                 "Name=mDisplay\n"
+                                 "Top= 5\n"
+                                 "; keep the walker low\n"
+                                 "[menu 2]\n"
+                                 "Name=message\n"
+                                 "[Menu 7]\n"
+                                 "Name=stale\n"
+                                 "[No_Of_Menus]\n"
+                                 "Count= 7\n"
+                                 "Note=by hand\n"
+                                 "[Multimedia]\n"
+                                 "Lab=lab3\n";
+    EXPECT_EQ(project_file_text({{"message", 1, 2, 3, 4}}, old_text),
+              " ZobbleComputer Project File\n"
+              "; lab 3: the big font\n"
+              "[Character ROM]\n"
+              "Name=/home/lab/big.cro\n"
+              "\n"
+              "; keep the walker low\n"
+              "[No_Of_Menus]\n"
+              "Count= 1\r\n"
+              "Note=by hand\n"
+              "[Multimedia]\n"
+              "Lab=lab3\n"
+              "[Menu 1]\r\n"
+              "Name=message\r\n"
+              "Top= 1\r\n"
+              "Left= 2\r\n"
+              "Height= 4\r\n"
+              "Width= 3\r\n");
+    const ProjectFile read = parse_project(project_file_text({{"message", 1, 2, 3, 4}}, old_text));
+    EXPECT_EQ(read.windows, (Windows{{"message", 1, 2, 3, 4}}));
+    EXPECT_EQ(read.char_rom_name, "/home/lab/big.cro");
+    EXPECT_EQ(read.multimedia_lab, "lab3");
+}
+
+TEST(ProjectFile, WritingKeepsTheOldFilesOtherSectionsOrFails) {
     TempFolder folder;
     EXPECT_FALSE(write_project_file(folder.path() / "no_folder" / "p.prj", {}));
     const auto file = folder.path() / "p.prj";
+    ASSERT_TRUE(write_project_file(file, {{"mDisplay", 5, 6, 7, 8}}));
+    EXPECT_EQ(read_file(file), project_file_text({{"mDisplay", 5, 6, 7, 8}}));
+
     write_file(file, "[Menu 7]\nName=old\n[Multimedia]\nLab=old lab\n");
     ASSERT_TRUE(write_project_file(file, {{"message", 1, 2, 3, 4}}));
-    EXPECT_EQ(read_file(file), project_file_text({{"message", 1, 2, 3, 4}}));
+    EXPECT_EQ(read_file(file), "[Multimedia]\nLab=old lab\n" +
+                                   project_file_text({{"message", 1, 2, 3, 4}})
+                                       .substr(std::string(kProjectFirstLine).size() + 2));
+
+    // A project that cannot be read is not replaced by one that lacks what it holds.
+    const auto unreadable = folder.path() / "folder.prj";
+    std::filesystem::create_directory(unreadable);
+    EXPECT_FALSE(write_project_file(unreadable, {}));
+    EXPECT_TRUE(std::filesystem::is_directory(unreadable));
 }
 
 } // namespace

@@ -107,10 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Damaged{"HeaderCut", "TALLYRIG RAM IMAGE\nA\nB\n", "header", 0x4000, kUndefinedValue, true},
         // Read as hexadecimal, "ZZZZ" would have put the bytes at 0.
-        Damaged{"LoadAddressNotHex",
-                "TALLYRIG RAM IMAGE\nA\nB\nBYTES: 1\nDATA LINES: 1\nLOAD ADDRESS: $ZZZZ\n"
-                "END ADDRESS: $4000\nSTART OF DATA\n4000: 3E --\n",
-                "\"LOAD ADDRESS: $ZZZZ\" does not end in four hexadecimal digits", 0x0000, 0, true},
+        Damaged{
+            "LoadAddressNotHex",
+            "TALLYRIG RAM IMAGE\nA\nB\nBYTES: 1\nDATA LINES: 1\nLOAD ADDRESS: $ZZZZ\n"
+            "END ADDRESS: $4000\nSTART OF DATA\n4000: 3E --\n",
+            "\"LOAD ADDRESS: $ZZZZ\" does not end in an address of one to four hexadecimal digits",
+            0x0000, 0, true},
         Damaged{"ShortLine", std::string(kHeader) + "4000: 11 --\n40\n", "shorter", 0x4000, 0x11,
                 false},
         Damaged{"PastTheLastCell", "a,b,c,d,e,$FFFF,$0000,f\nFFFF: 11 22 33 --\n",

@@ -39,6 +39,9 @@ protected:
         return names;
     }
     QWidget* frame_of(QWidget* window) { return window->parentWidget(); }
+    static QString text(const std::filesystem::path& file) {
+        return QString::fromStdString(file.string());
+    }
 };
 
 TEST_F(Projects, SavedWithThreeWindowsAndReopened) {
@@ -156,28 +159,67 @@ TEST_F(Projects, AMissingProjectOpensEmptyAndADamagedOneSaysSo) {
     EXPECT_TRUE(modal.boxes[1].text.contains("cannot be read"));
     EXPECT_TRUE(status().is_open);
     EXPECT_EQ(recent_menu().mid(3, 2),
-              (QStringList{QString::fromStdString(upper_case(project("folder.prj").string())),
-                           QString::fromStdString(upper_case(project("new.prj").string()))}));
+              (QStringList{text(project("folder.prj")), text(project("new.prj"))}));
 }
 
-TEST_F(Projects, TheRecentFilesAreListedAndOpenFromTheMenu) {
+// Two projects whose names differ only in case are two files: each entry opens the one chosen,
+// and the list, which holds one of them at a time, shows it as it is named.
+TEST_F(Projects, TheRecentFilesAreListedAsChosenAndOpenFromTheMenu) {
     EXPECT_EQ(recent_menu(),
               (QStringList{"mnOpen_Project", "mnPrint_setup", "mnrecentfile", "mnExit"}));
-    write_file(project("One.prj"), "[Multimedia]\r\nLab=lesson one\r\n");
-    open(project("One.prj"));
+    write_file(project("Case.prj"), "[Multimedia]\r\nLab=upper\r\n");
+    write_file(project("case.prj"), "[Multimedia]\r\nLab=lower\r\n");
+    open(project("case.prj"));
     modal.box_answers.push_back(MessageAnswer::No);
     open(project("two.prj"));
-    const QString one = QString::fromStdString(upper_case(project("One.prj").string()));
     EXPECT_EQ(recent_menu().mid(3),
-              (QStringList{QString::fromStdString(upper_case(project("two.prj").string())), one,
-                           "mnExit"}));
-    // The upper-case entry finds its file again.
+              (QStringList{text(project("two.prj")), text(project("case.prj")), "mnExit"}));
+    EXPECT_EQ(main().findChild<QAction*>("mnrecentfile2")->text(), text(project("case.prj")));
+
     modal.box_answers.push_back(MessageAnswer::No);
     main().findChild<QAction*>("mnrecentfile2")->trigger();
     settle();
+    EXPECT_EQ(status().path, project("case.prj").string());
+    EXPECT_EQ(status().multimedia_lab, "lower");
+    EXPECT_EQ(recent_menu().mid(3, 2),
+              (QStringList{text(project("case.prj")), text(project("two.prj"))}));
+
+    // The other file takes the entry's place rather than a second one.
+    modal.box_answers.push_back(MessageAnswer::No);
+    open(project("Case.prj"));
+    EXPECT_EQ(status().multimedia_lab, "upper");
+    EXPECT_EQ(recent_menu().mid(3),
+              (QStringList{text(project("Case.prj")), text(project("two.prj")), "mnExit"}));
+}
+
+// Older settings files kept the entries in upper case: one finds its file whatever its case,
+// unless several files match, which the user is told about by the entry's name.
+TEST_F(Projects, AnOlderUpperCaseEntryOpensItsOneFileOrSaysItMatchesSeveral) {
+    write_file(project("One.prj"), "[Multimedia]\r\nLab=lesson one\r\n");
+    write_file(project("Two.prj"), "");
+    write_file(project("two.prj"), "");
+    const std::string one = upper_case(project("One.prj").string());
+    const std::string two = upper_case(project("two.prj").string());
+    write_file(install.folders.settings_file(),
+               "[Recent Files]\r\nRecentFile1=" + one + "\r\nRecentFile2=" + two + "\r\n");
+    main().read_recent_files();
+
+    main().findChild<QAction*>("mnrecentfile2")->trigger();
+    settle();
+    ASSERT_EQ(modal.boxes.size(), 1u);
+    EXPECT_TRUE(modal.boxes[0].text.contains(QString::fromStdString(two) + " matches more than "
+                                                                           "one file"))
+        << modal.boxes[0].text.toStdString();
+    EXPECT_EQ(modal.boxes[0].title, "Open Project");
+    EXPECT_FALSE(status().is_open);
+
+    main().findChild<QAction*>("mnrecentfile1")->trigger();
+    settle();
     EXPECT_EQ(status().path, project("One.prj").string());
-    EXPECT_EQ(recent_menu().mid(3, 1), QStringList{one});
     EXPECT_EQ(status().multimedia_lab, "lesson one");
+    // The entry now names the file as it is.
+    EXPECT_EQ(recent_menu().mid(3, 2),
+              (QStringList{text(project("One.prj")), QString::fromStdString(two)}));
 }
 
 TEST_F(Projects, OpenProjectAsksForTheFile) {
@@ -189,7 +231,10 @@ TEST_F(Projects, OpenProjectAsksForTheFile) {
     EXPECT_EQ(modal.file_dialogs[1],
               " Open Project|" + QString::fromStdString(install.folders.work_folder.string()) +
                   "|Project file(*.prj)");
+    // The dialog takes a new project's name.
+    EXPECT_EQ(modal.new_name_suffixes, (std::vector<QString>{"prj", "prj"}));
     EXPECT_EQ(status().path, project("p.prj").string());
+    EXPECT_FALSE(std::filesystem::exists(project("p.prj")));
 
     main().projects().open_project(true); // the project folder is never set
     ASSERT_EQ(modal.boxes.size(), 1u);

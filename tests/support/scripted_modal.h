@@ -32,8 +32,9 @@ public:
     std::deque<MessageAnswer> box_answers;
     // What the open and save dialogs return, in turn; empty = cancel.
     std::deque<QString> file_answers;
-    std::vector<QString> file_dialogs;  // "title|folder|filter" of each file dialog
-    std::vector<QString> save_suffixes; // default suffix of each save dialog
+    std::vector<QString> file_dialogs;      // "title|folder|filter" of each file dialog
+    std::vector<QString> save_suffixes;     // default suffix of each save dialog
+    std::vector<QString> new_name_suffixes; // of each open dialog that takes new names
     // What input boxes return, in turn; nullopt or none left = cancel.
     std::deque<std::optional<QString>> input_answers;
     std::vector<QString> input_prompts; // "title|prompt|default" of each input box
@@ -69,16 +70,17 @@ public:
     }
     QString open_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter) override {
-        opened();
-        file_dialogs.push_back(title + "|" + folder + "|" + filter);
-        return file_answers.empty() ? QString() : take(file_answers);
+        return file_answer(title, folder, filter);
+    }
+    QString open_or_new_file_name(QWidget*, const QString& title, const QString& folder,
+                                  const QString& filter, const QString& default_suffix) override {
+        new_name_suffixes.push_back(default_suffix);
+        return file_answer(title, folder, filter);
     }
     QString save_file_name(QWidget*, const QString& title, const QString& folder,
                            const QString& filter, const QString& default_suffix) override {
-        opened();
-        file_dialogs.push_back(title + "|" + folder + "|" + filter);
         save_suffixes.push_back(default_suffix);
-        return file_answers.empty() ? QString() : take(file_answers);
+        return file_answer(title, folder, filter);
     }
     std::optional<QString> input_box(QWidget*, const QString& prompt, const QString& title,
                                      const QString& default_text) override {
@@ -101,6 +103,11 @@ public:
     }
 
 private:
+    QString file_answer(const QString& title, const QString& folder, const QString& filter) {
+        opened();
+        file_dialogs.push_back(title + "|" + folder + "|" + filter);
+        return file_answers.empty() ? QString() : take(file_answers);
+    }
     void opened() const {
         if (on_dialog) {
             on_dialog();

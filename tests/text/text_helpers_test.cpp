@@ -89,9 +89,13 @@ TEST(StripPath, ReturnsTheTextBeforeTheLastSeparator) {
         {"/work/prog.ram", "/work/prog"},
         {"a.b.c", "a.b"},
         {".ram", ""},
-        {"prog", ""},
-        {"", ""},
         {"prog.", "prog"},
+        {"", ""},
+        // Only the file's own name has an extension: the dumps stay beside the image.
+        {"work/my.dir/prog.ram", "work/my.dir/prog"},
+        {"work/my.dir/prog", "work/my.dir/prog"},
+        {"/work/v1.2/.ram", "/work/v1.2/"},
+        {"prog", "prog"},
     };
     for (const auto& [text, stripped] : extension_cases) {
         EXPECT_EQ(strip_extension(text), stripped) << text;
