@@ -269,6 +269,41 @@ TEST(OutputFiles, AnOutputNeverOverwritesItsOwnSource) {
     EXPECT_EQ(read_file(broken), "FOO\n");
 }
 
+TEST(OutputFiles, AByteOrderMarkIsNoPartOfTheSource) {
+    TempFolder folder;
+    const std::string mark = "\xEF\xBB\xBF";
+    // The first line a comment: the mark before it would make it a bad statement.
+    const std::string source = folder.write("prog.asm", mark + std::string(kProgram));
+    ASSERT_EQ(call_parse(source).error_code, 0);
+    const std::string list = read_file(folder.path() / "prog.lst");
+    EXPECT_NE(list.find("\n00001                      # Count down\n"), std::string::npos) << list;
+
+    // Lines and offsets are counted as if there were no mark, as the editor shows the text.
+    const std::string broken = "# Count down\n        .ORG $4000\n        LDA 300\n        .END\n";
+    folder.write("prog.asm", mark + broken);
+    const ParseResult r = call_parse(source);
+    EXPECT_EQ(r.error_code, 15);
+    EXPECT_EQ(r.line_no, 3);
+    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
+    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
+    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+}
+
+TEST(OutputFiles, AListAssembledAsASourceLeavesTheImagesOfItsSourceAlone) {
+    TempFolder folder;
+    const std::string source = folder.write("prog.asm", kProgram);
+    ASSERT_EQ(call_parse(source).error_code, 0);
+    const std::string ram = read_file(folder.path() / "prog.ram");
+    const std::string dump = read_file(folder.path() / "prog.rad");
+    // The list as written fails on its first line; a list that assembles cannot be rewritten.
+    const std::string list = (folder.path() / "prog.lst").string();
+    EXPECT_EQ(call_parse(list).error_code, 1);
+    folder.write("prog.lst", kProgram);
+    EXPECT_EQ(call_parse(list).error_code, 24);
+    EXPECT_EQ(read_file(folder.path() / "prog.ram"), ram);
+    EXPECT_EQ(read_file(folder.path() / "prog.rad"), dump);
+}
+
 TEST(OutputFiles, OnlyParseIsExported) {
     void* handle = ::dlopen(TALLYRIG_LIBASM_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr);

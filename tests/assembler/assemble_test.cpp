@@ -134,7 +134,12 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"LabelTooLong", "        .ORG $4000\nmuchtoolong: NOP\n        .END\n", 2,
                   "A label can't be more than eight characters long"},
         ErrorCase{"DivideByZero", "        .ORG $4000\n        LDA 4/0\n        .END\n", 2,
-                  "You're trying to divide by zero (that's naughty!)"}),
+                  "You're trying to divide by zero (that's naughty!)"},
+        // The mark the editor keeps but does not show is not counted on the first line.
+        ErrorCase{"AfterAByteOrderMark",
+                  "\xEF\xBB\xBF# comment first\n        .ORG $4000\n        LDA 300\n"
+                  "        .END\n",
+                  3, "This value (%) is too big to fit into an 8-bit field"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
 
 TEST_F(Assemble, WhileTheListIsOnShowTheListItselfIsSavedAndAssembled) {
