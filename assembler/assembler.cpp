@@ -405,6 +405,7 @@ void Assembler::Open_File() {
     }
     m_file.filename = path;
     m_file.has_name = 1;
+    m_saved_source_name.clear();
     set_status(QStringLiteral("Open File:") + path);
     m_text_box->setFocus();
     m_text_box->moveCursor(QTextCursor::Start);
@@ -469,6 +470,7 @@ Assembler::SaveOutcome Assembler::save_text_as() {
     }
     m_file.filename = path;
     m_file.has_name = 1;
+    m_saved_source_name.clear();
     set_status(QStringLiteral("Save File As:") + path);
     pause(kSavePauseMs);
     m_file.list_filename = QString::fromStdString(list_file_name(path.toStdString()));
@@ -530,8 +532,26 @@ void Assembler::View_List_File() {
     if (!may_replace_text() || !load_file(m_file.list_filename)) {
         return;
     }
-    m_saved_source_name = m_file.filename;
+    // Viewed again, the list is only read afresh: the source it came from stays the one kept.
+    if (!showing_list()) {
+        m_saved_source_name = m_file.filename;
+    }
     m_file.filename = m_file.list_filename;
+}
+
+bool Assembler::showing_list() const {
+    return !m_saved_source_name.isEmpty() && !m_file.filename.isEmpty() &&
+           m_file.filename == m_file.list_filename;
+}
+
+bool Assembler::show_saved_source() {
+    // A source that has gone from the disk is reported, and the list stays on show.
+    if (!load_file(m_saved_source_name)) {
+        return false;
+    }
+    m_file.filename = m_saved_source_name;
+    m_saved_source_name.clear();
+    return true;
 }
 
 void Assembler::View_source_file() {
@@ -541,15 +561,10 @@ void Assembler::View_source_file() {
             QString(), MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    if (m_saved_source_name.isEmpty()) {
+    if (!showing_list() || !may_replace_text()) {
         return;
     }
-    // A source that has gone from the disk is reported, and the list stays on show.
-    if (!may_replace_text() || !load_file(m_saved_source_name)) {
-        return;
-    }
-    m_file.filename = m_saved_source_name;
-    m_saved_source_name.clear();
+    show_saved_source();
 }
 
 void Assembler::Help_About() {
@@ -594,23 +609,42 @@ void Assembler::Assemble() {
     set_status(kIdleStatus);
     set_status(QStringLiteral("Assembling...."));
     pause(kAssemblePauseMs);
-    const bool on_disk = names_a_file(m_file.filename);
-    if (!on_disk) {
-        set_status(QStringLiteral(" You need to save your file first, before I can assemble it!"));
-        m_desktop.beep();
-    }
-    // A text that could not be written is not assembled: the file on the disk is not the text
-    // on show. The reason stays in the status bar. A cancelled Save As still assembles, with
-    // no file, and the library says it cannot open it.
-    if (save_text() == SaveOutcome::Failed) {
+    // The list is what assembling writes, never what it reads: with the list on show, the
+    // source it was made from is assembled and its new list shown.
+    const bool list_on_show = showing_list();
+    if (list_on_show && !may_replace_text()) {
         return;
+    }
+    const bool on_disk = names_a_file(list_on_show ? m_saved_source_name : m_file.filename);
+    if (!list_on_show) {
+        if (!on_disk) {
+            set_status(
+                QStringLiteral(" You need to save your file first, before I can assemble it!"));
+            m_desktop.beep();
+        }
+        // A text that could not be written is not assembled: the file on the disk is not the
+        // text on show. The reason stays in the status bar. A cancelled Save As still
+        // assembles, with no file, and the library says it cannot open it.
+        if (save_text() == SaveOutcome::Failed) {
+            return;
+        }
     }
     if (const QString problem = m_library.bind(); !problem.isEmpty()) {
         set_status(problem);
         return;
     }
-    const ParseOutputs outputs = m_library.parse(m_file.filename);
-    m_view_list->setEnabled(names_a_file(m_file.list_filename));
+    const ParseOutputs outputs =
+        m_library.parse(list_on_show ? m_saved_source_name : m_file.filename);
+    const bool have_list = names_a_file(m_file.list_filename);
+    m_view_list->setEnabled(have_list);
+    if (list_on_show) {
+        // Without a new list there is nothing to show in the old one's place but the source.
+        if (have_list) {
+            load_file(m_file.list_filename);
+        } else {
+            show_saved_source();
+        }
+    }
     if (outputs.error_code <= 0) {
         set_status(on_disk ? QStringLiteral(" Cool Beans! Your file was assembled without error!")
                            : QStringLiteral(" Your file was assembled successfully"));
@@ -622,7 +656,26 @@ void Assembler::Assemble() {
                (message ? qstring(*message)
                         : QStringLiteral("(assembler error %1)").arg(outputs.error_code)));
     m_desktop.beep();
-    goto_error(outputs.line_no);
+    if (showing_list()) {
+        goto_list_row(outputs.line_no);
+    } else {
+        goto_error(outputs.line_no);
+    }
+}
+
+void Assembler::goto_list_row(int32_t line_no) {
+    // A list row begins with its source line's number in five digits.
+    const QString number = QStringLiteral("%1 ").arg(line_no, 5, 10, QLatin1Char('0'));
+    QTextCursor cursor(m_text_box->document());
+    for (QTextBlock row = m_text_box->document()->begin(); line_no > 0 && row.isValid();
+         row = row.next()) {
+        if (row.text().startsWith(number)) {
+            cursor.setPosition(row.position());
+            break;
+        }
+    }
+    m_text_box->setTextCursor(cursor);
+    m_text_box->setFocus();
 }
 
 void Assembler::goto_error(int32_t line_no) {

@@ -95,7 +95,8 @@ public:
     void assemble_from_toolbar();
 
     // Saves the text on show and assembles that file through the library; the outcome is in
-    // the status bar, and an error's line gets the caret.
+    // the status bar, and an error's line gets the caret. With the list on show, the source
+    // it was made from is assembled instead, unsaved, and the new list shown.
     void Assemble();
     // The caret to the start of the line (1 is the first; a line beyond the last is the end
     // of the text), nothing selected, the text focused.
@@ -168,6 +169,13 @@ private:
     SaveOutcome save_text();
     SaveOutcome save_text_as();
     void remove_stale_list_file();
+    // The list file on show, in place of the source kept in saved_source_name.
+    bool showing_list() const;
+    // Back from the list to its source; false, with the reason in the status bar, when the
+    // source cannot be read.
+    bool show_saved_source();
+    // The caret to the list's row of a source line, or to the start when it has none.
+    void goto_list_row(int32_t line_no);
 
     void send_keystroke(Qt::Key key);
     int text_length() const;

@@ -142,21 +142,41 @@ INSTANTIATE_TEST_SUITE_P(
                   3, "This value (%) is too big to fit into an 8-bit field"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
 
-TEST_F(Assemble, WhileTheListIsOnShowTheListItselfIsSavedAndAssembled) {
-    open(write_work("prog.asm", kGoodProgram));
+TEST_F(Assemble, WhileTheListIsOnShowItsSourceIsAssembledAndTheNewListShown) {
+    const QString source = write_work("prog.asm", kGoodProgram);
+    open(source);
     editor->Assemble();
     ASSERT_EQ(editor->status_text(), kCoolBeans);
     editor->View_List_File();
     const QString list = work("prog.lst");
     ASSERT_EQ(file().filename, list);
-    editor->text_box()->moveCursor(QTextCursor::Start);
-    type("edited ");
+
+    // The source changed on the disk since the list was made.
+    const std::string changed = "        .ORG $4000\n        INCA\n        HALT\n        .END\n";
+    write_work("prog.asm", changed);
     editor->Assemble();
-    EXPECT_TRUE(bytes_of(list).starts_with("edited ")) << bytes_of(list);
-    EXPECT_TRUE(editor->status_text().startsWith("ASSEMBLER ERROR : on line : 1 "))
-        << editor->status_text().toStdString();
+    EXPECT_EQ(editor->status_text(), kCoolBeans);
+    EXPECT_EQ(bytes_of(source), changed);
     EXPECT_EQ(file().filename, list);
+    EXPECT_EQ(editor->saved_source_name(), source);
+    EXPECT_TRUE(text().contains("INCA")) << text().toStdString();
+    EXPECT_TRUE(bytes_of(work("prog.ram")).find("\nBYTES: 2\n") != std::string::npos)
+        << bytes_of(work("prog.ram"));
     EXPECT_TRUE(view_list()->isEnabled());
+
+    // An error shows in the new list, the caret on the failing line's row.
+    write_work("prog.asm", "        .ORG $4000\n        NOP\n        LDA 300\n        .END\n");
+    editor->Assemble();
+    EXPECT_EQ(editor->status_text(), "ASSEMBLER ERROR : on line : 3 This value (%) is too big to "
+                                     "fit into an 8-bit field");
+    EXPECT_EQ(file().filename, list);
+    EXPECT_TRUE(text().contains("LDA 300")) << text().toStdString();
+    EXPECT_TRUE(editor->text_box()->textCursor().block().text().startsWith("00003 "))
+        << editor->text_box()->textCursor().block().text().toStdString();
+
+    editor->View_source_file();
+    EXPECT_EQ(file().filename, source);
+    EXPECT_TRUE(text().contains("LDA 300"));
 }
 
 TEST_F(Assemble, ViewListFileFollowsTheListFileAfterEachAssembly) {

@@ -110,12 +110,15 @@ TEST_F(FileCommands, ListAndSourceSwap) {
     EXPECT_EQ(file().filename, source);
     EXPECT_TRUE(editor->saved_source_name().isEmpty());
 
-    // Twice in a row, the list's own name is kept as the source.
+    // Twice in a row, the list is read again and the source stays the one to return to.
     editor->View_List_File();
+    write_work("prog.lst", "new list\n");
     editor->View_List_File();
-    EXPECT_EQ(editor->saved_source_name(), list);
+    EXPECT_EQ(text(), "new list\n");
+    EXPECT_EQ(editor->saved_source_name(), source);
     editor->View_source_file();
-    EXPECT_EQ(file().filename, list);
+    EXPECT_EQ(file().filename, source);
+    EXPECT_EQ(text(), "source\n");
 
     // A source gone from the disk is reported, and the list stays on show.
     open(source);
