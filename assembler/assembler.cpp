@@ -754,15 +754,22 @@ void Assembler::Set_Font() {
     const QTextCharFormat shown =
         cursor.hasSelection() ? first.charFormat() : m_text_box->currentCharFormat();
     const QFont initial = shown.font().resolve(m_text_box->document()->defaultFont());
-    // The dialog lists only installed families: it is shown the one that stands in on screen.
+    // The dialog lists only installed families and their styles: it is shown the face that
+    // stands in on screen, style included, or it would pick the family's first style, which
+    // may be an oblique one.
+    const QFontInfo shown_face(initial);
     QFont offered = initial;
-    offered.setFamilies({QFontInfo(initial).family()});
+    offered.setFamilies({shown_face.family()});
+    offered.setStyleName(shown_face.styleName());
     const QFont font = m_modal.font_dialog(this, offered).value_or(initial);
     // The colour the dialog may offer is not taken.
     QTextCharFormat format;
     format.setFontFamilies({font.family()});
-    if (font.pointSizeF() > 0) {
-        format.setFontPointSize(font.pointSizeF());
+    // The dialog shows whole points: a size it was not given another of stays as it was.
+    const bool size_kept = qRound(font.pointSizeF()) == qRound(initial.pointSizeF());
+    const double size = size_kept ? initial.pointSizeF() : font.pointSizeF();
+    if (size > 0) {
+        format.setFontPointSize(size);
     }
     format.setFontWeight(font.weight());
     format.setFontItalic(font.italic());
