@@ -380,17 +380,30 @@ void Assembler::New_File() {
     Init_Editor();
 }
 
+std::optional<Assembler::ReadText> Assembler::read_text(const QString& path) {
+    FileBytes file = read_source_file(path);
+    QString problem = file.problem;
+    std::optional<ReadText> read;
+    if (problem.isEmpty()) {
+        read = ReadText{decode_source(file.bytes), std::move(file.bytes)};
+        problem = too_long_to_show(read->source.text);
+    }
+    if (!problem.isEmpty()) {
+        set_status(QStringLiteral("Could not open %1: %2").arg(path, problem));
+        return std::nullopt;
+    }
+    return read;
+}
+
 bool Assembler::load_file(const QString& path) {
-    const FileBytes file = read_source_file(path);
-    if (!file.problem.isEmpty()) {
-        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+    const std::optional<ReadText> read = read_text(path);
+    if (!read) {
         return false;
     }
-    const SourceText source = decode_source(file.bytes);
     // A file comes in the text box's own font, whatever New chose for typing.
-    m_text_box->document()->setPlainText(source.text);
+    m_text_box->document()->setPlainText(read->source.text);
     m_text_box->moveCursor(QTextCursor::Start);
-    mark_clean(file.bytes, source.format, true);
+    mark_clean(read->bytes, read->source.format, true);
     return true;
 }
 
@@ -487,14 +500,13 @@ void Assembler::Insert_File() {
     if (path.isEmpty()) {
         return;
     }
-    const FileBytes file = read_source_file(path);
-    if (!file.problem.isEmpty()) {
-        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+    const std::optional<ReadText> read = read_text(path);
+    if (!read) {
         return;
     }
     // Every line read comes in with CR LF, the last one too.
     QString lines;
-    for (const QString& line : text_lines(decode_source(file.bytes).text)) {
+    for (const QString& line : text_lines(read->source.text)) {
         lines += line + QStringLiteral("\r\n");
     }
     if (lines.isEmpty()) {

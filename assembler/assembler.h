@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -161,6 +162,12 @@ private:
 
     // False when the user keeps the changed text (Cancel, or a save that did not happen).
     bool may_replace_text();
+    struct ReadText {
+        SourceText source;
+        QByteArray bytes;
+    };
+    // A file's text, if it can be read and shown quickly; else the reason is in the status bar.
+    std::optional<ReadText> read_text(const QString& path);
     // Reads a file into the text box; false, with the reason in the status bar, when it cannot.
     bool load_file(const QString& path);
     enum class SaveOutcome { Saved, Cancelled, Failed };

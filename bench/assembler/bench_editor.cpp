@@ -141,6 +141,39 @@ void BM_OpenTenThousandLines(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenTenThousandLines)->Unit(benchmark::kMillisecond);
 
+// Open, painted, of a file of the given size in lines of the given length (CR LF included): the
+// largest file and the longest line the editor accepts, each to show within two seconds.
+void BM_OpenLargestAccepted(benchmark::State& state) {
+    Editor& e = editor();
+    const auto total = static_cast<size_t>(state.range(0));
+    const auto line_length = static_cast<size_t>(state.range(1));
+    std::string line(line_length - 2, ';');
+    line += "\r\n";
+    std::string bytes;
+    bytes.reserve(total);
+    while (bytes.size() + line.size() <= total) {
+        bytes += line;
+    }
+    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/large.asm"));
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    for (auto _ : state) {
+        e.modal.file_answers = {path};
+        e.window->Open_File();
+        e.window->repaint();
+    }
+    if (e.window->FIle_status().filename != path) {
+        state.SkipWithError(e.window->status_text().toStdString().c_str());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    e.open();
+}
+BENCHMARK(BM_OpenLargestAccepted)
+    ->Args({kMaxShownBytes, 40})
+    ->Args({kMaxShownBytes, kMaxShownLine + 2})
+    ->Args({kMaxShownLine + 2, kMaxShownLine + 2})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 // One template into the middle of the long source; with the argument 1 the text is painted
 // after each, as the screen would show it.
 void BM_InsertTemplate(benchmark::State& state) {

@@ -51,6 +51,39 @@ TEST_F(FileCommands, AFileThatCannotBeReadSaysSoAndChangesNothing) {
     EXPECT_EQ(file().filename, source);
 }
 
+TEST_F(FileCommands, WhatWouldTakeTooLongToShowIsRefusedBeforeLoadingAndSaysWhy) {
+    const QString source = write_work("prog.asm", "kept");
+    open(source);
+    std::string large;
+    while (large.size() <= static_cast<size_t>(kMaxShownBytes)) {
+        large += "        NOP\r\n";
+    }
+    const std::string long_line(static_cast<size_t>(kMaxShownLine) + 1, ';');
+    const struct {
+        QString path;
+        QString reason;
+    } refused[] = {
+        {write_work("large.asm", large),
+         "it is larger than 8 MB, more than the editor can show quickly"},
+        {write_work("wide.asm", "        NOP\n" + long_line + "\n        .END\n"),
+         "line 2 is longer than 16384 characters, more than the editor can show quickly"},
+    };
+    for (const auto& bad : refused) {
+        open(bad.path);
+        EXPECT_EQ(editor->status_text(), "Could not open " + bad.path + ": " + bad.reason);
+        EXPECT_EQ(text(), "kept");
+        EXPECT_EQ(file().filename, source);
+        modal.file_answers = {bad.path};
+        editor->Insert_File();
+        EXPECT_EQ(editor->status_text(), "Could not open " + bad.path + ": " + bad.reason);
+        EXPECT_EQ(text(), "kept");
+    }
+    // Up to the limits, a file opens.
+    const QString widest = write_work("widest.asm", long_line.substr(1) + "\n");
+    open(widest);
+    EXPECT_EQ(file().filename, widest);
+}
+
 TEST_F(FileCommands, SaveWritesTheNamedFileAndSaveAsNamesAnUntitledOne) {
     type("new");
     editor->Save_File(); // runs Save As, cancelled
