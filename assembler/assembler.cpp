@@ -2,6 +2,7 @@
 
 #include "assembler/converter.h"
 #include "assembler/insert_menus.h"
+#include "assembler/rich_text_reader.h"
 #include "assembler/string_table.h"
 #include "assembler/toolbar_pictures.h"
 #include "common/desktop_actions.h"
@@ -380,12 +381,20 @@ void Assembler::New_File() {
     Init_Editor();
 }
 
-std::optional<Assembler::ReadText> Assembler::read_text(const QString& path) {
+std::optional<Assembler::ReadText> Assembler::read_text(const QString& path, bool formatted) {
     FileBytes file = read_source_file(path);
     QString problem = file.problem;
     std::optional<ReadText> read;
     if (problem.isEmpty()) {
-        read = ReadText{decode_source(file.bytes), std::move(file.bytes)};
+        read = ReadText{decode_source(file.bytes), std::move(file.bytes), {}, false};
+        const std::string_view bytes(read->bytes.constData(),
+                                     static_cast<size_t>(read->bytes.size()));
+        if (formatted && is_rich_text(bytes)) {
+            RichText rich = read_rich_text(bytes);
+            read->source.text = QString::fromStdU16String(rich.text);
+            read->runs = std::move(rich.runs);
+            read->rich = true;
+        }
         problem = too_long_to_show(read->source.text);
     }
     if (!problem.isEmpty()) {
@@ -396,15 +405,40 @@ std::optional<Assembler::ReadText> Assembler::read_text(const QString& path) {
 }
 
 bool Assembler::load_file(const QString& path) {
-    const std::optional<ReadText> read = read_text(path);
+    const std::optional<ReadText> read = read_text(path, true);
     if (!read) {
         return false;
     }
     // A file comes in the text box's own font, whatever New chose for typing.
     m_text_box->document()->setPlainText(read->source.text);
+    apply_runs(read->runs);
     m_text_box->moveCursor(QTextCursor::Start);
-    mark_clean(read->bytes, read->source.format, true);
+    // Saving writes plain text: a rich-text file's bytes are never written back as they came.
+    if (read->rich) {
+        mark_clean({}, SourceFormat{}, false);
+    } else {
+        mark_clean(read->bytes, read->source.format, true);
+    }
     return true;
+}
+
+void Assembler::apply_runs(const std::vector<RichTextRun>& runs) {
+    QTextCursor cursor(m_text_box->document());
+    for (const RichTextRun& run : runs) {
+        QTextCharFormat format;
+        format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(run.italic);
+        format.setFontUnderline(run.underline);
+        if (run.points > 0) {
+            format.setFontPointSize(run.points);
+        }
+        if (run.colour) {
+            format.setForeground(QColor(static_cast<QRgb>(*run.colour)));
+        }
+        cursor.setPosition(static_cast<int>(run.start));
+        cursor.setPosition(static_cast<int>(run.start + run.length), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
 }
 
 void Assembler::Open_File() {
@@ -500,7 +534,8 @@ void Assembler::Insert_File() {
     if (path.isEmpty()) {
         return;
     }
-    const std::optional<ReadText> read = read_text(path);
+    // A file inserted is read as text, a rich-text one too.
+    const std::optional<ReadText> read = read_text(path, false);
     if (!read) {
         return;
     }

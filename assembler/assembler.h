@@ -4,6 +4,7 @@
 
 #include "assembler/assembler_library.h"
 #include "assembler/converter.h"
+#include "assembler/rich_text_reader.h"
 #include "assembler/source_file.h"
 #include "common/frm_about.h"
 #include "core/folders.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -165,9 +167,13 @@ private:
     struct ReadText {
         SourceText source;
         QByteArray bytes;
+        std::vector<RichTextRun> runs; // the formats of a rich-text file's text
+        bool rich = false;
     };
     // A file's text, if it can be read and shown quickly; else the reason is in the status bar.
-    std::optional<ReadText> read_text(const QString& path);
+    // Formatted, a rich-text file gives its text and formats, not its markup.
+    std::optional<ReadText> read_text(const QString& path, bool formatted);
+    void apply_runs(const std::vector<RichTextRun>& runs);
     // Reads a file into the text box; false, with the reason in the status bar, when it cannot.
     bool load_file(const QString& path);
     enum class SaveOutcome { Saved, Cancelled, Failed };

@@ -84,6 +84,30 @@ TEST_F(FileCommands, WhatWouldTakeTooLongToShowIsRefusedBeforeLoadingAndSaysWhy)
     EXPECT_EQ(file().filename, widest);
 }
 
+TEST_F(FileCommands, ARichTextFileOpensAsItsFormattedTextAndSavesAsPlainText) {
+    const QString path = write_work(
+        "prog.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}{\\colortbl ;\\red255\\green0"
+                    "\\blue0;}\\f0\\fs24         .ORG $4000\\par\r\n{\\b\\cf1 start:}\\tab HALT "
+                    "# caf\\'e9\\par\r\n}");
+    open(path);
+    EXPECT_EQ(text(), "        .ORG $4000\nstart:\tHALT # caf\u00e9\n");
+    EXPECT_EQ(file().filename, path);
+    const auto format_at = [this](int position) {
+        QTextCursor cursor(editor->text_box()->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat();
+    };
+    const int start = static_cast<int>(text().indexOf("start:"));
+    EXPECT_TRUE(format_at(start).font().bold());
+    EXPECT_EQ(format_at(start).foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(format_at(start + 6).font().bold());
+    EXPECT_EQ(format_at(0).fontPointSize(), 12.0);
+    EXPECT_FALSE(editor->text_changed());
+
+    editor->Save_File();
+    EXPECT_EQ(bytes_of(path), "        .ORG $4000\r\nstart:\tHALT # caf\xC3\xA9\r\n");
+}
+
 TEST_F(FileCommands, SaveWritesTheNamedFileAndSaveAsNamesAnUntitledOne) {
     type("new");
     editor->Save_File(); // runs Save As, cancelled
