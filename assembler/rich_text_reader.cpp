@@ -1,6 +1,7 @@
 #include "assembler/rich_text_reader.h"
 
 #include "assembler/code_page.h"
+#include "core/text_helpers.h"
 
 #include <algorithm>
 #include <array>
@@ -75,19 +76,6 @@ bool is_letter(char c) {
 
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int hex_value(char c) {
-    if (is_digit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 class Reader {
@@ -194,8 +182,8 @@ private:
             m_pos = m_in.size();
             return;
         }
-        const int high = hex_value(m_in[m_pos]);
-        const int low = hex_value(m_in[m_pos + 1]);
+        const int high = hex_digit(m_in[m_pos]);
+        const int low = hex_digit(m_in[m_pos + 1]);
         if (high < 0 || low < 0) {
             return;
         }

@@ -47,6 +47,15 @@ ParseResult call_parse(const std::string& path) {
     return r;
 }
 
+// What parse gives for a text whose third line is "        LDA 300", with ".END" after it.
+void expect_value_too_big_on_line_3(const ParseResult& r, const std::string& broken) {
+    EXPECT_EQ(r.error_code, 15);
+    EXPECT_EQ(r.line_no, 3);
+    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
+    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
+    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+}
+
 constexpr std::string_view kProgram = "# Count down\n"
                                       "        .ORG $4000\n"
                                       "start:  LDA 3\n"
@@ -173,12 +182,7 @@ TEST(OutputFiles, AFailedAssemblyLeavesNoImageAndTheListShowsTheError) {
 
     const std::string broken = "        .ORG $4000\n        NOP\n        LDA 300\n        .END\n";
     folder.write("prog.asm", broken);
-    const ParseResult r = call_parse(source);
-    EXPECT_EQ(r.error_code, 15);
-    EXPECT_EQ(r.line_no, 3);
-    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
-    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
-    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+    expect_value_too_big_on_line_3(call_parse(source), broken);
     EXPECT_FALSE(fs::exists(folder.path() / "prog.ram"));
     EXPECT_FALSE(fs::exists(folder.path() / "prog.rad"));
     const std::string list = read_file(folder.path() / "prog.lst");
@@ -281,12 +285,7 @@ TEST(OutputFiles, AByteOrderMarkIsNoPartOfTheSource) {
     // Lines and offsets are counted as if there were no mark, as the editor shows the text.
     const std::string broken = "# Count down\n        .ORG $4000\n        LDA 300\n        .END\n";
     folder.write("prog.asm", mark + broken);
-    const ParseResult r = call_parse(source);
-    EXPECT_EQ(r.error_code, 15);
-    EXPECT_EQ(r.line_no, 3);
-    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
-    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
-    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+    expect_value_too_big_on_line_3(call_parse(source), broken);
 }
 
 TEST(OutputFiles, AListAssembledAsASourceLeavesTheImagesOfItsSourceAlone) {
