@@ -396,6 +396,11 @@ std::optional<Assembler::ReadText> Assembler::read_text(const QString& path, boo
             read->rich = true;
         }
         problem = too_long_to_show(read->source.text);
+        if (read->runs.size() > kMaxShownFormatRuns) {
+            problem = QStringLiteral("its format changes more than %1 times, more than the "
+                                     "editor can show quickly")
+                          .arg(kMaxShownFormatRuns);
+        }
     }
     if (!problem.isEmpty()) {
         set_status(QStringLiteral("Could not open %1: %2").arg(path, problem));
@@ -423,7 +428,12 @@ bool Assembler::load_file(const QString& path) {
 }
 
 void Assembler::apply_runs(const std::vector<RichTextRun>& runs) {
-    QTextCursor cursor(m_text_box->document());
+    // The formats are part of what was opened, not an edit to undo; one edit block lays the
+    // text out once, not once a run.
+    QTextDocument* document = m_text_box->document();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
     for (const RichTextRun& run : runs) {
         QTextCharFormat format;
         format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
@@ -439,6 +449,8 @@ void Assembler::apply_runs(const std::vector<RichTextRun>& runs) {
         cursor.setPosition(static_cast<int>(run.start + run.length), QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(format);
     }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(true);
 }
 
 void Assembler::Open_File() {

@@ -34,6 +34,10 @@ struct RichText {
     std::vector<RichTextRun> runs; // in order, together covering the whole text
 };
 
+// The most changes of format the editor shows within two seconds of opening; a file with more
+// is refused.
+inline constexpr size_t kMaxShownFormatRuns = 100000;
+
 // True when the bytes begin as a rich-text file does.
 bool is_rich_text(std::string_view bytes);
 

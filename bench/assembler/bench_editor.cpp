@@ -175,6 +175,33 @@ BENCHMARK(BM_OpenLargestAccepted)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
+// Open, painted, of a rich-text file whose format changes as often as the editor accepts, in
+// lines of a source's length.
+void BM_OpenRichTextOfMostFormats(benchmark::State& state) {
+    Editor& e = editor();
+    std::string bytes = "{\\rtf1\\ansi ";
+    // Each piece is two runs: its bold or italic part and the plain part after it.
+    for (int64_t n = 0; n < state.range(0) / 2; ++n) {
+        bytes += n % 2 == 0 ? "\\b LDA\\b0  [$5000]" : "\\i  # a remark\\i0\\par\r\n";
+    }
+    bytes += "}";
+    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/formats.rtf"));
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    for (auto _ : state) {
+        e.modal.file_answers = {path};
+        e.window->Open_File();
+        e.window->repaint();
+    }
+    if (e.window->FIle_status().filename != path) {
+        state.SkipWithError(e.window->status_text().toStdString().c_str());
+    }
+    e.open();
+}
+BENCHMARK(BM_OpenRichTextOfMostFormats)
+    ->Arg(static_cast<int64_t>(kMaxShownFormatRuns))
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 // One template into the middle of the long source; with the argument 1 the text is painted
 // after each, as the screen would show it.
 void BM_InsertTemplate(benchmark::State& state) {
