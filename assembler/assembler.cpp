@@ -672,6 +672,7 @@ void Assembler::Assemble() {
     // source it was made from is assembled and its new list shown.
     const bool list_on_show = showing_list();
     if (list_on_show && !may_replace_text()) {
+        set_status(kIdleStatus);
         return;
     }
     const bool on_disk = names_a_file(list_on_show ? m_saved_source_name : m_file.filename);

@@ -174,6 +174,14 @@ TEST_F(Assemble, WhileTheListIsOnShowItsSourceIsAssembledAndTheNewListShown) {
     EXPECT_TRUE(editor->text_box()->textCursor().block().text().startsWith("00003 "))
         << editor->text_box()->textCursor().block().text().toStdString();
 
+    // A list edited on screen is not replaced by the new one unasked.
+    type("mine");
+    modal.box_answers = {MessageAnswer::Cancel};
+    editor->Assemble();
+    EXPECT_TRUE(text().contains("mine"));
+    EXPECT_EQ(editor->status_text(), " ");
+
+    modal.box_answers = {MessageAnswer::No};
     editor->View_source_file();
     EXPECT_EQ(file().filename, source);
     EXPECT_TRUE(text().contains("LDA 300"));
