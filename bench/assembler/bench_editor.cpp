@@ -142,6 +142,22 @@ void BM_OpenTenThousandLines(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenTenThousandLines)->Unit(benchmark::kMillisecond);
 
+// Opens the bytes as a file of the work folder, painted, on each run; the long source after.
+void open_and_paint(benchmark::State& state, Editor& e, const char* name,
+                    const std::string& bytes) {
+    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/") + name);
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    for (auto _ : state) {
+        e.modal.file_answers = {path};
+        e.window->Open_File();
+        e.window->repaint();
+    }
+    if (e.window->FIle_status().filename != path) {
+        state.SkipWithError(e.window->status_text().toStdString().c_str());
+    }
+    e.open();
+}
+
 // Open, painted, of a file of the given size in lines of the given length (CR LF included): the
 // largest file and the longest line the editor accepts, each to show within two seconds.
 void BM_OpenLargestAccepted(benchmark::State& state) {
@@ -155,18 +171,8 @@ void BM_OpenLargestAccepted(benchmark::State& state) {
     while (bytes.size() + line.size() <= total) {
         bytes += line;
     }
-    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/large.asm"));
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-    for (auto _ : state) {
-        e.modal.file_answers = {path};
-        e.window->Open_File();
-        e.window->repaint();
-    }
-    if (e.window->FIle_status().filename != path) {
-        state.SkipWithError(e.window->status_text().toStdString().c_str());
-    }
+    open_and_paint(state, e, "large.asm", bytes);
     state.counters["bytes"] = static_cast<double>(bytes.size());
-    e.open();
 }
 BENCHMARK(BM_OpenLargestAccepted)
     ->Args({kMaxShownBytes, 40})
@@ -185,17 +191,7 @@ void BM_OpenRichTextOfMostFormats(benchmark::State& state) {
         bytes += n % 2 == 0 ? "\\b LDA\\b0  [$5000]" : "\\i  # a remark\\i0\\par\r\n";
     }
     bytes += "}";
-    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/formats.rtf"));
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-    for (auto _ : state) {
-        e.modal.file_answers = {path};
-        e.window->Open_File();
-        e.window->repaint();
-    }
-    if (e.window->FIle_status().filename != path) {
-        state.SkipWithError(e.window->status_text().toStdString().c_str());
-    }
-    e.open();
+    open_and_paint(state, e, "formats.rtf", bytes);
 }
 BENCHMARK(BM_OpenRichTextOfMostFormats)
     ->Arg(static_cast<int64_t>(kMaxShownFormatRuns))
