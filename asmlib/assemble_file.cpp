@@ -45,6 +45,13 @@ std::optional<std::string> read_source(const std::string& path) {
     return text;
 }
 
+// An editor that saved the source in UTF-8 may have put a byte-order mark before it. The mark is
+// no part of the text the user sees, so lines and offsets are counted after it.
+std::string_view without_byte_order_mark(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    return text.starts_with(kMark) ? text.substr(kMark.size()) : text;
+}
+
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     return a == b || fs::equivalent(a, b, ec);
@@ -125,20 +132,24 @@ FileOutcome assemble_file(const std::string& source_path) {
     const std::string list_path = list_file_name(source_path);
     const std::string ram_path = ram_file_name(source_path);
     const std::string dump_path = dump_file_name(source_path);
+    // A list file assembled as a source would name the images of the source it was made from;
+    // those are not this run's to remove.
+    const bool own_list = same_file(list_path, source_path);
     const auto remove_images = [&] {
-        if (!source_path.empty()) {
+        if (!source_path.empty() && !own_list) {
             remove_stale(ram_path, source_path);
             remove_stale(dump_path, source_path);
         }
     };
 
-    const std::optional<std::string> source = read_source(source_path);
-    if (!source) {
+    const std::optional<std::string> file = read_source(source_path);
+    if (!file) {
         outcome.error.code = ErrorCode::CannotOpenInput;
         remove_images();
         return outcome;
     }
-    const Assembly assembly = assemble(*source);
+    const std::string_view source = without_byte_order_mark(*file);
+    const Assembly assembly = assemble(source);
     if (!assembly.ok()) {
         outcome.error = assembly.error;
         const auto line = static_cast<size_t>(assembly.error.line);
@@ -149,9 +160,9 @@ FileOutcome assemble_file(const std::string& source_path) {
         remove_images();
         // The list file shows where it went wrong. A failure to write it leaves the error as it
         // is, but no list from an earlier run may stay to be taken for this one.
-        if (!same_file(list_path, source_path)) {
+        if (!own_list) {
             std::vector<Output> list;
-            list.push_back({list_path, list_file_text(*source, source_path, assembly),
+            list.push_back({list_path, list_file_text(source, source_path, assembly),
                             ErrorCode::CannotOpenList});
             if (write_outputs(list, source_path) != ErrorCode::None) {
                 remove_stale(list_path, source_path);
@@ -163,7 +174,7 @@ FileOutcome assemble_file(const std::string& source_path) {
     std::vector<Output> outputs;
     outputs.reserve(3);
     outputs.push_back(
-        {list_path, list_file_text(*source, source_path, assembly), ErrorCode::CannotOpenList});
+        {list_path, list_file_text(source, source_path, assembly), ErrorCode::CannotOpenList});
     outputs.push_back({ram_path, ram_image_text(assembly), ErrorCode::CannotOpenOutput});
     outputs.push_back({dump_path, assembly_dump_text(assembly), ErrorCode::CannotOpenOutput});
     outcome.error.code = write_outputs(outputs, source_path);

@@ -2,6 +2,7 @@
 
 #include "assembler/converter.h"
 #include "assembler/insert_menus.h"
+#include "assembler/rich_text_reader.h"
 #include "assembler/string_table.h"
 #include "assembler/toolbar_pictures.h"
 #include "common/desktop_actions.h"
@@ -380,18 +381,76 @@ void Assembler::New_File() {
     Init_Editor();
 }
 
+std::optional<Assembler::ReadText> Assembler::read_text(const QString& path, bool formatted) {
+    FileBytes file = read_source_file(path);
+    QString problem = file.problem;
+    std::optional<ReadText> read;
+    if (problem.isEmpty()) {
+        read = ReadText{decode_source(file.bytes), std::move(file.bytes), {}, false};
+        const std::string_view bytes(read->bytes.constData(),
+                                     static_cast<size_t>(read->bytes.size()));
+        if (formatted && is_rich_text(bytes)) {
+            RichText rich = read_rich_text(bytes);
+            read->source.text = QString::fromStdU16String(rich.text);
+            read->runs = std::move(rich.runs);
+            read->rich = true;
+        }
+        problem = too_long_to_show(read->source.text);
+        if (read->runs.size() > kMaxShownFormatRuns) {
+            problem = QStringLiteral("its format changes more than %1 times, more than the "
+                                     "editor can show quickly")
+                          .arg(kMaxShownFormatRuns);
+        }
+    }
+    if (!problem.isEmpty()) {
+        set_status(QStringLiteral("Could not open %1: %2").arg(path, problem));
+        return std::nullopt;
+    }
+    return read;
+}
+
 bool Assembler::load_file(const QString& path) {
-    const FileBytes file = read_source_file(path);
-    if (!file.problem.isEmpty()) {
-        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+    const std::optional<ReadText> read = read_text(path, true);
+    if (!read) {
         return false;
     }
-    const SourceText source = decode_source(file.bytes);
     // A file comes in the text box's own font, whatever New chose for typing.
-    m_text_box->document()->setPlainText(source.text);
+    m_text_box->document()->setPlainText(read->source.text);
+    apply_runs(read->runs);
     m_text_box->moveCursor(QTextCursor::Start);
-    mark_clean(file.bytes, source.format, true);
+    // Saving writes plain text: a rich-text file's bytes are never written back as they came.
+    if (read->rich) {
+        mark_clean({}, SourceFormat{}, false);
+    } else {
+        mark_clean(read->bytes, read->source.format, true);
+    }
     return true;
+}
+
+void Assembler::apply_runs(const std::vector<RichTextRun>& runs) {
+    // The formats are part of what was opened, not an edit to undo; one edit block lays the
+    // text out once, not once a run.
+    QTextDocument* document = m_text_box->document();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const RichTextRun& run : runs) {
+        QTextCharFormat format;
+        format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(run.italic);
+        format.setFontUnderline(run.underline);
+        if (run.points > 0) {
+            format.setFontPointSize(run.points);
+        }
+        if (run.colour) {
+            format.setForeground(QColor(static_cast<QRgb>(*run.colour)));
+        }
+        cursor.setPosition(static_cast<int>(run.start));
+        cursor.setPosition(static_cast<int>(run.start + run.length), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(true);
 }
 
 void Assembler::Open_File() {
@@ -405,6 +464,7 @@ void Assembler::Open_File() {
     }
     m_file.filename = path;
     m_file.has_name = 1;
+    m_saved_source_name.clear();
     set_status(QStringLiteral("Open File:") + path);
     m_text_box->setFocus();
     m_text_box->moveCursor(QTextCursor::Start);
@@ -469,6 +529,7 @@ Assembler::SaveOutcome Assembler::save_text_as() {
     }
     m_file.filename = path;
     m_file.has_name = 1;
+    m_saved_source_name.clear();
     set_status(QStringLiteral("Save File As:") + path);
     pause(kSavePauseMs);
     m_file.list_filename = QString::fromStdString(list_file_name(path.toStdString()));
@@ -485,14 +546,14 @@ void Assembler::Insert_File() {
     if (path.isEmpty()) {
         return;
     }
-    const FileBytes file = read_source_file(path);
-    if (!file.problem.isEmpty()) {
-        set_status(QStringLiteral("Could not open %1: %2").arg(path, file.problem));
+    // A file inserted is read as text, a rich-text one too.
+    const std::optional<ReadText> read = read_text(path, false);
+    if (!read) {
         return;
     }
     // Every line read comes in with CR LF, the last one too.
     QString lines;
-    for (const QString& line : text_lines(decode_source(file.bytes).text)) {
+    for (const QString& line : text_lines(read->source.text)) {
         lines += line + QStringLiteral("\r\n");
     }
     if (lines.isEmpty()) {
@@ -530,8 +591,26 @@ void Assembler::View_List_File() {
     if (!may_replace_text() || !load_file(m_file.list_filename)) {
         return;
     }
-    m_saved_source_name = m_file.filename;
+    // Viewed again, the list is only read afresh: the source it came from stays the one kept.
+    if (!showing_list()) {
+        m_saved_source_name = m_file.filename;
+    }
     m_file.filename = m_file.list_filename;
+}
+
+bool Assembler::showing_list() const {
+    return !m_saved_source_name.isEmpty() && !m_file.filename.isEmpty() &&
+           m_file.filename == m_file.list_filename;
+}
+
+bool Assembler::show_saved_source() {
+    // A source that has gone from the disk is reported, and the list stays on show.
+    if (!load_file(m_saved_source_name)) {
+        return false;
+    }
+    m_file.filename = m_saved_source_name;
+    m_saved_source_name.clear();
+    return true;
 }
 
 void Assembler::View_source_file() {
@@ -541,15 +620,10 @@ void Assembler::View_source_file() {
             QString(), MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    if (m_saved_source_name.isEmpty()) {
+    if (!showing_list() || !may_replace_text()) {
         return;
     }
-    // A source that has gone from the disk is reported, and the list stays on show.
-    if (!may_replace_text() || !load_file(m_saved_source_name)) {
-        return;
-    }
-    m_file.filename = m_saved_source_name;
-    m_saved_source_name.clear();
+    show_saved_source();
 }
 
 void Assembler::Help_About() {
@@ -594,23 +668,43 @@ void Assembler::Assemble() {
     set_status(kIdleStatus);
     set_status(QStringLiteral("Assembling...."));
     pause(kAssemblePauseMs);
-    const bool on_disk = names_a_file(m_file.filename);
-    if (!on_disk) {
-        set_status(QStringLiteral(" You need to save your file first, before I can assemble it!"));
-        m_desktop.beep();
-    }
-    // A text that could not be written is not assembled: the file on the disk is not the text
-    // on show. The reason stays in the status bar. A cancelled Save As still assembles, with
-    // no file, and the library says it cannot open it.
-    if (save_text() == SaveOutcome::Failed) {
+    // The list is what assembling writes, never what it reads: with the list on show, the
+    // source it was made from is assembled and its new list shown.
+    const bool list_on_show = showing_list();
+    if (list_on_show && !may_replace_text()) {
+        set_status(kIdleStatus);
         return;
+    }
+    const bool on_disk = names_a_file(list_on_show ? m_saved_source_name : m_file.filename);
+    if (!list_on_show) {
+        if (!on_disk) {
+            set_status(
+                QStringLiteral(" You need to save your file first, before I can assemble it!"));
+            m_desktop.beep();
+        }
+        // A text that could not be written is not assembled: the file on the disk is not the
+        // text on show. The reason stays in the status bar. A cancelled Save As still
+        // assembles, with no file, and the library says it cannot open it.
+        if (save_text() == SaveOutcome::Failed) {
+            return;
+        }
     }
     if (const QString problem = m_library.bind(); !problem.isEmpty()) {
         set_status(problem);
         return;
     }
-    const ParseOutputs outputs = m_library.parse(m_file.filename);
-    m_view_list->setEnabled(names_a_file(m_file.list_filename));
+    const ParseOutputs outputs =
+        m_library.parse(list_on_show ? m_saved_source_name : m_file.filename);
+    const bool have_list = names_a_file(m_file.list_filename);
+    m_view_list->setEnabled(have_list);
+    if (list_on_show) {
+        // Without a new list there is nothing to show in the old one's place but the source.
+        if (have_list) {
+            load_file(m_file.list_filename);
+        } else {
+            show_saved_source();
+        }
+    }
     if (outputs.error_code <= 0) {
         set_status(on_disk ? QStringLiteral(" Cool Beans! Your file was assembled without error!")
                            : QStringLiteral(" Your file was assembled successfully"));
@@ -622,7 +716,26 @@ void Assembler::Assemble() {
                (message ? qstring(*message)
                         : QStringLiteral("(assembler error %1)").arg(outputs.error_code)));
     m_desktop.beep();
-    goto_error(outputs.line_no);
+    if (showing_list()) {
+        goto_list_row(outputs.line_no);
+    } else {
+        goto_error(outputs.line_no);
+    }
+}
+
+void Assembler::goto_list_row(int32_t line_no) {
+    // A list row begins with its source line's number in five digits.
+    const QString number = QStringLiteral("%1 ").arg(line_no, 5, 10, QLatin1Char('0'));
+    QTextCursor cursor(m_text_box->document());
+    for (QTextBlock row = m_text_box->document()->begin(); line_no > 0 && row.isValid();
+         row = row.next()) {
+        if (row.text().startsWith(number)) {
+            cursor.setPosition(row.position());
+            break;
+        }
+    }
+    m_text_box->setTextCursor(cursor);
+    m_text_box->setFocus();
 }
 
 void Assembler::goto_error(int32_t line_no) {
@@ -701,15 +814,22 @@ void Assembler::Set_Font() {
     const QTextCharFormat shown =
         cursor.hasSelection() ? first.charFormat() : m_text_box->currentCharFormat();
     const QFont initial = shown.font().resolve(m_text_box->document()->defaultFont());
-    // The dialog lists only installed families: it is shown the one that stands in on screen.
+    // The dialog lists only installed families and their styles: it is shown the face that
+    // stands in on screen, style included, or it would pick the family's first style, which
+    // may be an oblique one.
+    const QFontInfo shown_face(initial);
     QFont offered = initial;
-    offered.setFamilies({QFontInfo(initial).family()});
+    offered.setFamilies({shown_face.family()});
+    offered.setStyleName(shown_face.styleName());
     const QFont font = m_modal.font_dialog(this, offered).value_or(initial);
     // The colour the dialog may offer is not taken.
     QTextCharFormat format;
     format.setFontFamilies({font.family()});
-    if (font.pointSizeF() > 0) {
-        format.setFontPointSize(font.pointSizeF());
+    // The dialog shows whole points: a size it was not given another of stays as it was.
+    const bool size_kept = qRound(font.pointSizeF()) == qRound(initial.pointSizeF());
+    const double size = size_kept ? initial.pointSizeF() : font.pointSizeF();
+    if (size > 0) {
+        format.setFontPointSize(size);
     }
     format.setFontWeight(font.weight());
     format.setFontItalic(font.italic());

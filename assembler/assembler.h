@@ -4,6 +4,7 @@
 
 #include "assembler/assembler_library.h"
 #include "assembler/converter.h"
+#include "assembler/rich_text_reader.h"
 #include "assembler/source_file.h"
 #include "common/frm_about.h"
 #include "core/folders.h"
@@ -15,6 +16,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -95,7 +98,8 @@ public:
     void assemble_from_toolbar();
 
     // Saves the text on show and assembles that file through the library; the outcome is in
-    // the status bar, and an error's line gets the caret.
+    // the status bar, and an error's line gets the caret. With the list on show, the source
+    // it was made from is assembled instead, unsaved, and the new list shown.
     void Assemble();
     // The caret to the start of the line (1 is the first; a line beyond the last is the end
     // of the text), nothing selected, the text focused.
@@ -160,6 +164,16 @@ private:
 
     // False when the user keeps the changed text (Cancel, or a save that did not happen).
     bool may_replace_text();
+    struct ReadText {
+        SourceText source;
+        QByteArray bytes;
+        std::vector<RichTextRun> runs; // the formats of a rich-text file's text
+        bool rich = false;
+    };
+    // A file's text, if it can be read and shown quickly; else the reason is in the status bar.
+    // Formatted, a rich-text file gives its text and formats, not its markup.
+    std::optional<ReadText> read_text(const QString& path, bool formatted);
+    void apply_runs(const std::vector<RichTextRun>& runs);
     // Reads a file into the text box; false, with the reason in the status bar, when it cannot.
     bool load_file(const QString& path);
     enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -168,6 +182,13 @@ private:
     SaveOutcome save_text();
     SaveOutcome save_text_as();
     void remove_stale_list_file();
+    // The list file on show, in place of the source kept in saved_source_name.
+    bool showing_list() const;
+    // Back from the list to its source; false, with the reason in the status bar, when the
+    // source cannot be read.
+    bool show_saved_source();
+    // The caret to the list's row of a source line, or to the start when it has none.
+    void goto_list_row(int32_t line_no);
 
     void send_keystroke(Qt::Key key);
     int text_length() const;

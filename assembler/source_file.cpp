@@ -1,6 +1,5 @@
 #include "assembler/source_file.h"
 
-#include "asmlib/assemble_file.h"
 #include "assembler/code_page.h"
 #include "core/text_helpers.h"
 
@@ -143,8 +142,10 @@ FileBytes read_source_file(const QString& path) {
         result.problem = file.errorString();
         return result;
     }
-    if (file.size() > static_cast<qint64>(assembler::kMaxSourceBytes)) {
-        result.problem = QStringLiteral("it is too large for a source file");
+    if (file.size() > kMaxShownBytes) {
+        result.problem = QStringLiteral("it is larger than %1 MB, more than the editor can show "
+                                        "quickly")
+                             .arg(kMaxShownBytes >> 20);
         return result;
     }
     result.bytes = file.readAll();
@@ -153,6 +154,26 @@ FileBytes read_source_file(const QString& path) {
         result.bytes.clear();
     }
     return result;
+}
+
+QString too_long_to_show(const QString& text) {
+    qsizetype line = 1;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) {
+            end = text.size();
+        }
+        if (end - start > kMaxShownLine) {
+            return QStringLiteral("line %1 is longer than %2 characters, more than the editor "
+                                  "can show quickly")
+                .arg(line)
+                .arg(kMaxShownLine);
+        }
+        start = end + 1;
+        ++line;
+    }
+    return {};
 }
 
 QString write_source_file(const QString& path, const QByteArray& bytes) {

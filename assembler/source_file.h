@@ -37,12 +37,21 @@ QStringList text_lines(const QString& text);
 // True when the path names a regular file that can be opened for reading.
 bool names_a_file(const QString& path);
 
+// The most the text box shows within two seconds of opening: larger files and longer lines are
+// refused before they are loaded. A program for a 64 KB machine needs nothing like either.
+inline constexpr qint64 kMaxShownBytes = qint64{8} << 20;
+inline constexpr qsizetype kMaxShownLine = qsizetype{16} << 10;
+
+// Why the text would take the text box too long to show (its longest line), or empty.
+QString too_long_to_show(const QString& text);
+
 struct FileBytes {
     QByteArray bytes;
     QString problem; // empty when the bytes were read
 };
 
-// A whole file; the problem says why it could not be read (missing, not a file, too large).
+// A whole file; the problem says why it could not be read (missing, not a file, larger than
+// the text box shows quickly).
 FileBytes read_source_file(const QString& path);
 
 // Writes the bytes in place of the file, whole or not at all where the folder allows it; the

@@ -1,6 +1,7 @@
 // The editor's speed: from starting the program to its window up and running, opening a
-// 10,000-line source, inserting a template into it, assembling a 5,000-line source (its pauses
-// not waited), and printing a hundred pages of source to a PDF file.
+// 10,000-line source and the largest file and longest lines it accepts, inserting a template,
+// assembling a 5,000-line source (its pauses not waited), and printing a hundred pages of
+// source to a PDF file.
 #include "assembler/assembler.h"
 #include "common/single_instance.h"
 #include "tests/support/pdf_file.h"
@@ -140,6 +141,62 @@ void BM_OpenTenThousandLines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenTenThousandLines)->Unit(benchmark::kMillisecond);
+
+// Opens the bytes as a file of the work folder, painted, on each run; the long source after.
+void open_and_paint(benchmark::State& state, Editor& e, const char* name,
+                    const std::string& bytes) {
+    const QString path = QDir(e.root.path()).filePath(QStringLiteral("work/") + name);
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    for (auto _ : state) {
+        e.modal.file_answers = {path};
+        e.window->Open_File();
+        e.window->repaint();
+    }
+    if (e.window->FIle_status().filename != path) {
+        state.SkipWithError(e.window->status_text().toStdString().c_str());
+    }
+    e.open();
+}
+
+// Open, painted, of a file of the given size in lines of the given length (CR LF included): the
+// largest file and the longest line the editor accepts, each to show within two seconds.
+void BM_OpenLargestAccepted(benchmark::State& state) {
+    Editor& e = editor();
+    const auto total = static_cast<size_t>(state.range(0));
+    const auto line_length = static_cast<size_t>(state.range(1));
+    std::string line(line_length - 2, ';');
+    line += "\r\n";
+    std::string bytes;
+    bytes.reserve(total);
+    while (bytes.size() + line.size() <= total) {
+        bytes += line;
+    }
+    open_and_paint(state, e, "large.asm", bytes);
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_OpenLargestAccepted)
+    ->Args({kMaxShownBytes, 40})
+    ->Args({kMaxShownBytes, kMaxShownLine + 2})
+    ->Args({kMaxShownLine + 2, kMaxShownLine + 2})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// Open, painted, of a rich-text file whose format changes as often as the editor accepts, in
+// lines of a source's length.
+void BM_OpenRichTextOfMostFormats(benchmark::State& state) {
+    Editor& e = editor();
+    std::string bytes = "{\\rtf1\\ansi ";
+    // Each piece is two runs: its bold or italic part and the plain part after it.
+    for (int64_t n = 0; n < state.range(0) / 2; ++n) {
+        bytes += n % 2 == 0 ? "\\b LDA\\b0  [$5000]" : "\\i  # a remark\\i0\\par\r\n";
+    }
+    bytes += "}";
+    open_and_paint(state, e, "formats.rtf", bytes);
+}
+BENCHMARK(BM_OpenRichTextOfMostFormats)
+    ->Arg(static_cast<int64_t>(kMaxShownFormatRuns))
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // One template into the middle of the long source; with the argument 1 the text is painted
 // after each, as the screen would show it.

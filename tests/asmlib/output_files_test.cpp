@@ -47,6 +47,15 @@ ParseResult call_parse(const std::string& path) {
     return r;
 }
 
+// What parse gives for a text whose third line is "        LDA 300", with ".END" after it.
+void expect_value_too_big_on_line_3(const ParseResult& r, const std::string& broken) {
+    EXPECT_EQ(r.error_code, 15);
+    EXPECT_EQ(r.line_no, 3);
+    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
+    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
+    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+}
+
 constexpr std::string_view kProgram = "# Count down\n"
                                       "        .ORG $4000\n"
                                       "start:  LDA 3\n"
@@ -184,12 +193,7 @@ TEST(OutputFiles, AFailedAssemblyLeavesNoImageAndTheListShowsTheError) {
 
     const std::string broken = "        .ORG $4000\n        NOP\n        LDA 300\n        .END\n";
     folder.write("prog.asm", broken);
-    const ParseResult r = call_parse(source);
-    EXPECT_EQ(r.error_code, 15);
-    EXPECT_EQ(r.line_no, 3);
-    EXPECT_EQ(r.char_offset, static_cast<int32_t>(broken.find("        LDA")));
-    EXPECT_EQ(r.start_of_error, static_cast<int32_t>(broken.find("300")));
-    EXPECT_EQ(r.end_of_line, static_cast<int32_t>(broken.find("\n        .END")));
+    expect_value_too_big_on_line_3(call_parse(source), broken);
     EXPECT_FALSE(fs::exists(folder.path() / "prog.ram"));
     EXPECT_FALSE(fs::exists(folder.path() / "prog.rad"));
     const std::string list = read_file(folder.path() / "prog.lst");
@@ -278,6 +282,36 @@ TEST(OutputFiles, AnOutputNeverOverwritesItsOwnSource) {
     const std::string broken = folder.write("r.lst", "FOO\n");
     EXPECT_EQ(call_parse(broken).error_code, 1);
     EXPECT_EQ(read_file(broken), "FOO\n");
+}
+
+TEST(OutputFiles, AByteOrderMarkIsNoPartOfTheSource) {
+    TempFolder folder;
+    const std::string mark = "\xEF\xBB\xBF";
+    // The first line a comment: the mark before it would make it a bad statement.
+    const std::string source = folder.write("prog.asm", mark + std::string(kProgram));
+    ASSERT_EQ(call_parse(source).error_code, 0);
+    const std::string list = read_file(folder.path() / "prog.lst");
+    EXPECT_NE(list.find("\n00001                      # Count down\n"), std::string::npos) << list;
+
+    // Lines and offsets are counted as if there were no mark, as the editor shows the text.
+    const std::string broken = "# Count down\n        .ORG $4000\n        LDA 300\n        .END\n";
+    folder.write("prog.asm", mark + broken);
+    expect_value_too_big_on_line_3(call_parse(source), broken);
+}
+
+TEST(OutputFiles, AListAssembledAsASourceLeavesTheImagesOfItsSourceAlone) {
+    TempFolder folder;
+    const std::string source = folder.write("prog.asm", kProgram);
+    ASSERT_EQ(call_parse(source).error_code, 0);
+    const std::string ram = read_file(folder.path() / "prog.ram");
+    const std::string dump = read_file(folder.path() / "prog.rad");
+    // The list as written fails on its first line; a list that assembles cannot be rewritten.
+    const std::string list = (folder.path() / "prog.lst").string();
+    EXPECT_EQ(call_parse(list).error_code, 1);
+    folder.write("prog.lst", kProgram);
+    EXPECT_EQ(call_parse(list).error_code, 24);
+    EXPECT_EQ(read_file(folder.path() / "prog.ram"), ram);
+    EXPECT_EQ(read_file(folder.path() / "prog.rad"), dump);
 }
 
 TEST(OutputFiles, OnlyParseIsExported) {

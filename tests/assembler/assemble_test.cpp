@@ -134,24 +134,57 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"LabelTooLong", "        .ORG $4000\nmuchtoolong: NOP\n        .END\n", 2,
                   "A label can't be more than eight characters long"},
         ErrorCase{"DivideByZero", "        .ORG $4000\n        LDA 4/0\n        .END\n", 2,
-                  "You're trying to divide by zero (that's naughty!)"}),
+                  "You're trying to divide by zero (that's naughty!)"},
+        // The mark the editor keeps but does not show is not counted on the first line.
+        ErrorCase{"AfterAByteOrderMark",
+                  "\xEF\xBB\xBF# comment first\n        .ORG $4000\n        LDA 300\n"
+                  "        .END\n",
+                  3, "This value (%) is too big to fit into an 8-bit field"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
 
-TEST_F(Assemble, WhileTheListIsOnShowTheListItselfIsSavedAndAssembled) {
-    open(write_work("prog.asm", kGoodProgram));
+TEST_F(Assemble, WhileTheListIsOnShowItsSourceIsAssembledAndTheNewListShown) {
+    const QString source = write_work("prog.asm", kGoodProgram);
+    open(source);
     editor->Assemble();
     ASSERT_EQ(editor->status_text(), kCoolBeans);
     editor->View_List_File();
     const QString list = work("prog.lst");
     ASSERT_EQ(file().filename, list);
-    editor->text_box()->moveCursor(QTextCursor::Start);
-    type("edited ");
+
+    // The source changed on the disk since the list was made.
+    const std::string changed = "        .ORG $4000\n        INCA\n        HALT\n        .END\n";
+    write_work("prog.asm", changed);
     editor->Assemble();
-    EXPECT_TRUE(bytes_of(list).starts_with("edited ")) << bytes_of(list);
-    EXPECT_TRUE(editor->status_text().startsWith("ASSEMBLER ERROR : on line : 1 "))
-        << editor->status_text().toStdString();
+    EXPECT_EQ(editor->status_text(), kCoolBeans);
+    EXPECT_EQ(bytes_of(source), changed);
     EXPECT_EQ(file().filename, list);
+    EXPECT_EQ(editor->saved_source_name(), source);
+    EXPECT_TRUE(text().contains("INCA")) << text().toStdString();
+    EXPECT_TRUE(bytes_of(work("prog.ram")).find("\nBYTES: 2\n") != std::string::npos)
+        << bytes_of(work("prog.ram"));
     EXPECT_TRUE(view_list()->isEnabled());
+
+    // An error shows in the new list, the caret on the failing line's row.
+    write_work("prog.asm", "        .ORG $4000\n        NOP\n        LDA 300\n        .END\n");
+    editor->Assemble();
+    EXPECT_EQ(editor->status_text(), "ASSEMBLER ERROR : on line : 3 This value (%) is too big to "
+                                     "fit into an 8-bit field");
+    EXPECT_EQ(file().filename, list);
+    EXPECT_TRUE(text().contains("LDA 300")) << text().toStdString();
+    EXPECT_TRUE(editor->text_box()->textCursor().block().text().startsWith("00003 "))
+        << editor->text_box()->textCursor().block().text().toStdString();
+
+    // A list edited on screen is not replaced by the new one unasked.
+    type("mine");
+    modal.box_answers = {MessageAnswer::Cancel};
+    editor->Assemble();
+    EXPECT_TRUE(text().contains("mine"));
+    EXPECT_EQ(editor->status_text(), " ");
+
+    modal.box_answers = {MessageAnswer::No};
+    editor->View_source_file();
+    EXPECT_EQ(file().filename, source);
+    EXPECT_TRUE(text().contains("LDA 300"));
 }
 
 TEST_F(Assemble, ViewListFileFollowsTheListFileAfterEachAssembly) {

@@ -51,6 +51,74 @@ TEST_F(FileCommands, AFileThatCannotBeReadSaysSoAndChangesNothing) {
     EXPECT_EQ(file().filename, source);
 }
 
+TEST_F(FileCommands, WhatWouldTakeTooLongToShowIsRefusedBeforeLoadingAndSaysWhy) {
+    const QString source = write_work("prog.asm", "kept");
+    open(source);
+    std::string large;
+    while (large.size() <= static_cast<size_t>(kMaxShownBytes)) {
+        large += "        NOP\r\n";
+    }
+    const std::string long_line(static_cast<size_t>(kMaxShownLine) + 1, ';');
+    std::string formats = "{\\rtf1 ";
+    for (size_t n = 0; n <= kMaxShownFormatRuns / 2; ++n) {
+        formats += "\\b L\\b0 D";
+    }
+    const struct {
+        QString path;
+        QString reason;
+    } refused[] = {
+        {write_work("large.asm", large),
+         "it is larger than 8 MB, more than the editor can show quickly"},
+        {write_work("wide.asm", "        NOP\n" + long_line + "\n        .END\n"),
+         "line 2 is longer than 16384 characters, more than the editor can show quickly"},
+        {write_work("formats.rtf", formats + "}"),
+         "its format changes more than 100000 times, more than the editor can show quickly"},
+    };
+    for (const auto& bad : refused) {
+        open(bad.path);
+        EXPECT_EQ(editor->status_text(), "Could not open " + bad.path + ": " + bad.reason);
+        EXPECT_EQ(text(), "kept");
+        EXPECT_EQ(file().filename, source);
+        // Insert File reads a rich-text file as text, its markup in short lines.
+        if (!bad.path.endsWith(".rtf")) {
+            modal.file_answers = {bad.path};
+            editor->Insert_File();
+            EXPECT_EQ(editor->status_text(), "Could not open " + bad.path + ": " + bad.reason);
+            EXPECT_EQ(text(), "kept");
+        }
+    }
+    // Up to the limits, a file opens.
+    const QString widest = write_work("widest.asm", long_line.substr(1) + "\n");
+    open(widest);
+    EXPECT_EQ(file().filename, widest);
+}
+
+TEST_F(FileCommands, ARichTextFileOpensAsItsFormattedTextAndSavesAsPlainText) {
+    const QString path = write_work(
+        "prog.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Courier New;}}{\\colortbl ;\\red255\\green0"
+                    "\\blue0;}\\f0\\fs24         .ORG $4000\\par\r\n{\\b\\cf1 start:}\\tab HALT "
+                    "# caf\\'e9\\par\r\n}");
+    open(path);
+    EXPECT_EQ(text(), "        .ORG $4000\nstart:\tHALT # caf\u00e9\n");
+    EXPECT_EQ(file().filename, path);
+    const auto format_at = [this](int position) {
+        QTextCursor cursor(editor->text_box()->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat();
+    };
+    const int start = static_cast<int>(text().indexOf("start:"));
+    EXPECT_TRUE(format_at(start).font().bold());
+    EXPECT_EQ(format_at(start).foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(format_at(start + 6).font().bold());
+    EXPECT_EQ(format_at(0).fontPointSize(), 12.0);
+    EXPECT_FALSE(editor->text_changed());
+    // The formats came with the file: there is nothing to undo.
+    EXPECT_FALSE(editor->text_box()->document()->isUndoAvailable());
+
+    editor->Save_File();
+    EXPECT_EQ(bytes_of(path), "        .ORG $4000\r\nstart:\tHALT # caf\xC3\xA9\r\n");
+}
+
 TEST_F(FileCommands, SaveWritesTheNamedFileAndSaveAsNamesAnUntitledOne) {
     type("new");
     editor->Save_File(); // runs Save As, cancelled
@@ -110,12 +178,15 @@ TEST_F(FileCommands, ListAndSourceSwap) {
     EXPECT_EQ(file().filename, source);
     EXPECT_TRUE(editor->saved_source_name().isEmpty());
 
-    // Twice in a row, the list's own name is kept as the source.
+    // Twice in a row, the list is read again and the source stays the one to return to.
     editor->View_List_File();
+    write_work("prog.lst", "new list\n");
     editor->View_List_File();
-    EXPECT_EQ(editor->saved_source_name(), list);
+    EXPECT_EQ(text(), "new list\n");
+    EXPECT_EQ(editor->saved_source_name(), source);
     editor->View_source_file();
-    EXPECT_EQ(file().filename, list);
+    EXPECT_EQ(file().filename, source);
+    EXPECT_EQ(text(), "source\n");
 
     // A source gone from the disk is reported, and the list stays on show.
     open(source);

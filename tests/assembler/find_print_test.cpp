@@ -2,6 +2,8 @@
 #include "tests/assembler/editor_fixture.h"
 #include "tests/support/pdf_file.h"
 
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <QTextBlock>
@@ -185,6 +187,36 @@ TEST_F(FindPrint, FontGoesToTheSelectionAndToTextTypedNext) {
     EXPECT_EQ(font_at(6).pointSizeF(), 20.0);
     EXPECT_FALSE(font_at(6).bold());
     EXPECT_EQ(text(), "abcdefg");
+}
+
+TEST_F(FindPrint, AFontDialogLeftAsItOpensChangesNothing) {
+    // Upright and bold, each in the text box's font and in a face whose upright style is not
+    // its first (DejaVu Sans Mono lists "Oblique" before "Book").
+    for (const QString& family : {QString(), QStringLiteral("DejaVu Sans Mono")}) {
+        for (const bool bold : {false, true}) {
+            set_text("abcdef");
+            select(0, 6);
+            QTextCharFormat start;
+            if (!family.isEmpty()) {
+                start.setFontFamilies({family});
+            }
+            start.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+            editor->text_box()->textCursor().mergeCharFormat(start);
+            const QFont before = editor->text_box()->textCursor().charFormat().font().resolve(
+                editor->text_box()->document()->defaultFont());
+            modal.font_answers.clear();
+            editor->Set_Font(); // cancelled: shows what the dialog is offered
+            QFontDialog dialog;
+            dialog.setCurrentFont(modal.font_initials.back());
+            modal.font_answers = {dialog.currentFont()};
+            editor->Set_Font(); // OK without a change
+            const QFont after = editor->text_box()->textCursor().charFormat().font();
+            EXPECT_EQ(after.italic(), before.italic()) << family.toStdString() << bold;
+            EXPECT_EQ(after.bold(), before.bold()) << family.toStdString() << bold;
+            EXPECT_EQ(QFontInfo(after).family(), QFontInfo(before).family());
+            EXPECT_EQ(after.pointSizeF(), before.pointSizeF());
+        }
+    }
 }
 
 TEST_F(FindPrint, PrintShowsItsStatusAndPrintsTheTextToTheChosenFile) {
