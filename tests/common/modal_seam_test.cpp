@@ -93,6 +93,11 @@ TEST(RealDialogs, FileDialogsHandBackTheNameChosen) {
 
     answer_next_dialog([](QDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(seam.save_file_name(nullptr, "Save As", dir, "Sources (*.asm)", "asm"), QString());
+
+    // A project that does not exist yet can be named.
+    answer_next_dialog([](QDialog& dialog) { type_into(dialog, "fileNameEdit", "lab1"); });
+    EXPECT_EQ(seam.open_or_new_file_name(nullptr, "Open Project", dir, "Projects (*.prj)", "prj"),
+              dir + "/lab1.prj");
 }
 
 TEST(RealDialogs, InputAndFontDialogsHandBackWhatWasAccepted) {
