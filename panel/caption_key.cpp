@@ -17,10 +17,9 @@ namespace {
 // sometimes condensed captions takes a little off, so a caption of less than this gets a rim.
 constexpr double kRimBelow = 3.5;
 // Below this the caption is condensed instead of made smaller still.
-constexpr qreal kSmallestPixelSize = 9;
-// The offsets of a one-pixel outline.
-constexpr std::array<QPoint, 8> kOutline = {
-    {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
+constexpr int kSmallestPixelSize = 9;
+// The offsets of a one-pixel outline; without the diagonals the letters keep their openings.
+constexpr std::array<QPoint, 4> kOutline = {{{0, -1}, {-1, 0}, {1, 0}, {0, 1}}};
 
 } // namespace
 
@@ -42,12 +41,10 @@ void CaptionKey::paintEvent(QPaintEvent*) {
                            ->subElementRect(QStyle::SE_PushButtonContents, &option, this)
                            .adjusted(2, 1, -2, -1);
     QFont caption_font = font();
-    qreal pixel_size = caption_font.pixelSize() > 0 ? caption_font.pixelSize()
-                                                    : QFontInfo(caption_font).pixelSize();
+    int pixel_size = QFontInfo(caption_font).pixelSize();
     qreal width = QFontMetricsF(caption_font).horizontalAdvance(caption);
     while (width > room.width() && pixel_size > kSmallestPixelSize) {
-        pixel_size -= 1;
-        caption_font.setPixelSize(static_cast<int>(pixel_size));
+        caption_font.setPixelSize(--pixel_size);
         width = QFontMetricsF(caption_font).horizontalAdvance(caption);
     }
     const qreal squeeze = std::min<qreal>(1.0, room.width() / width);
@@ -62,11 +59,13 @@ void CaptionKey::paintEvent(QPaintEvent*) {
 
     const QColor colour = option.palette.color(QPalette::ButtonText);
     const QColor face = option.palette.color(QPalette::Button);
-    // A light caption on the light face is drawn inside a dark rim of its own hue.
-    if (contrast_ratio(colour, face) < kRimBelow) {
+    // A light caption on the light face is drawn inside a dark rim of its own hue; a disabled
+    // key keeps the style's faint caption, which says it is disabled.
+    if (isEnabled() && contrast_ratio(colour, face) < kRimBelow) {
         painter.setPen(colour.darker(400));
         for (const QPoint& step : kOutline) {
-            painter.drawText(box.translated(step), align, caption);
+            // One screen pixel, however much the caption is condensed.
+            painter.drawText(box.translated(step.x() / squeeze, step.y()), align, caption);
         }
     }
     painter.setPen(colour);
