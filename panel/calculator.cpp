@@ -4,6 +4,7 @@
 #include "common/screen_units.h"
 #include "core/text_helpers.h"
 #include "panel/calc_popup.h"
+#include "panel/caption_key.h"
 #include "panel/devices/device_tables.h"
 #include "panel/devices/text_terminal.h"
 #include "panel/devices/workbench_devices.h"
@@ -164,7 +165,7 @@ void Calculator::build_controls() {
     key_font.setPixelSize(11);
     key_font.setBold(true);
     auto make_key = [&](const QString& name, const QRect& place) {
-        auto* key = new QPushButton(face);
+        auto* key = new CaptionKey(face);
         key->setObjectName(name);
         key->setGeometry(place);
         key->setFont(key_font);

@@ -13,40 +13,64 @@ namespace {
 constexpr QRgb kDot = qRgb(255, 255, 255);
 constexpr QRgb kPaper = qRgb(0, 0, 0);
 
-// Where the 5 by 7 dots sit in a cell: each dot one pixel wide and two high.
-constexpr int kFontLeft = 2;
-constexpr int kFontTop = 1;
-constexpr int kDotHeight = 2;
-
 using Cell = std::array<std::array<bool, kGlyphWidth>, kGlyphHeight>;
+
+// Where each dot column and row of the font lies in a cell, and how big it is. The outer and
+// middle columns are two pixels wide, so stems read bold; the terminal repeats a cell's first
+// column and row, which stay blank and part letters and lines. The dots under the baseline fill
+// the cell's lower rows, which nothing else uses.
+constexpr std::array<int, kFontColumns> kColumnLeft = {1, 3, 4, 6, 7};
+constexpr std::array<int, kFontColumns> kColumnWidth = {2, 1, 2, 1, 2};
+constexpr std::array<int, kFontRows> kRowTop = {1, 3, 4, 5, 7, 8, 9, 11, 12};
+constexpr std::array<int, kFontRows> kRowHeight = {2, 1, 1, 2, 1, 1, 2, 1, 2};
+// The last column and row are covered by the next cell's stretched first ones.
+static_assert(kColumnLeft.back() + kColumnWidth.back() < kGlyphWidth);
+static_assert(kRowTop.back() + kRowHeight.back() < kGlyphHeight);
+// The digits drawn pixel by pixel stand on the same baseline as the capitals.
+static_assert(kRowTop.front() + kDigitHeight == kRowTop[kFontBaselineRows]);
+static_assert(kColumnLeft.front() + kDigitWidth == kColumnLeft.back() + kColumnWidth.back());
+
+void fill(Cell& cell, int left, int top, int width, int height) {
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            cell[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = true;
+        }
+    }
+}
 
 Cell font_cell(int code) {
     Cell cell{};
-    const auto rows = font_glyph(code);
-    for (int r = 0; r < kFontRows; ++r) {
-        for (int c = 0; c < kFontColumns; ++c) {
-            if (!(rows[static_cast<std::size_t>(r)] & (1 << (kFontColumns - 1 - c))))
-                continue;
-            for (int dy = 0; dy < kDotHeight; ++dy) {
-                cell[static_cast<std::size_t>(kFontTop + r * kDotHeight + dy)]
-                    [static_cast<std::size_t>(kFontLeft + c)] = true;
+    if (const auto digit = digit_glyph(code)) {
+        for (int y = 0; y < kDigitHeight; ++y) {
+            for (int x = 0; x < kDigitWidth; ++x) {
+                if ((*digit)[static_cast<std::size_t>(y)] & (1 << (kDigitWidth - 1 - x)))
+                    fill(cell, kColumnLeft.front() + x, kRowTop.front() + y, 1, 1);
             }
+        }
+        return cell;
+    }
+    const auto rows = font_glyph(code);
+    for (std::size_t r = 0; r < kFontRows; ++r) {
+        for (std::size_t c = 0; c < kFontColumns; ++c) {
+            if (rows[r] & (1 << (kFontColumns - 1 - static_cast<int>(c))))
+                fill(cell, kColumnLeft[c], kRowTop[r], kColumnWidth[c], kRowHeight[r]);
         }
     }
     return cell;
 }
 
-// Codes below the blank: a small hollow box, so a stored control code still shows.
+// Codes below the blank: a small hollow box the size of a capital, so a stored control code
+// still shows.
 Cell control_cell() {
     Cell cell{};
-    const int right = kFontLeft + kFontColumns - 1;
-    const int bottom = kFontTop + kFontRows * kDotHeight - 1;
-    for (int y = kFontTop; y <= bottom; ++y) {
-        for (int x = kFontLeft; x <= right; ++x) {
-            const bool edge = y == kFontTop || y == bottom || x == kFontLeft || x == right;
-            cell[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = edge;
-        }
-    }
+    const int left = kColumnLeft.front();
+    const int right = kColumnLeft.back() + kColumnWidth.back() - 1;
+    const int top = kRowTop.front();
+    const int bottom = kRowTop[kFontBaselineRows - 1] + kRowHeight[kFontBaselineRows - 1] - 1;
+    fill(cell, left, top, right - left + 1, 1);
+    fill(cell, left, bottom, right - left + 1, 1);
+    fill(cell, left, top, 1, bottom - top + 1);
+    fill(cell, right, top, 1, bottom - top + 1);
     return cell;
 }
 

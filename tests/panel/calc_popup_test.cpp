@@ -1,3 +1,4 @@
+#include "common/caption_colour.h"
 #include "core/text_helpers.h"
 #include "panel/calc_popup.h"
 #include "tests/panel/panel_fixture.h"
@@ -7,7 +8,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
+#include <algorithm>
+#include <map>
+#include <vector>
 
 namespace tallyrig::testing {
 namespace {
@@ -124,6 +130,76 @@ TEST_F(KeyEditor, CaptionsAreFittedInCharacters) {
     EXPECT_EQ(record(3).annotation, "Äbcde");
     EXPECT_EQ(record(3).description, "µs" + std::string(30, ' '));
     EXPECT_EQ(panel->programmable_key(3)->text(), QString::fromUtf8("Äbcde"));
+}
+
+struct CaptionInk {
+    bool inside = true; // no ink at the outer edge of the key's label area
+    // The contrast against the face that a quarter of the caption's pixels reach: the strokes'
+    // cores or their outline, not the blend at their edges.
+    double stroke_contrast = 0;
+};
+
+// Measures a key as a screenshot shows it: the face is its commonest colour, the caption every
+// pixel of the label area far from it.
+CaptionInk measure_caption(QPushButton* key) {
+    const QImage image = key->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ++counts[image.pixel(x, y)];
+        }
+    }
+    const QRgb face = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                          return a.second < b.second;
+                      })->first;
+    QStyleOptionButton option;
+    option.initFrom(key);
+    option.text = key->text();
+    const QRect label = key->style()->subElementRect(QStyle::SE_PushButtonContents, &option, key);
+    // The face may shade a little from top to bottom; a caption differs from it by far more.
+    const auto ink = [&](int x, int y) {
+        const QRgb p = image.pixel(x, y);
+        return std::max({std::abs(qRed(p) - qRed(face)), std::abs(qGreen(p) - qGreen(face)),
+                         std::abs(qBlue(p) - qBlue(face))}) > 48;
+    };
+    CaptionInk result;
+    std::vector<double> contrasts;
+    for (int y = label.top(); y <= label.bottom(); ++y) {
+        for (int x = label.left(); x <= label.right(); ++x) {
+            if (!ink(x, y))
+                continue;
+            // The rounded corners of the key's rim reach into the label area's corners.
+            const bool beside_corner = y < label.top() + 3 || y > label.bottom() - 3;
+            if ((x == label.left() || x == label.right()) && !beside_corner)
+                result.inside = false;
+            contrasts.push_back(contrast_ratio(QColor(image.pixel(x, y)), QColor(face)));
+        }
+    }
+    if (!contrasts.empty()) {
+        const auto quarter = contrasts.begin() + static_cast<std::ptrdiff_t>(contrasts.size() / 4);
+        std::nth_element(contrasts.begin(), quarter, contrasts.end(), std::greater<>());
+        result.stroke_contrast = *quarter;
+    }
+    return result;
+}
+
+// Whatever the editor allows reads on the key: five letters stay whole on a square key, and
+// the caption's outline stands out from the light face at 3:1 or more in every colour.
+TEST_F(KeyEditor, EveryCaptionItAllowsReadsWholeOnItsKey) {
+    for (const int n : {12, 61, 64}) { // square, short wide and tall wide keys
+        for (const char* caption : {"MOVED", "XORAB", "WWWWW", "i"}) {
+            for (int colour = kColorBlack; colour <= kColorCyan; ++colour) {
+                right_click(n);
+                type_into(editor().Annotation_text(), QString::fromLatin1(caption));
+                editor().Color_text()->setCurrentIndex(colour);
+                apply();
+                const CaptionInk ink = measure_caption(panel->programmable_key(n));
+                EXPECT_TRUE(ink.inside) << "key " << n << " cuts " << caption;
+                EXPECT_GE(ink.stroke_contrast, 3.0)
+                    << "key " << n << " " << caption << " in colour " << colour;
+            }
+        }
+    }
 }
 
 // A second right click moves the editor to another key; the colour list keeps its choice,

@@ -1,6 +1,8 @@
 #include "panel/char_rom.h"
 #include "tests/panel/panel_fixture.h"
 
+#include <string_view>
+
 namespace tallyrig::testing {
 namespace {
 
@@ -53,6 +55,57 @@ TEST(CharRom, StagedPictureHoldsEveryGlyphInBothVideos) {
         } else if (code > 32 && code < 127) {
             EXPECT_GT(lit, 0) << code;
         }
+    }
+}
+
+bool lit(const QImage& rom, int code, int x, int y) {
+    return qGray(rom.pixel(glyph_x(code) + x, glyph_y(code) + y)) > 127;
+}
+
+int lowest_lit_row(const QImage& rom, int code) {
+    for (int y = kGlyphHeight - 1; y >= 0; --y) {
+        for (int x = 0; x < kGlyphWidth; ++x) {
+            if (lit(rom, code, x, y))
+                return y;
+        }
+    }
+    return -1;
+}
+
+// The terminal repeats a cell's first column and row and covers its last ones with the next
+// cell, so text reads only if the glyphs leave those blank, draw stems at least two pixels wide
+// and hang descenders below the baseline.
+TEST(CharRom, StagedGlyphsReadAsText) {
+    const QImage rom = load_char_rom(kStagedRom);
+    ASSERT_FALSE(rom.isNull());
+    for (int code = 33; code < 127; ++code) {
+        for (int i = 0; i < kGlyphWidth; ++i) {
+            EXPECT_FALSE(lit(rom, code, i, 0)) << char(code) << " top row";
+            EXPECT_FALSE(lit(rom, code, i, kGlyphHeight - 1)) << char(code) << " bottom row";
+        }
+        for (int y = 0; y < kGlyphHeight; ++y) {
+            EXPECT_FALSE(lit(rom, code, 0, y)) << char(code) << " first column";
+            EXPECT_FALSE(lit(rom, code, kGlyphWidth - 1, y)) << char(code) << " last column";
+        }
+    }
+    for (const char stemmed : std::string_view("0123456789EFHILTbdhlnu|")) {
+        for (int y = 0; y < kGlyphHeight; ++y) {
+            int run = 0;
+            for (int x = 0; x <= kGlyphWidth; ++x) {
+                if (x < kGlyphWidth && lit(rom, stemmed, x, y)) {
+                    ++run;
+                    continue;
+                }
+                EXPECT_NE(run, 1) << stemmed << " has a one-pixel stroke in row " << y;
+                run = 0;
+            }
+        }
+    }
+    const int baseline = lowest_lit_row(rom, 'x');
+    EXPECT_EQ(lowest_lit_row(rom, 'H'), baseline);
+    EXPECT_EQ(lowest_lit_row(rom, '0'), baseline);
+    for (const char descending : std::string_view("gjpqy,;")) {
+        EXPECT_GE(lowest_lit_row(rom, descending), baseline + 2) << descending;
     }
 }
 

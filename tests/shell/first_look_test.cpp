@@ -1,6 +1,7 @@
 // What a newcomer sees first, checked on the rendered windows: captions that read on their
 // keys, a front panel wholly inside its frame, toolbar pictures, whole status panels, the
 // program's icon, and tool windows that do not cover the panel or each other.
+#include "common/caption_colour.h"
 #include "common/frm_about.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -20,19 +21,6 @@
 
 namespace tallyrig::testing {
 namespace {
-
-double relative_luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = relative_luminance(a), lb = relative_luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The colour that covers most of a rendered widget: its face.
 QColor dominant_colour(const QImage& image) {
@@ -68,7 +56,7 @@ TEST_F(FirstLook, EveryShippedCaptionReadsOnItsKey) {
         QPushButton* key = panel().programmable_key(n);
         const QColor face = dominant_colour(key->grab().toImage());
         const QColor caption = key->palette().color(QPalette::Active, QPalette::ButtonText);
-        EXPECT_GE(contrast(face, caption), kReadable)
+        EXPECT_GE(contrast_ratio(face, caption), kReadable)
             << "key " << n << " " << key->text().toStdString() << " in "
             << caption.name().toStdString() << " on " << face.name().toStdString();
     }
