@@ -20,22 +20,25 @@ namespace {
 // Runs answer on the modal dialog once it is up; gives up (rejecting it) after two seconds so a
 // dialog that never comes, or never goes, fails the test instead of hanging it.
 void answer_next_dialog(std::function<void(QDialog&)> answer) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer = std::move(answer), tries, poll] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            answer(*dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dialog->reject();
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(
+        poll, &QTimer::timeout, [poll, answer = std::move(answer), tries = 0]() mutable {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                poll->deleteLater();
+                answer(*dialog);
+                if (dialog->isVisible()) {
+                    ADD_FAILURE() << "the dialog stayed open";
+                    dialog->reject();
+                }
+            } else if (++tries == 200) {
+                poll->stop();
+                poll->deleteLater();
+                ADD_FAILURE() << "no dialog came up";
             }
-        } else if (++*tries < 200) {
-            QTimer::singleShot(10, *poll);
-        } else {
-            ADD_FAILURE() << "no dialog came up";
-        }
-    };
-    QTimer::singleShot(0, *poll);
+        });
+    poll->start();
 }
 
 void type_into(QDialog& dialog, const char* edit_name, const QString& text) {
