@@ -7,6 +7,9 @@
 // settings file both "TALLYRIG.ini" and "TALLYRIG.INI".
 #pragma once
 
+#include "core/file_io.h"
+#include "core/text_encoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -20,10 +23,12 @@ namespace tallyrig {
 
 // A parsed profile file. Lines that are neither "[section]" nor "key=value" (comments start
 // with ";") are kept for writing back but carry no data. Lines end in CR LF, LF or CR alone;
-// a UTF-8 byte-order mark at the start is skipped, and written back.
+// the file's encoding (UTF-8, UTF-16 or the 8-bit code page, see decode_text) is decided once,
+// values are UTF-8, and the text is written back in the encoding it was read in.
 class ProfileDocument {
 public:
-    static ProfileDocument parse(std::string_view text);
+    // The bytes of a file.
+    static ProfileDocument parse(std::string_view bytes);
 
     // The parsed file; nullopt when it is missing, not a regular file or cannot be read.
     static std::optional<ProfileDocument> load(const std::filesystem::path& file);
@@ -36,14 +41,15 @@ public:
     // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
-    // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
+    // The document as the file's bytes: lines not touched exactly as parsed, written lines
+    // ended CR LF, all in the encoding the document was read in.
     std::string text() const;
 
     // Writes the document as the file's whole text, with the care of write_profile_string: the
     // name's case and a link are resolved, the file's permissions kept, and the file replaced
     // in one rename. Returns false, changing nothing, when an existing file cannot be read
-    // (it may hold data this document never saw) or the new one cannot be written.
-    bool save(const std::filesystem::path& file) const;
+    // (it may hold data this document never saw), is read-only, or the new one cannot be written.
+    bool save(const std::filesystem::path& file, const WriteCalls& calls = {}) const;
 
 private:
     friend class ProfileIndex;
@@ -54,6 +60,7 @@ private:
     std::optional<std::size_t> find_section(std::string_view name) const;
     std::size_t section_end(std::size_t index) const; // one past its last line
 
+    TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
     std::vector<std::size_t> m_section_headers;
@@ -100,6 +107,7 @@ std::string quoted_if_needed(std::string_view value);
 // line byte for byte. Returns false when the file cannot be read or written, or the names or
 // value cannot be written (see set_value).
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
-                          std::string_view key, std::string_view value);
+                          std::string_view key, std::string_view value,
+                          const WriteCalls& calls = {});
 
 } // namespace tallyrig

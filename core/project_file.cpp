@@ -101,8 +101,8 @@ std::string project_file_text(const std::vector<ProjectWindow>& windows) {
 }
 
 bool write_project_file(const std::filesystem::path& file,
-                        const std::vector<ProjectWindow>& windows) {
-    return replace_file(file, project_file_text(windows));
+                        const std::vector<ProjectWindow>& windows, const WriteCalls& calls) {
+    return replace_file(file, project_file_text(windows), calls).ok();
 }
 
 ProjectFile parse_project(std::string_view text) {

@@ -63,7 +63,7 @@ std::string project_file_text(const std::vector<ProjectWindow>& windows);
 
 // Replaces the file with project_file_text; false, leaving any old file whole, on failure.
 bool write_project_file(const std::filesystem::path& file,
-                        const std::vector<ProjectWindow>& windows);
+                        const std::vector<ProjectWindow>& windows, const WriteCalls& calls = {});
 
 // Reads the windows 1 to "Count": a key that is missing or empty keeps the value of the window
 // before (an empty name and 0 for the first); numbers are held to 16 bits. A window whose
