@@ -47,6 +47,10 @@ const Writer kWriters[] = {
      }},
 };
 
+void PrintTo(const Writer& writer, std::ostream* out) {
+    *out << writer.name;
+}
+
 class FileWriters : public ::testing::TestWithParam<Writer> {
 protected:
     void put_old(const fs::path& file) const { write_file(file, kOldText); }
