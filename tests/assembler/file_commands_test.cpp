@@ -106,6 +106,15 @@ TEST_F(FileCommands, ASaveThatFailsPartWayKeepsTheFileAndTheText) {
     }
     editor->set_write_calls({});
 
+    // A read-only file is refused, not replaced by a writable one.
+    const auto read_only = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+    std::filesystem::permissions(source.toStdString(), read_only);
+    editor->Save_File();
+    EXPECT_EQ(editor->status_text(),
+              "Could not save " + source + ": the file or its folder is read-only");
+    expect_kept("read-only");
+    EXPECT_EQ(std::filesystem::status(source.toStdString()).permissions(), read_only);
+
     FullDisk disk;
     if (!disk.available()) {
         GTEST_SKIP() << "only root can mount a small file system";
