@@ -12,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 
 namespace tallyrig::testing {
 namespace {
@@ -102,6 +103,34 @@ TEST_P(FileWriters, ALinkIsWrittenThroughAndStaysALink) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_NE(read_file(target), kOldText);
     EXPECT_EQ(read_file(link), read_file(target));
+}
+
+// A writable file in a folder that takes no new file (the user may not add to it) is written in
+// place, as the desktop the system comes from would. Only root can hand the folder to another
+// user, so the write runs in a child process as that user.
+TEST(FileWriter, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give the folder to another user";
+    }
+    constexpr uid_t kNobody = 65534;
+    TempFolder folder;
+    fs::permissions(folder.path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    const fs::path locked = folder.file("locked");
+    fs::create_directory(locked);
+    const fs::path file = locked / "kept.ini";
+    write_file(file, kOldText + "and more than the new text\r\n");
+    ASSERT_EQ(::chown(locked.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EXIT(
+        {
+            const bool as_nobody = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+            std::_Exit(as_nobody && write_profile_string(file, "A", "k", "new") ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(read_file(file), "[A]\r\nk=new\r\nand more than the new text\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(locked), fs::directory_iterator()), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FileWriters, ::testing::ValuesIn(kWriters),
