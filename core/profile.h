@@ -104,8 +104,8 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
 std::string quoted_if_needed(std::string_view value);
 
 // Writes a value, creating the file (not its folder) when missing and keeping every other
-// line byte for byte. Returns false when the file cannot be read or written, or the names or
-// value cannot be written (see set_value).
+// line byte for byte. Returns false when the file cannot be read or written (a read-only file
+// is refused), or the names or value cannot be written (see set_value).
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view value,
                           const WriteCalls& calls = {});
