@@ -112,12 +112,13 @@ bool breaks_line(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// Names and values that would split a line or change its meaning cannot be written. The names
-// come trimmed.
+// Names and values that would split a line or change its meaning cannot be written, nor text
+// that is not UTF-8, which no encoding of the file could carry. The names come trimmed.
 bool writable(std::string_view section, std::string_view key, std::string_view value) {
     return !section.empty() && !key.empty() && section.find(']') == std::string_view::npos &&
            key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[' &&
-           !breaks_line(section) && !breaks_line(key) && !breaks_line(value);
+           !breaks_line(section) && !breaks_line(key) && !breaks_line(value) &&
+           is_valid_utf8(section) && is_valid_utf8(key) && is_valid_utf8(value);
 }
 
 // The file a write replaces, and its text. Nothing when the name is empty or an existing file

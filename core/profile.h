@@ -38,7 +38,8 @@ public:
 
     // Sets a key, adding the key at the end of its section (before its trailing blank lines)
     // or the section directly after the document's last line when missing. Names are trimmed; an
-    // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
+    // empty name, a section name with "]", a key with "=", a line break anywhere or text that is
+    // not UTF-8 changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
     // The document as the file's bytes: lines not touched exactly as parsed, written lines

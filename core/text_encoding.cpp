@@ -89,23 +89,26 @@ uint16_t unit_at(std::string_view bytes, std::size_t i, bool big_endian) {
     return static_cast<uint16_t>(big_endian ? (first << 8) | second : (second << 8) | first);
 }
 
-std::string utf16_to_utf8(std::string_view bytes, bool big_endian) {
+// The text of well-formed UTF-16; none for an odd number of bytes or a lone surrogate, which
+// are then read as 8-bit text, so that every file reads and writes back byte for byte.
+std::optional<std::string> utf16_to_utf8(std::string_view bytes, bool big_endian) {
+    if (bytes.size() % 2 != 0) {
+        return std::nullopt;
+    }
     std::string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
         const char32_t unit = unit_at(bytes, i, big_endian);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t low = unit_at(bytes, i + 2, big_endian);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            append_utf8(out, unit);
+            continue;
         }
-        append_utf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
-    }
-    if (bytes.size() % 2 != 0) {
-        append_utf8(out, kReplacement);
+        const char32_t low = i + 3 < bytes.size() ? unit_at(bytes, i + 2, big_endian) : 0;
+        if (unit > 0xDBFF || low < 0xDC00 || low > 0xDFFF) {
+            return std::nullopt;
+        }
+        append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
     }
     return out;
 }
@@ -161,18 +164,21 @@ DecodedText decode_text(std::string_view bytes) {
     const bool le_mark = bytes.starts_with(kUtf16LeMark);
     const bool be_mark = bytes.starts_with(kUtf16BeMark);
     if (le_mark || be_mark) {
-        result.encoding = le_mark ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
-        result.byte_order_mark = true;
-        result.text = utf16_to_utf8(bytes.substr(2), be_mark);
-        return result;
+        if (auto text = utf16_to_utf8(bytes.substr(2), be_mark)) {
+            result.encoding = le_mark ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
+            result.byte_order_mark = true;
+            result.text = std::move(*text);
+            return result;
+        }
     }
     // No text of ours starts with a NUL, so a zero byte beside a printable one is UTF-16.
-    if (bytes.size() >= 2 && (bytes[0] == 0) != (bytes[1] == 0)) {
+    if (!le_mark && !be_mark && bytes.size() >= 2 && (bytes[0] == 0) != (bytes[1] == 0)) {
         const bool big_endian = bytes[0] == 0;
         const uint8_t first = byte_at(bytes, big_endian ? 1 : 0);
-        if (first >= 0x20 && first < 0x7F) {
+        auto text = first >= 0x20 && first < 0x7F ? utf16_to_utf8(bytes, big_endian) : std::nullopt;
+        if (text) {
             result.encoding = big_endian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
-            result.text = utf16_to_utf8(bytes, big_endian);
+            result.text = std::move(*text);
             return result;
         }
     }
@@ -193,24 +199,39 @@ DecodedText decode_text(std::string_view bytes) {
 }
 
 std::string encode_text(std::string_view text, TextEncoding& encoding, bool byte_order_mark) {
+    std::optional<std::string> bytes;
     switch (encoding) {
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be: {
         const bool big_endian = encoding == TextEncoding::Utf16Be;
-        std::string out(byte_order_mark ? (big_endian ? kUtf16BeMark : kUtf16LeMark) : "");
-        return out + utf8_to_utf16(text, big_endian);
+        bytes = std::string(byte_order_mark ? (big_endian ? kUtf16BeMark : kUtf16LeMark) : "") +
+                utf8_to_utf16(text, big_endian);
+        break;
     }
     case TextEncoding::CodePage:
-        if (auto bytes = utf8_to_code_page(text)) {
-            return std::move(*bytes);
+        // The mark of a UTF-8 file whose text was not UTF-8 stays where it was.
+        if (auto code_page = utf8_to_code_page(text)) {
+            bytes = std::string(byte_order_mark ? kUtf8Mark : "") + *code_page;
         }
-        encoding = TextEncoding::Utf8;
         break;
     case TextEncoding::Utf8:
+        bytes = std::string(byte_order_mark ? kUtf8Mark : "") + std::string(text);
         break;
     }
-    std::string out(byte_order_mark ? kUtf8Mark : "");
-    return out + std::string(text);
+    // Bytes that would read back as another text (code page bytes that happen to be UTF-8, a
+    // first line that now looks like UTF-16) are written as UTF-8, with its mark when even that
+    // would be misread.
+    const auto reads_back = [&](const std::string& candidate) {
+        return decode_text(candidate).text == text;
+    };
+    if (bytes && reads_back(*bytes)) {
+        return std::move(*bytes);
+    }
+    encoding = TextEncoding::Utf8;
+    if (std::string plain(text); reads_back(plain)) {
+        return plain;
+    }
+    return std::string(kUtf8Mark) + std::string(text);
 }
 
 } // namespace tallyrig

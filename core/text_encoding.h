@@ -16,13 +16,15 @@ struct DecodedText {
     bool byte_order_mark = false;
 };
 
-// UTF-16 by its mark (or, without one, by a first character of ASCII beside a zero byte), then
-// UTF-8 when every byte sequence is valid UTF-8, else the code page. A mark is not part of the
-// text.
+// Well-formed UTF-16 by its mark (or, without one, by a first character of ASCII beside a zero
+// byte), then UTF-8 when every byte sequence is valid UTF-8, else the code page. A mark is not
+// part of the text. Any bytes decode, and encode_text gives them back unchanged.
 DecodedText decode_text(std::string_view bytes);
 
-// The UTF-8 text as bytes of the encoding, with a mark when asked. A character the code page
-// lacks makes the whole text UTF-8 instead, and the encoding says so, so nothing is lost.
+// The UTF-8 text as bytes of the encoding, with a mark when asked. A text the encoding cannot
+// carry (a character the code page lacks) or bytes that would read back as another text are
+// written as UTF-8 instead (with a mark where needed), and the encoding says so, so nothing is
+// lost.
 std::string encode_text(std::string_view text, TextEncoding& encoding, bool byte_order_mark);
 
 bool is_valid_utf8(std::string_view bytes);
