@@ -182,6 +182,18 @@ TEST_F(KeyFiles, CaptionsInTheCodePageReadRightAndAreSavedInIt) {
     EXPECT_EQ(saved.find('\xC3'), std::string::npos) << "nothing written as UTF-8";
 }
 
+TEST_F(KeyFiles, ATooltipOfWideCharactersIsReadWholeAndSavedBack) {
+    std::string wide;
+    for (int i = 0; i < 32; ++i) {
+        wide += "\xF0\x9F\x98\x80"; // four bytes each: 128 in all, past the value's limit
+    }
+    write_file(current(), "[Button 2]\r\nDescription=" + wide + "\r\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(2).description, wide);
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    EXPECT_NE(read_file(current()).find("Description=" + wide + "\r\n"), std::string::npos);
+}
+
 TEST_F(KeyFiles, AReadOnlyFileIsNotReplacedAndTheSaveSaysSo) {
     const std::string old = "[Button 1]\r\nCode=$11\r\n";
     write_file(current(), old);
