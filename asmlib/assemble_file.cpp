@@ -2,16 +2,12 @@
 
 #include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "core/file_io.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tallyrig::assembler {
@@ -57,30 +53,6 @@ bool same_file(const std::string& a, const std::string& b) {
     return a == b || fs::equivalent(a, b, ec);
 }
 
-// Writes the text to a new temporary file beside the target; returns its name, or nothing.
-std::optional<std::string> write_temporary(const std::string& target, std::string_view text) {
-    std::string name = target + ".XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0;
-    for (size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        done += ok ? static_cast<size_t>(n) : 0;
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok) {
-        ::unlink(name.c_str());
-        return std::nullopt;
-    }
-    return name;
-}
-
 // Removes an output left by an earlier run, a file or a link (not what it points to); never
 // the source itself and never a folder.
 void remove_stale(const std::string& path, const std::string& source_path) {
@@ -95,39 +67,34 @@ struct Output {
     std::string path;
     std::string text;
     ErrorCode failure;
-    std::string temporary = {};
 };
 
-// All three files or none: the renames happen only once every temporary file is complete.
-ErrorCode write_outputs(std::vector<Output>& outputs, const std::string& source_path) {
-    ErrorCode failure = ErrorCode::None;
-    for (Output& out : outputs) {
+// All three files or none: the renames happen only once every new text is whole on the disk.
+// An output replaces a link in its place rather than writing where it points.
+ErrorCode write_outputs(const std::vector<Output>& outputs, const std::string& source_path,
+                        const WriteCalls& calls) {
+    std::vector<StagedFile> staged;
+    staged.reserve(outputs.size());
+    for (const Output& out : outputs) {
         if (same_file(out.path, source_path)) {
-            failure = out.failure;
-            break;
+            return out.failure;
         }
-        std::optional<std::string> temporary = write_temporary(out.path, out.text);
-        if (!temporary) {
-            failure = out.failure;
-            break;
-        }
-        out.temporary = std::move(*temporary);
-    }
-    for (Output& out : outputs) {
-        if (failure == ErrorCode::None && !out.temporary.empty() &&
-            ::rename(out.temporary.c_str(), out.path.c_str()) != 0) {
-            failure = out.failure;
-        }
-        if (failure != ErrorCode::None && !out.temporary.empty()) {
-            ::unlink(out.temporary.c_str());
+        staged.emplace_back(out.path, calls);
+        if (!staged.back().write(out.text, 0644).ok()) {
+            return out.failure;
         }
     }
-    return failure;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (!staged[i].commit().ok()) {
+            return outputs[i].failure;
+        }
+    }
+    return ErrorCode::None;
 }
 
 } // namespace
 
-FileOutcome assemble_file(const std::string& source_path) {
+FileOutcome assemble_file(const std::string& source_path, const WriteCalls& calls) {
     FileOutcome outcome;
     const std::string list_path = list_file_name(source_path);
     const std::string ram_path = ram_file_name(source_path);
@@ -164,7 +131,7 @@ FileOutcome assemble_file(const std::string& source_path) {
             std::vector<Output> list;
             list.push_back({list_path, list_file_text(source, source_path, assembly),
                             ErrorCode::CannotOpenList});
-            if (write_outputs(list, source_path) != ErrorCode::None) {
+            if (write_outputs(list, source_path, calls) != ErrorCode::None) {
                 remove_stale(list_path, source_path);
             }
         }
@@ -177,7 +144,7 @@ FileOutcome assemble_file(const std::string& source_path) {
         {list_path, list_file_text(source, source_path, assembly), ErrorCode::CannotOpenList});
     outputs.push_back({ram_path, ram_image_text(assembly), ErrorCode::CannotOpenOutput});
     outputs.push_back({dump_path, assembly_dump_text(assembly), ErrorCode::CannotOpenOutput});
-    outcome.error.code = write_outputs(outputs, source_path);
+    outcome.error.code = write_outputs(outputs, source_path, calls);
     if (outcome.error.code != ErrorCode::None) {
         remove_images();
         remove_stale(list_path, source_path);

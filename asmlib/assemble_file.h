@@ -6,6 +6,7 @@
 #pragma once
 
 #include "asmlib/errors.h"
+#include "core/file_io.h"
 
 #include <cstddef>
 #include <string>
@@ -21,6 +22,7 @@ struct FileOutcome {
     size_t line_end = 0;
 };
 
-FileOutcome assemble_file(const std::string& source_path);
+// The system calls its writes make; tests make them fail as a full disk would.
+FileOutcome assemble_file(const std::string& source_path, const WriteCalls& calls = {});
 
 } // namespace tallyrig::assembler

@@ -486,7 +486,7 @@ Assembler::SaveOutcome Assembler::write_text(const QString& path) {
     // Unchanged text goes back as the very bytes it came from.
     const QByteArray bytes =
         m_clean.from_file && text == m_clean.text ? m_clean.bytes : encode_source(text, format);
-    const QString problem = write_source_file(path, bytes);
+    const QString problem = write_source_file(path, bytes, m_write_calls);
     if (!problem.isEmpty()) {
         set_status(QStringLiteral("Could not save %1: %2").arg(path, problem));
         return SaveOutcome::Failed;

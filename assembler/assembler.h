@@ -123,6 +123,8 @@ public:
 
     // How the window waits out its pauses, after the status text is drawn; tests record them.
     void set_pause(std::function<void(int milliseconds)> pause);
+    // The system calls a save makes; tests make them fail as a full disk would.
+    void set_write_calls(const WriteCalls& calls) { m_write_calls = calls; }
 
     const FileStatus& FIle_status() const { return m_file; }
     const QString& saved_source_name() const { return m_saved_source_name; }
@@ -210,6 +212,7 @@ private:
     bool m_printer_chosen = false;
     CleanText m_clean;
     std::function<void(int)> m_pause;
+    WriteCalls m_write_calls;
 
     QPlainTextEdit* m_text_box = nullptr;
     QToolBar* m_toolbar = nullptr;

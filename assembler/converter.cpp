@@ -1,7 +1,7 @@
 #include "assembler/converter.h"
 
-#include "assembler/code_page.h"
 #include "common/modal_seam.h"
+#include "core/code_page.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

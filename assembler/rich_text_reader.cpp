@@ -1,6 +1,6 @@
 #include "assembler/rich_text_reader.h"
 
-#include "assembler/code_page.h"
+#include "core/code_page.h"
 #include "core/text_helpers.h"
 
 #include <algorithm>

@@ -1,11 +1,12 @@
 #include "assembler/source_file.h"
 
-#include "assembler/code_page.h"
+#include "asmlib/assemble_file.h"
+#include "core/code_page.h"
+#include "core/file_io.h"
 #include "core/text_helpers.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace tallyrig {
@@ -176,14 +177,11 @@ QString too_long_to_show(const QString& text) {
     return {};
 }
 
-QString write_source_file(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // A file in a folder where no temporary file can be made is still written, in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return file.errorString();
-    }
-    return {};
+QString write_source_file(const QString& path, const QByteArray& bytes, const WriteCalls& calls) {
+    const WriteResult written =
+        replace_file(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), bytes.size()), calls);
+    return written.ok() ? QString() : QString::fromStdString(written.reason());
 }
 
 } // namespace tallyrig

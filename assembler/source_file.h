@@ -3,6 +3,8 @@
 // line breaks as "\n"; writing puts the file's own line ends back.
 #pragma once
 
+#include "core/file_io.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -54,8 +56,9 @@ struct FileBytes {
 // the text box shows quickly).
 FileBytes read_source_file(const QString& path);
 
-// Writes the bytes in place of the file, whole or not at all where the folder allows it; the
-// problem, or empty when written.
-QString write_source_file(const QString& path, const QByteArray& bytes);
+// Writes the bytes in place of the file, whole or not at all; the problem, or empty when
+// written.
+QString write_source_file(const QString& path, const QByteArray& bytes,
+                          const WriteCalls& calls = {});
 
 } // namespace tallyrig

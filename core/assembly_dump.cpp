@@ -150,7 +150,7 @@ std::string processed_dump_text(const AssemblyDump& dump, const MemoryCells& cel
     return out;
 }
 
-PadFileResult write_pad_file(Machine& machine) {
+PadFileResult write_pad_file(Machine& machine, const WriteCalls& calls) {
     PadFileResult result;
     machine.ui().yield();
     std::string text;
@@ -167,7 +167,7 @@ PadFileResult write_pad_file(Machine& machine) {
     if (ended_early && result.problem.empty()) {
         result.problem = "The assembly dump ends before its last record.";
     }
-    result.written = replace_file(machine.files.pad_file_path, pad);
+    result.written = replace_file(machine.files.pad_file_path, pad, calls).ok();
     if (!result.written) {
         result.problem = "The processed dump cannot be written.";
     }

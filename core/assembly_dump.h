@@ -4,6 +4,7 @@
 // then the stack cell's and the 64 ports' counters.
 #pragma once
 
+#include "core/file_io.h"
 #include "core/machine_state.h"
 
 #include <cstddef>
@@ -46,7 +47,7 @@ struct PadFileResult {
 
 // Reads the machine's .rad and writes its .pad (created or replaced in one rename), yielding
 // to the user interface before each file as the data gatherer does.
-PadFileResult write_pad_file(Machine& machine);
+PadFileResult write_pad_file(Machine& machine, const WriteCalls& calls = {});
 
 // Clears both counters of every memory cell.
 void Init_profile_array(MemoryCells& cells);

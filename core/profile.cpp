@@ -32,9 +32,6 @@ bool same_name(std::string_view a, std::string_view b) {
     return same_text_ignoring_case(a, b);
 }
 
-// A UTF-8 byte-order mark that an editor may put before the first line; it is no part of it.
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 bool has_line_end(std::string_view line) {
     return !line.empty() && (line.back() == '\n' || line.back() == '\r');
 }
@@ -115,47 +112,36 @@ bool breaks_line(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// Names and values that would split a line or change its meaning cannot be written. The names
-// come trimmed.
+// Names and values that would split a line or change its meaning cannot be written, nor text
+// that is not UTF-8, which no encoding of the file could carry. The names come trimmed.
 bool writable(std::string_view section, std::string_view key, std::string_view value) {
     return !section.empty() && !key.empty() && section.find(']') == std::string_view::npos &&
            key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[' &&
-           !breaks_line(section) && !breaks_line(key) && !breaks_line(value);
+           !breaks_line(section) && !breaks_line(key) && !breaks_line(value) &&
+           is_valid_utf8(section) && is_valid_utf8(key) && is_valid_utf8(value);
 }
 
-// The file a write replaces, with its text and permissions. A link names the file it points
-// to. Nothing when the name is empty or an existing file cannot be read.
+// The file a write replaces, and its text. Nothing when the name is empty or an existing file
+// cannot be read.
 struct WriteTarget {
     std::filesystem::path file;
     std::string text;
-    std::optional<mode_t> mode; // none for a new file
 };
 
 std::optional<WriteTarget> write_target(const std::filesystem::path& file) {
     if (file.empty()) {
         return std::nullopt;
     }
-    WriteTarget target{resolve_name_case(file), {}, std::nullopt};
-    std::error_code error;
-    // Writing through a link changes the file it names, not the link.
-    if (std::filesystem::is_symlink(target.file, error)) {
-        target.file = std::filesystem::weakly_canonical(target.file, error);
-        if (error) {
-            return std::nullopt;
-        }
-    }
-    mode_t mode = 0;
-    switch (read_regular_file(target.file, target.text, kMaxProfileBytes, &mode)) {
+    WriteTarget target{resolve_name_case(file), {}};
+    switch (read_regular_file(target.file, target.text, kMaxProfileBytes)) {
     case FileRead::Read:
-        target.mode = mode;
-        break;
     case FileRead::Missing:
-        break;
+        return target;
     case FileRead::Failed:
         // A file we cannot read must not be replaced by one that lacks its contents.
         return std::nullopt;
     }
-    return target;
+    return std::nullopt;
 }
 
 } // namespace
@@ -172,12 +158,12 @@ std::optional<ProfileDocument> ProfileDocument::load(const std::filesystem::path
     return ProfileDocument::parse(text);
 }
 
-ProfileDocument ProfileDocument::parse(std::string_view text) {
+ProfileDocument ProfileDocument::parse(std::string_view bytes) {
     ProfileDocument document;
-    if (text.starts_with(kByteOrderMark)) {
-        document.m_byte_order_mark = true;
-        text.remove_prefix(kByteOrderMark.size());
-    }
+    const DecodedText decoded = decode_text(bytes);
+    document.m_encoding = decoded.encoding;
+    document.m_byte_order_mark = decoded.byte_order_mark;
+    const std::string_view text = decoded.text;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t stop = line_stop(text, start);
@@ -276,37 +262,44 @@ void ProfileDocument::set_value(std::string_view section, std::string_view key,
 }
 
 void ProfileDocument::remove_sections(const std::function<bool(std::string_view)>& matches) {
-    std::string kept = m_byte_order_mark ? std::string(kByteOrderMark) : std::string();
+    std::vector<std::string> kept;
+    kept.reserve(m_lines.size());
     bool removing = false;
-    for (const auto& line : m_lines) {
+    for (auto& line : m_lines) {
         const std::string_view text = content(line);
         if (const auto name = section_name(text)) {
             removing = matches(*name);
-            if (removing) {
-                continue;
-            }
-        } else if (removing && key_line(text)) {
-            continue;
         }
-        kept += line;
+        if (!(removing && (section_name(text) || key_line(text)))) {
+            kept.push_back(std::move(line));
+        }
     }
-    *this = parse(kept);
+    // The lines keep the encoding they were read in; only the section index is built anew.
+    m_lines = std::move(kept);
+    m_section_headers.clear();
+    m_first_section.clear();
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (const auto name = section_name(content(m_lines[i]))) {
+            add_section(*name, i);
+        }
+    }
 }
 
 std::string ProfileDocument::text() const {
     std::string out;
-    std::size_t size = m_byte_order_mark ? kByteOrderMark.size() : 0;
+    std::size_t size = 0;
     for (const auto& line : m_lines) {
         size += line.size();
     }
     out.reserve(size);
-    if (m_byte_order_mark) {
-        out += kByteOrderMark;
-    }
     for (const auto& line : m_lines) {
         out += line;
     }
-    return out;
+    if (m_encoding == TextEncoding::Utf8 && !m_byte_order_mark) {
+        return out;
+    }
+    TextEncoding encoding = m_encoding;
+    return encode_text(out, encoding, m_byte_order_mark);
 }
 
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
@@ -342,7 +335,7 @@ std::string quoted_if_needed(std::string_view value) {
 }
 
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
-                          std::string_view key, std::string_view value) {
+                          std::string_view key, std::string_view value, const WriteCalls& calls) {
     if (!writable(trim(section), trim(key), value)) {
         return false;
     }
@@ -352,12 +345,12 @@ bool write_profile_string(const std::filesystem::path& file, std::string_view se
     }
     auto document = ProfileDocument::parse(target->text);
     document.set_value(section, key, value);
-    return replace_file(target->file, document.text(), target->mode);
+    return replace_file(target->file, document.text(), calls).ok();
 }
 
-bool ProfileDocument::save(const std::filesystem::path& file) const {
+bool ProfileDocument::save(const std::filesystem::path& file, const WriteCalls& calls) const {
     const auto target = write_target(file);
-    return target && replace_file(target->file, text(), target->mode);
+    return target && replace_file(target->file, text(), calls).ok();
 }
 
 ProfileIndex::ProfileIndex(const ProfileDocument& document) {

@@ -7,6 +7,9 @@
 // settings file both "TALLYRIG.ini" and "TALLYRIG.INI".
 #pragma once
 
+#include "core/file_io.h"
+#include "core/text_encoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -21,10 +24,12 @@ namespace tallyrig {
 
 // A parsed profile file. Lines that are neither "[section]" nor "key=value" (comments start
 // with ";") are kept for writing back but carry no data. Lines end in CR LF, LF or CR alone;
-// a UTF-8 byte-order mark at the start is skipped, and written back.
+// the file's encoding (UTF-8, UTF-16 or the 8-bit code page, see decode_text) is decided once,
+// values are UTF-8, and the text is written back in the encoding it was read in.
 class ProfileDocument {
 public:
-    static ProfileDocument parse(std::string_view text);
+    // The bytes of a file.
+    static ProfileDocument parse(std::string_view bytes);
 
     // The parsed file; nullopt when it is missing, not a regular file or cannot be read.
     static std::optional<ProfileDocument> load(const std::filesystem::path& file);
@@ -34,21 +39,23 @@ public:
 
     // Sets a key, adding the key at the end of its section (before its trailing blank lines)
     // or the section directly after the document's last line when missing. Names are trimmed; an
-    // empty name, a section name with "]", a key with "=" or a line break anywhere changes nothing.
+    // empty name, a section name with "]", a key with "=", a line break anywhere or text that is
+    // not UTF-8 changes nothing.
     void set_value(std::string_view section, std::string_view key, std::string_view value);
 
     // Removes the headers and keys of every section whose name matches; its comments and other
     // lines stay where they were, as they may speak of what follows.
     void remove_sections(const std::function<bool(std::string_view)>& matches);
 
-    // The document as text: lines not touched exactly as parsed, written lines ended CR LF.
+    // The document as the file's bytes: lines not touched exactly as parsed, written lines
+    // ended CR LF, all in the encoding the document was read in.
     std::string text() const;
 
     // Writes the document as the file's whole text, with the care of write_profile_string: the
     // name's case and a link are resolved, the file's permissions kept, and the file replaced
     // in one rename. Returns false, changing nothing, when an existing file cannot be read
-    // (it may hold data this document never saw) or the new one cannot be written.
-    bool save(const std::filesystem::path& file) const;
+    // (it may hold data this document never saw), is read-only, or the new one cannot be written.
+    bool save(const std::filesystem::path& file, const WriteCalls& calls = {}) const;
 
 private:
     friend class ProfileIndex;
@@ -59,6 +66,7 @@ private:
     std::optional<std::size_t> find_section(std::string_view name) const;
     std::size_t section_end(std::size_t index) const; // one past its last line
 
+    TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_byte_order_mark = false;
     std::vector<std::string> m_lines;
     std::vector<std::size_t> m_section_headers;
@@ -102,9 +110,10 @@ int32_t read_profile_int(const std::filesystem::path& file, std::string_view sec
 std::string quoted_if_needed(std::string_view value);
 
 // Writes a value, creating the file (not its folder) when missing and keeping every other
-// line byte for byte. Returns false when the file cannot be read or written, or the names or
-// value cannot be written (see set_value).
+// line byte for byte. Returns false when the file cannot be read or written (a read-only file
+// is refused), or the names or value cannot be written (see set_value).
 bool write_profile_string(const std::filesystem::path& file, std::string_view section,
-                          std::string_view key, std::string_view value);
+                          std::string_view key, std::string_view value,
+                          const WriteCalls& calls = {});
 
 } // namespace tallyrig

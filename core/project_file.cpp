@@ -115,14 +115,13 @@ std::string project_file_text(const std::vector<ProjectWindow>& windows,
 }
 
 bool write_project_file(const std::filesystem::path& file,
-                        const std::vector<ProjectWindow>& windows) {
+                        const std::vector<ProjectWindow>& windows, const WriteCalls& calls) {
     std::string old_text;
-    mode_t mode = 0;
-    switch (read_regular_file(file, old_text, kMaxProjectBytes, &mode)) {
+    switch (read_regular_file(file, old_text, kMaxProjectBytes)) {
     case FileRead::Read:
-        return replace_file(file, project_file_text(windows, old_text), mode);
+        return replace_file(file, project_file_text(windows, old_text), calls).ok();
     case FileRead::Missing:
-        return replace_file(file, project_file_text(windows));
+        return replace_file(file, project_file_text(windows), calls).ok();
     case FileRead::Failed:
         // What we cannot read we cannot keep.
         return false;

@@ -68,7 +68,7 @@ std::string project_file_text(const std::vector<ProjectWindow>& windows,
 // Rewrites the file's windows as project_file_text does and replaces it in one rename; false,
 // leaving any old file whole, when it cannot be read or written.
 bool write_project_file(const std::filesystem::path& file,
-                        const std::vector<ProjectWindow>& windows);
+                        const std::vector<ProjectWindow>& windows, const WriteCalls& calls = {});
 
 // Reads the windows 1 to "Count": a key that is missing or empty keeps the value of the window
 // before (an empty name and 0 for the first); numbers are held to 16 bits. A window whose

@@ -1,6 +1,7 @@
 // Any bytes as a profile file, and a key written into it: the text round-trips, the key reads
 // back as written, and no other key of the file changes.
 #include "core/profile.h"
+#include "core/text_encoding.h"
 #include "fuzz/fuzz_check.h"
 
 #include <cstddef>
@@ -57,13 +58,15 @@ bool breaks_line(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// The writes the layer promises to make: names are trimmed first.
+// The writes the layer promises to make: names are trimmed first, and all is UTF-8.
 bool writable(std::string_view section, std::string_view key, std::string_view value) {
     const std::string s = trimmed(section);
     const std::string k = trimmed(key);
     return !s.empty() && !k.empty() && s.find(']') == std::string::npos &&
            k.find('=') == std::string::npos && k.front() != ';' && k.front() != '[' &&
-           !breaks_line(s) && !breaks_line(k) && !breaks_line(value);
+           !breaks_line(s) && !breaks_line(k) && !breaks_line(value) &&
+           tallyrig::is_valid_utf8(s) && tallyrig::is_valid_utf8(k) &&
+           tallyrig::is_valid_utf8(value);
 }
 
 // Names to look up: whatever stands between "[" and "]" or before "=" on a line, a rough cut

@@ -15,6 +15,24 @@ namespace {
 // A key file value is read through a 128-character buffer.
 constexpr std::size_t kValueLimit = 127;
 
+// Where the text's first `width` characters end, and how many there are. The width counts
+// characters, not bytes: a cut inside a UTF-8 sequence would leave a broken one.
+std::size_t character_cut(std::string_view text, std::size_t width, std::size_t& characters) {
+    const auto continues = [&](std::size_t i) {
+        return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+    };
+    std::size_t end = 0;
+    characters = 0;
+    while (end < text.size() && characters < width) {
+        ++end;
+        while (continues(end)) {
+            ++end;
+        }
+        ++characters;
+    }
+    return end;
+}
+
 constexpr std::array<uint32_t, 7> kCaptionColours = {
     0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00,
 };
@@ -67,22 +85,10 @@ std::string format_code(int32_t code) {
 
 } // namespace
 
-// The width counts characters, not bytes: a caption typed in the key editor may hold any
-// letter, and a cut inside a UTF-8 sequence would leave a broken one.
+// A caption typed in the key editor may hold any letter.
 std::string fit_field(std::string_view text, std::size_t width) {
-    const auto continues = [&](std::size_t i) {
-        return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
-    };
-    std::size_t end = 0;
     std::size_t characters = 0;
-    while (end < text.size() && characters < width) {
-        ++end;
-        while (continues(end)) {
-            ++end;
-        }
-        ++characters;
-    }
-    std::string field(text.substr(0, end));
+    std::string field(text.substr(0, character_cut(text, width, characters)));
     field.append(width - characters, ' ');
     return field;
 }
@@ -125,8 +131,8 @@ void read_button_definitions(ButtonDefinitions& table, const Folders& folders, i
 void read_button_definitions(ButtonDefinitions& table, const ProfileDocument& document) {
     auto read = [&](int n, std::string_view key) {
         std::string value = document.value(section_name(n), key).value_or(std::string());
-        if (value.size() > kValueLimit)
-            value.resize(kValueLimit);
+        std::size_t characters = 0;
+        value.resize(character_cut(value, kValueLimit, characters));
         return value;
     };
     for (int n = 1; n <= kProgrammableKeyCount; ++n) {

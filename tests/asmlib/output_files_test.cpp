@@ -1,6 +1,8 @@
 // The files an assembly leaves beside its source, through parse as the editor calls it.
+#include "asmlib/assemble_file.h"
 #include "asmlib/output_files.h"
 #include "asmlib/parse.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
@@ -267,6 +269,30 @@ TEST(OutputFiles, StaleImagesThatAreLinksAreRemovedButNotWhatTheyPointTo) {
     EXPECT_TRUE(fs::is_directory(folder.path() / "d"));
     EXPECT_FALSE(fs::is_symlink(folder.path() / "s.lst"));
     EXPECT_EQ(read_file(source), "FOO\n");
+}
+
+// A write that fails at any step, or on a full disk, leaves no output and no temporary file,
+// and says which file could not be written.
+TEST(OutputFiles, AWriteThatFailsLeavesNoOutputBehind) {
+    for (const testing::FailingStep step : testing::kEveryFailingStep) {
+        TempFolder folder;
+        const std::string source = folder.write("s.asm", kProgram);
+        const FileOutcome outcome = assemble_file(source, testing::calls_failing_at(step));
+        EXPECT_EQ(outcome.error.code, ErrorCode::CannotOpenList) << static_cast<int>(step);
+        EXPECT_EQ(folder.entries(), 1u) << static_cast<int>(step);
+    }
+
+    testing::FullDisk disk;
+    if (!disk.available()) {
+        GTEST_SKIP() << "only root can mount a small file system";
+    }
+    const fs::path source = disk.path() / "s.asm";
+    write_file(source, kProgram);
+    write_file(disk.path() / "s.lst", "an earlier list\n");
+    disk.fill();
+    EXPECT_EQ(call_parse(source.string()).error_code, 24);
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), fs::directory_iterator()), 2)
+        << "the source and the filler only";
 }
 
 TEST(OutputFiles, AnOutputNeverOverwritesItsOwnSource) {

@@ -1,6 +1,7 @@
 // The file commands across the three states (untitled, source on show, list on show) and the
 // question before changed text is replaced.
 #include "tests/assembler/editor_fixture.h"
+#include "tests/support/full_disk.h"
 
 #include <QAction>
 
@@ -154,6 +155,54 @@ TEST_F(FileCommands, AFailedSaveSaysSoAndKeepsTheTextUnsaved) {
     EXPECT_EQ(file().has_name, 0);
     EXPECT_TRUE(editor->text_changed());
     EXPECT_TRUE(pauses.empty());
+}
+
+// A save that fails keeps the file as it was and the text unsaved, so New still asks.
+TEST_F(FileCommands, ASaveThatFailsPartWayKeepsTheFileAndTheText) {
+    const QString source = write_work("prog.asm", "old\n");
+    open(source);
+    type("new ");
+    const auto expect_kept = [&](const std::string& why) {
+        EXPECT_TRUE(editor->status_text().startsWith("Could not save " + source + ": ")) << why;
+        EXPECT_EQ(bytes_of(source), "old\n") << why;
+        EXPECT_TRUE(editor->text_changed()) << why;
+    };
+    for (const FailingStep step : kEveryFailingStep) {
+        editor->set_write_calls(calls_failing_at(step));
+        editor->Save_File();
+        expect_kept("step " + std::to_string(static_cast<int>(step)));
+    }
+    editor->set_write_calls({});
+
+    // A read-only file is refused, not replaced by a writable one.
+    const auto read_only = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+    std::filesystem::permissions(source.toStdString(), read_only);
+    editor->Save_File();
+    EXPECT_EQ(editor->status_text(),
+              "Could not save " + source + ": the file or its folder is read-only");
+    expect_kept("read-only");
+    EXPECT_EQ(std::filesystem::status(source.toStdString()).permissions(), read_only);
+
+    FullDisk disk;
+    if (!disk.available()) {
+        GTEST_SKIP() << "only root can mount a small file system";
+    }
+    const std::string on_disk = (disk.path() / "prog.asm").string();
+    write_file(on_disk, "old\n");
+    modal.box_answers = {MessageAnswer::No}; // the unsaved text above goes
+    open(QString::fromStdString(on_disk));
+    modal.boxes.clear();
+    type("new ");
+    disk.fill();
+    editor->Save_File();
+    EXPECT_TRUE(editor->status_text().startsWith(
+        QString::fromStdString("Could not save " + on_disk + ": ")));
+    EXPECT_EQ(read_file(on_disk), "old\n");
+    EXPECT_TRUE(editor->text_changed());
+    modal.box_answers = {MessageAnswer::Cancel};
+    editor->New_File();
+    EXPECT_EQ(modal.boxes.size(), 1u);
+    EXPECT_EQ(text(), "new old\n");
 }
 
 TEST_F(FileCommands, ListAndSourceSwap) {

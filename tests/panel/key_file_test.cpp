@@ -168,6 +168,44 @@ TEST_F(KeyFiles, SaveThatCannotWriteSaysSoAndKeepsTheOldFile) {
               std::string::npos);
 }
 
+TEST_F(KeyFiles, CaptionsInTheCodePageReadRightAndAreSavedInIt) {
+    write_file(current(), "[Button 1]\r\nAnnotation=\xE9t\xE9\r\nDescription=D\xE9"
+                          "but\r\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(1).annotation, "\xC3\xA9t\xC3\xA9  ");
+    EXPECT_EQ(record(1).description, fit_field("D\xC3\xA9"
+                                               "but",
+                                               kDescriptionWidth));
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    const std::string saved = read_file(current());
+    EXPECT_NE(saved.find("Annotation=\xE9t\xE9  "), std::string::npos);
+    EXPECT_EQ(saved.find('\xC3'), std::string::npos) << "nothing written as UTF-8";
+}
+
+TEST_F(KeyFiles, ATooltipOfWideCharactersIsReadWholeAndSavedBack) {
+    std::string wide;
+    for (int i = 0; i < 32; ++i) {
+        wide += "\xF0\x9F\x98\x80"; // four bytes each: 128 in all, past the value's limit
+    }
+    write_file(current(), "[Button 2]\r\nDescription=" + wide + "\r\n");
+    read_button_definitions(table, root.folders, kReadCurrentKeys);
+    EXPECT_EQ(record(2).description, wide);
+    ASSERT_TRUE(save_button_definitions(table, root.folders, ui));
+    EXPECT_NE(read_file(current()).find("Description=" + wide + "\r\n"), std::string::npos);
+}
+
+TEST_F(KeyFiles, AReadOnlyFileIsNotReplacedAndTheSaveSaysSo) {
+    const std::string old = "[Button 1]\r\nCode=$11\r\n";
+    write_file(current(), old);
+    const auto read_only = std::filesystem::perms::owner_read | std::filesystem::perms::group_read;
+    std::filesystem::permissions(current(), read_only);
+    EXPECT_FALSE(save_button_definitions(table, root.folders, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Save New Buttons");
+    EXPECT_EQ(read_file(current()), old);
+    EXPECT_EQ(std::filesystem::status(current()).permissions(), read_only);
+}
+
 TEST_F(KeyFiles, RestoreBacksUpTheCurrentFileAndReadsTheDefaults) {
     write_file(current(), "[Button 1]\nCode=$11\n");
     write_file(defaults(), "[Button 1]\nCode=$22\nAnnotation=DEF\n");

@@ -344,6 +344,63 @@ TEST_F(ProfileFileTest, SaveRefusesWhatItCannotRead) {
 
 // A value in quotes loses them when read; written through quoted_if_needed it reads back as
 // itself.
+// The bytes of a Latin-1 text as UTF-16, low byte first or high byte first.
+std::string utf16(std::string_view latin1, bool big_endian) {
+    std::string out;
+    for (const char c : latin1) {
+        out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return out;
+}
+
+struct EncodingCase {
+    const char* name;
+    std::string file;    // as written on the other desktop: [A] k=été
+    std::string value;   // then written as key j
+    std::string written; // the whole file after that write
+};
+
+void PrintTo(const EncodingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ProfileEncodingTest : public ::testing::TestWithParam<EncodingCase> {};
+
+// A file reads as the desktop that wrote it meant it, and a write keeps its encoding.
+TEST_P(ProfileEncodingTest, ReadsTheFileAsWrittenAndWritesItBackInItsEncoding) {
+    const EncodingCase& c = GetParam();
+    testing::TempFolder folder;
+    const fs::path file = folder.file("keys.ini");
+    write_file(file, c.file);
+    EXPECT_EQ(read_profile_string(file, "A", "k", "none"), "\xC3\xA9t\xC3\xA9");
+    ASSERT_TRUE(write_profile_string(file, "A", "j", c.value));
+    EXPECT_EQ(read_file(file), c.written);
+    EXPECT_EQ(read_profile_string(file, "A", "j", "none"), c.value);
+    EXPECT_EQ(read_profile_string(file, "A", "k", "none"), "\xC3\xA9t\xC3\xA9");
+}
+
+const std::string kLatin1 = "[A]\r\nk=\xE9t\xE9\r\n";
+const std::string kLatin1After = kLatin1 + "j=\xFC\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ProfileEncodingTest,
+    ::testing::Values(EncodingCase{"Utf8", "[A]\r\nk=\xC3\xA9t\xC3\xA9\r\n", "\xC3\xBC",
+                                   "[A]\r\nk=\xC3\xA9t\xC3\xA9\r\nj=\xC3\xBC\r\n"},
+                      EncodingCase{"CodePage", kLatin1, "\xC3\xBC", kLatin1After},
+                      EncodingCase{"CodePageHigh", "[A]\r\nk=\xE9t\xE9\r\n",
+                                   "\xE2\x82\xAC\xE2\x80\x94",
+                                   "[A]\r\nk=\xE9t\xE9\r\nj=\x80\x97\r\n"},
+                      // A character the code page lacks makes the file UTF-8 rather than lose it.
+                      EncodingCase{"CodePageOutgrown", kLatin1, "\xE2\x86\x92",
+                                   "[A]\r\nk=\xC3\xA9t\xC3\xA9\r\nj=\xE2\x86\x92\r\n"},
+                      EncodingCase{"Utf16LittleEndian", "\xFF\xFE" + utf16(kLatin1, false),
+                                   "\xC3\xBC", "\xFF\xFE" + utf16(kLatin1After, false)},
+                      EncodingCase{"Utf16BigEndian", "\xFE\xFF" + utf16(kLatin1, true), "\xC3\xBC",
+                                   "\xFE\xFF" + utf16(kLatin1After, true)},
+                      EncodingCase{"Utf16WithoutMark", utf16(kLatin1, false), "\xC3\xBC",
+                                   utf16(kLatin1After, false)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ProfileDocument, QuotedValuesReadBackAsWritten) {
     const std::pair<std::string, std::string> cases[] = {
         {"\"A\"", "\"A\""},     {"'x'", "'x'"},   {"\"\"\"", "\"\"\""}, {"\"\"", "\"\""},

@@ -1,4 +1,4 @@
-#include "assembler/code_page.h"
+#include "core/code_page.h"
 
 #include <array>
 

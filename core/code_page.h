@@ -1,6 +1,6 @@
-// The editor's 8-bit code page, Windows-1252: Latin-1 with printable characters in 0x80-0x9F.
-// Its five unassigned bytes stand for the control characters of the same number, as on the
-// desktop it comes from, so every byte has a character and back.
+// The 8-bit code page of the desktop the system comes from, Windows-1252: Latin-1 with
+// printable characters in 0x80-0x9F. Its five unassigned bytes stand for the control
+// characters of the same number, as on that desktop, so every byte has a character and back.
 #pragma once
 
 #include <cstdint>
