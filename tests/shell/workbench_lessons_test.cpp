@@ -95,18 +95,36 @@ TEST_F(WorkbenchLessons, WorkbenchLessonCopiesTheSwitchesToTheDisplays) {
 TEST_F(WorkbenchLessons, InterruptLessonCountsInterruptsInDecimal) {
     Workbench_1& w = workbench();
     ASSERT_NO_FATAL_FAILURE(load_shipped_example("interrupt"));
-    std::vector<std::pair<int, std::function<void()>>> steps;
-    for (int i = 1; i <= 12; ++i) {
-        steps.emplace_back(50 + 20 * i, [this] { main().dispatch_command("Interrupt"); });
-    }
+    // Each request waits until the program has taken the one before, so two requests that a
+    // busy machine delivers in one batch of timers are not counted as one.
+    int requests = 0;
+    int ticks = 0;
     const QPixmap* left = nullptr;
     const QPixmap* right = nullptr;
-    steps.emplace_back(400, [&] {
+    QTimer user;
+    user.setInterval(10);
+    QObject::connect(&user, &QTimer::timeout, &main(), [&] {
+        ++ticks;
+        if (machine().cpu.interrupt_request != 0 || ticks < 5) {
+            return;
+        }
+        if (requests < 12) {
+            main().dispatch_command("Interrupt");
+            ++requests;
+            ticks = 0;
+            return;
+        }
+        if (ticks < 10) {
+            return; // the routine of the last request writes its digits
+        }
+        user.stop();
         left = w.Dual_1()->picture();
         right = w.Dual_2()->picture();
         press("Reset");
     });
-    run_with(std::move(steps));
+    user.start();
+    run_with({});
+    EXPECT_EQ(requests, 12);
     EXPECT_EQ(left, picture(digit_picture_id(1)));
     EXPECT_EQ(right, picture(digit_picture_id(2))); // 12, not 0C
     EXPECT_TRUE(modal.boxes.empty());
