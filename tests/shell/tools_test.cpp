@@ -52,6 +52,24 @@ TEST_F(SpeedDialog, TheThumbTimesTheMultiplierIsTheDelay) {
     EXPECT_EQ(machine().status.run_delay, 3000.0);
 }
 
+// The multiplier is the number the setting starts with, read as far as a number goes.
+TEST_F(SpeedDialog, TheMultiplierIsTheLeadingNumberExponentIncluded) {
+    const std::pair<const char*, double> cases[] = {
+        {"2e4", 20000.0}, {"1.5E3", 1500.0}, {"2E+2 fast", 200.0},
+        {"3e", 3.0},      {"7e-x", 7.0},     {"250e-1", 25.0},
+        {" 12 ms", 12.0}, {"&H10", 16.0},    {"9e99", 2147483647.0},
+    };
+    for (const auto& [speed, multiplier] : cases) {
+        set_speed(speed);
+        System_clock* dialog = open();
+        ASSERT_NE(dialog, nullptr) << speed;
+        dialog->clock_speed()->setValue(1);
+        click("Apply_Command");
+        EXPECT_EQ(machine().status.run_delay, multiplier) << speed;
+        click("Cancel_Command");
+    }
+}
+
 TEST_F(SpeedDialog, TheSlowEndIsHeldToThirtyTwoBits) {
     set_speed("2000000000");
     System_clock* dialog = open();
