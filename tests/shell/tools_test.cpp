@@ -185,6 +185,27 @@ TEST_F(DataGatherer, TheBoxNamesTheProcessedDump) {
     EXPECT_EQ(machine().files.pad_file_path, "");
 }
 
+// Opened after a load, the box is empty until "On" is taken; the dump's name is kept all along.
+TEST_F(DataGatherer, TheBoxShowsTheDumpOnceOnIsTaken) {
+    press("Power");
+    const auto image = install.folders.work_folder / "prog.ram";
+    write_file(image, "a,b,c,d,e,$4000,$4000,f\n4000: 01 --\n");
+    modal.file_answers.push_back(QString::fromStdString(image.string()));
+    main().dispatch_command("Load RAM");
+    const std::string pad = (install.folders.work_folder / "prog.pad").string();
+    ASSERT_EQ(machine().files.pad_file_path, pad);
+
+    ASSERT_NE(open(), nullptr);
+    EXPECT_TRUE(box()->text().isEmpty());
+    machine().status.machine_mode = MachineMode::Idle;
+    option("Option2")->click(); // refused
+    EXPECT_TRUE(box()->text().isEmpty());
+    EXPECT_EQ(machine().files.pad_file_path, pad);
+    machine().status.machine_mode = MachineMode::Step;
+    option("Option2")->click();
+    EXPECT_EQ(box()->text().toStdString(), pad);
+}
+
 TEST_F(DataGatherer, OutputResultsWritesTheDumpAndResetClearsTheCounters) {
     ASSERT_NE(open(), nullptr);
     machine().memory_cells[0xF031].count_secondary = 0x2A;
