@@ -6,7 +6,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <memory>
 
@@ -16,6 +18,32 @@ namespace {
 
 int twips_to_device(int twips, int dpi) {
     return static_cast<int>(static_cast<int64_t>(twips) * dpi / kTwipsPerInch);
+}
+
+// Each line is drawn on the page its top lies on, and only there: the whole text drawn
+// clipped to the page would also carry, invisibly, the next page's first line at its foot,
+// and copying or searching the print would find it twice.
+void draw_page(QPainter& painter, const QTextDocument& document, int page, int height) {
+    const QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const qreal top = static_cast<qreal>(page) * height;
+    const qreal bottom = top + height;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        if (box.top() >= bottom) {
+            break;
+        }
+        if (box.bottom() < top) {
+            continue;
+        }
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal line_top = box.top() + line.y();
+            if (line_top >= top && line_top < bottom) {
+                line.draw(&painter, box.topLeft());
+            }
+        }
+    }
 }
 
 } // namespace
@@ -57,8 +85,6 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
     if (!painter.begin(&printer)) {
         return false;
     }
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
     // Pages the print dialog was asked for; all of them unless a range was chosen there.
     const int first = std::max(printer.fromPage(), 1) - 1;
     const int end =
@@ -72,8 +98,9 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
         painter.save();
         painter.setClipRect(drawing.intersected(page));
         painter.translate(drawing.left(), drawing.top() - n * height);
-        context.clip = QRectF(0, n * height, drawing.width(), height);
-        copy->documentLayout()->draw(&painter, context);
+        // Text without a colour of its own prints black.
+        painter.setPen(Qt::black);
+        draw_page(painter, *copy, n, height);
         painter.restore();
     }
     return painter.end() && printer.printerState() != QPrinter::Error;

@@ -11,6 +11,8 @@
 #include <QTextDocument>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <regex>
 
 namespace tallyrig::testing {
 namespace {
@@ -106,6 +108,27 @@ TEST_F(PrintRichText, ALongTextPrintsThePagesItsLayoutNeeds) {
     add_lines(static_cast<int>(std::lround(per_page * 2.5)));
     ASSERT_TRUE(print());
     EXPECT_EQ(read_pdf_pages(pdf_path().toStdString()).count, 3);
+}
+
+// Copying or searching the PDF finds each line once, on its own page, in order.
+TEST_F(PrintRichText, EachLineIsWrittenOnceOnItsOwnPage) {
+    constexpr int kLines = 150;
+    add_lines(kLines);
+    ASSERT_TRUE(print());
+    const std::vector<std::string> pages = read_pdf_text(pdf_path().toStdString());
+    ASSERT_GE(pages.size(), 2u) << "is pdftotext (poppler-utils) installed?";
+    std::vector<int> found;
+    for (const std::string& page : pages) {
+        static const std::regex line(R"(line (\d+))");
+        for (auto it = std::sregex_iterator(page.begin(), page.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            found.push_back(std::stoi((*it)[1]));
+        }
+    }
+    std::vector<int> expected(kLines);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(found.size(), expected.size());
+    EXPECT_EQ(found, expected);
 }
 
 TEST_F(PrintRichText, NothingIsPrintedWhenCancelledOrWithoutRoom) {
