@@ -1,6 +1,5 @@
 #include "common/print_rich_text.h"
 
-#include "common/modal_seam.h"
 #include "common/screen_units.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -104,15 +103,6 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
         painter.restore();
     }
     return painter.end() && printer.printerState() != QPrinter::Error;
-}
-
-bool print_rich_text(ModalSeam& modal, QWidget* parent, const QTextDocument& box, int left, int top,
-                     int right, int bottom) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!modal.print_dialog(parent, printer)) {
-        return false;
-    }
-    return print_rich_text(box, printer, left, top, right, bottom);
 }
 
 } // namespace tallyrig

@@ -38,7 +38,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -635,7 +634,7 @@ void MDI::open_message_window() {
     if (message_window() != nullptr) {
         return;
     }
-    m_message = new message(m_machine, m_modal);
+    m_message = new message(m_machine, m_modal, m_printer);
     QMdiSubWindow* frame = add_window(m_message, true);
     frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
     frame->move(free_place(frame->size(), frame));
@@ -657,9 +656,7 @@ void MDI::open_about() {
 }
 
 void MDI::printer_setup() {
-    // The message window chooses its printer in its print dialog.
-    QPrinter printer;
-    m_modal.printer_setup(this, printer);
+    m_printer.set_up(this);
 }
 
 void MDI::raise_interrupt() {

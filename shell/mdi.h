@@ -3,6 +3,7 @@
 // into a command string, and dispatch_command maps the strings to actions.
 #pragma once
 
+#include "common/current_printer.h"
 #include "core/folders.h"
 
 #include <QMainWindow>
@@ -161,6 +162,7 @@ private:
     const Folders& m_folders;
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
+    CurrentPrinter m_printer{m_modal}; // the one Printer Setup chooses and Print uses
     DesktopActions& m_desktop;
     DeviceTables& m_devices;
     TextTerminal& m_text_terminal;

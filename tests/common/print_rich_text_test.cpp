@@ -1,4 +1,5 @@
 // Printing rich text page by page inside margins, read back from the PDF it makes.
+#include "common/current_printer.h"
 #include "common/print_rich_text.h"
 #include "tests/support/pdf_file.h"
 #include "tests/support/scripted_modal.h"
@@ -62,10 +63,11 @@ protected:
         return QString::fromStdString((folder.path() / "out.pdf").string());
     }
 
-    // Prints document to the PDF file through the print dialog, as the programs do.
+    // Prints document to the PDF file through the print dialog, as a program's first print.
     bool print(int margin = kInch) {
         modal.print_to_pdf = pdf_path();
-        return print_rich_text(modal, nullptr, document, margin, margin, margin, margin);
+        return CurrentPrinter(modal).print(nullptr, document, margin, margin, margin, margin) ==
+               CurrentPrinter::Outcome::Printed;
     }
 
     void add_lines(int count) {
@@ -131,10 +133,41 @@ TEST_F(PrintRichText, EachLineIsWrittenOnceOnItsOwnPage) {
     EXPECT_EQ(found, expected);
 }
 
+// One printer per program: Printer Setup chooses it, and every print goes there until it is
+// chosen again. The first print without one asks once, and its choice is kept.
+TEST_F(PrintRichText, EveryPrintGoesToThePrinterLastChosen) {
+    add_lines(3);
+    const QString first = pdf_path();
+    const QString second = QString::fromStdString((folder.path() / "second.pdf").string());
+    CurrentPrinter printer(modal);
+    const auto print_now = [&] {
+        return printer.print(nullptr, document, kInch, kInch, kInch, kInch);
+    };
+
+    modal.print_to_pdf = first;
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    std::filesystem::remove(first.toStdString());
+    modal.print_to_pdf.clear();
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed); // asks no more
+    EXPECT_EQ(modal.print_dialogs, 1);
+    EXPECT_TRUE(std::filesystem::exists(first.toStdString()));
+
+    modal.set_up_pdf = second;
+    printer.set_up(nullptr);
+    modal.set_up_pdf.clear();
+    printer.set_up(nullptr); // cancelled: the printer stays
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    EXPECT_EQ(modal.printer_dialogs, 2);
+    EXPECT_EQ(modal.print_dialogs, 1);
+    EXPECT_EQ(read_pdf_pages(second.toStdString()).count, 1);
+}
+
 TEST_F(PrintRichText, NothingIsPrintedWhenCancelledOrWithoutRoom) {
     add_lines(3);
     modal.print_to_pdf.clear();
-    EXPECT_FALSE(print_rich_text(modal, nullptr, document, kInch, kInch, kInch, kInch));
+    EXPECT_EQ(CurrentPrinter(modal).print(nullptr, document, kInch, kInch, kInch, kInch),
+              CurrentPrinter::Outcome::Cancelled);
     // Margins wider than any paper leave nothing to print on.
     EXPECT_FALSE(print(40 * kInch));
     EXPECT_FALSE(std::filesystem::exists(pdf_path().toStdString()));
