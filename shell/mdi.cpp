@@ -596,7 +596,9 @@ void MDI::open_memory_walker() {
     m_walker = new mDisplay(m_machine);
     connect(m_walker, &mDisplay::breakpoint_dialog_requested, this, &MDI::open_breakpoint_dialog);
     connect(m_walker, &mDisplay::find_dialog_requested, this, &MDI::open_find_dialog);
-    add_window(m_walker, true);
+    // The walker takes its size as it is shown, so its place is found once it has it.
+    QMdiSubWindow* frame = add_window(m_walker, true);
+    frame->move(free_place(frame->size(), frame));
     m_ui.yield();
 }
 

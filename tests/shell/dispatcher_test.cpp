@@ -1,4 +1,5 @@
 #include "common/frm_about.h"
+#include "shell/memory/mdisplay.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
@@ -120,6 +121,18 @@ TEST_F(Dispatcher, ACommandForAnOpenWindowBringsItToTheFront) {
     main().dispatch_command("Terminal");
     EXPECT_EQ(top(), keyboard);
     EXPECT_EQ(top(1), terminal);
+}
+
+// Beside the front panel, the walker opens whole: its title and toolbar inside the workspace.
+TEST_F(Dispatcher, TheMemoryWalkerOpensWholeInsideTheWorkspace) {
+    main().dispatch_command("Display Memory Map");
+    ASSERT_NE(main().memory_walker(), nullptr);
+    const QWidget* frame = main().memory_walker()->parentWidget();
+    const QRect workspace = main().workspace()->viewport()->rect();
+    EXPECT_TRUE(workspace.contains(frame->geometry()))
+        << frame->geometry().x() << "," << frame->geometry().y() << " " << frame->geometry().width()
+        << "x" << frame->geometry().height() << " in " << workspace.width() << "x"
+        << workspace.height();
 }
 
 TEST_F(Dispatcher, WindowsOpenOnceAndSetTheirFlags) {
