@@ -21,18 +21,15 @@ int twips_to_device(int twips, int dpi) {
 
 // Each line is drawn on the page its top lies on, and only there: the whole text drawn
 // clipped to the page would also carry, invisibly, the next page's first line at its foot,
-// and copying or searching the print would find it twice.
-void draw_page(QPainter& painter, const QTextDocument& document, int page, int height) {
+// and copying or searching the print would find it twice. Starts at block and returns the
+// block the next page starts at, so no page looks at the blocks before it again.
+QTextBlock draw_page(QPainter& painter, const QTextDocument& document, QTextBlock block, qreal top,
+                     qreal bottom) {
     const QAbstractTextDocumentLayout* layout = document.documentLayout();
-    const qreal top = static_cast<qreal>(page) * height;
-    const qreal bottom = top + height;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (; block.isValid(); block = block.next()) {
         const QRectF box = layout->blockBoundingRect(block);
         if (box.top() >= bottom) {
-            break;
-        }
-        if (box.bottom() < top) {
-            continue;
+            return block;
         }
         const QTextLayout* lines = block.layout();
         for (int i = 0; i < lines->lineCount(); ++i) {
@@ -42,7 +39,11 @@ void draw_page(QPainter& painter, const QTextDocument& document, int page, int h
                 line.draw(&painter, box.topLeft());
             }
         }
+        if (box.bottom() > bottom) {
+            return block; // its later lines are on the next page
+        }
     }
+    return block;
 }
 
 } // namespace
@@ -89,6 +90,7 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
     const int end =
         printer.toPage() > 0 ? std::min(printer.toPage(), copy->pageCount()) : copy->pageCount();
     const int height = drawing.height();
+    QTextBlock next = copy->begin();
     for (int n = first; n < std::max(end, first + 1); ++n) {
         if (n > first && !printer.newPage()) {
             printer.abort();
@@ -99,7 +101,8 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
         painter.translate(drawing.left(), drawing.top() - n * height);
         // Text without a colour of its own prints black.
         painter.setPen(Qt::black);
-        draw_page(painter, *copy, n, height);
+        const qreal top = static_cast<qreal>(n) * height;
+        next = draw_page(painter, *copy, next, top, top + height);
         painter.restore();
     }
     return painter.end() && printer.printerState() != QPrinter::Error;
