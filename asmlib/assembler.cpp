@@ -261,10 +261,14 @@ private:
     // being earlier in the file they are the first error. Each line is read again rather than
     // kept from the first pass: what a parsed line holds is many times its text.
     void second_pass(size_t placed, bool all_labels_declared) {
+        AssembledLine* line = nullptr;
         const auto emit_known = [&](const Expression& expression, int width, uint8_t* at) {
             const Fault fault = emit(expression, width, at);
-            return fault.code == ErrorCode::UndefinedLabel && !all_labels_declared ? Fault{}
-                                                                                   : fault;
+            if (fault.code == ErrorCode::UndefinedLabel && !all_labels_declared) {
+                line->bytes_known = false;
+                return Fault{};
+            }
+            return fault;
         };
         Statement& st = m_statement;
         uint8_t* bytes = nullptr;
@@ -274,8 +278,8 @@ private:
             return emit_known(value, width, bytes + index * static_cast<size_t>(width));
         };
         for (size_t i = 0; i < placed; ++i) {
-            const AssembledLine& line = m_out.lines[i];
-            bytes = m_out.bytes.data() + line.first_byte;
+            line = &m_out.lines[i];
+            bytes = m_out.bytes.data() + line->first_byte;
             const LineSpan& span = m_spans[i];
             // The line was read once without fault, so only a value's own fault stops it now.
             Fault fault = parse_statement(m_source.substr(span.start, span.end - span.start),

@@ -25,6 +25,9 @@ struct AssembledLine {
     size_t start = 0; // offsets of the line's first character and of its line end
     size_t end = 0;
     LineKind kind = LineKind::Blank;
+    // False when an operand names a label an assembly that stopped early never declared: the
+    // line's bytes are then not known.
+    bool bytes_known = true;
     int32_t address = -1;    // -1 before the .ORG and for lines that take no room
     uint32_t first_byte = 0; // index into Assembly::bytes
     uint32_t byte_count = 0;

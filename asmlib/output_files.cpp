@@ -90,12 +90,14 @@ std::string list_file_text(std::string_view source, std::string_view source_path
         const AssembledLine& line = assembly.lines[i];
         const std::string_view text = source.substr(line.start, line.end - line.start);
         const uint8_t* bytes = assembly.bytes.data() + line.first_byte;
-        const uint32_t count = std::min<uint32_t>(line.byte_count, kBytesPerListRow);
+        // Bytes not known are not listed: a guess would read as the program.
+        const uint32_t shown = line.bytes_known ? line.byte_count : 0;
+        const uint32_t count = std::min<uint32_t>(shown, kBytesPerListRow);
         list_row(out, line_number(i), line.address, bytes, count, text);
         // Long data lines go on below, four bytes a row.
-        for (uint32_t k = count; k < line.byte_count; k += kBytesPerListRow) {
+        for (uint32_t k = count; k < shown; k += kBytesPerListRow) {
             list_row(out, "", line.address + static_cast<int32_t>(k), bytes + k,
-                     std::min<uint32_t>(line.byte_count - k, kBytesPerListRow), "");
+                     std::min<uint32_t>(shown - k, kBytesPerListRow), "");
         }
     }
     if (!assembly.ok()) {

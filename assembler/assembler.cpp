@@ -9,7 +9,6 @@
 #include "common/drawn_pictures.h"
 #include "common/frm_about.h"
 #include "common/modal_seam.h"
-#include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "common/single_instance.h"
 #include "core/text_helpers.h"
@@ -838,34 +837,20 @@ void Assembler::Set_Font() {
     m_text_box->mergeCurrentCharFormat(format);
 }
 
-QPrinter& Assembler::printer() {
-    if (!m_printer) {
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    }
-    return *m_printer;
-}
-
 void Assembler::Print_setup() {
-    if (m_modal.printer_setup(this, printer())) {
-        m_printer_chosen = true;
-    }
+    m_printer.set_up(this);
 }
 
 void Assembler::Print_File() {
     set_status(QStringLiteral("Printing File :") + m_file.filename);
     QCoreApplication::processEvents();
-    // Without a printer chosen in Printer Setup the print dialog asks where to print: a
-    // desktop may have no printer, and the dialog then offers a PDF file.
-    if (!m_printer_chosen && !m_modal.print_dialog(this, printer())) {
-        set_status(QString());
-        return;
-    }
-    const bool printed = print_rich_text(*m_text_box->document(), printer(), kPrintMargin,
-                                         kPrintMargin, kPrintMargin, kPrintMargin);
+    const bool failed =
+        m_printer.print(this, *m_text_box->document(), kPrintMargin, kPrintMargin, kPrintMargin,
+                        kPrintMargin) == CurrentPrinter::Outcome::Failed;
     // A print that failed says so rather than passing for done.
     const QString name =
         m_file.filename.isEmpty() ? QString() : QStringLiteral(" ") + m_file.filename;
-    set_status(printed ? QString() : QStringLiteral("Could not print") + name);
+    set_status(failed ? QStringLiteral("Could not print") + name : QString());
 }
 
 void Assembler::fixup_end() {

@@ -6,6 +6,7 @@
 #include "assembler/converter.h"
 #include "assembler/rich_text_reader.h"
 #include "assembler/source_file.h"
+#include "common/current_printer.h"
 #include "common/frm_about.h"
 #include "core/folders.h"
 
@@ -196,7 +197,6 @@ private:
     int text_length() const;
     // Selects the first match of sFind lying within from..to; false when there is none.
     bool find_text(int from, int to, bool whole_word = false);
-    QPrinter& printer();
     void raise_for_later_copy();
 
     const Folders m_folders;
@@ -208,8 +208,7 @@ private:
     QString m_saved_source_name;
     QString m_instruction;
     QString m_sFind;
-    std::unique_ptr<QPrinter> m_printer; // made at the first print or printer setup
-    bool m_printer_chosen = false;
+    CurrentPrinter m_printer{m_modal};
     CleanText m_clean;
     std::function<void(int)> m_pause;
     WriteCalls m_write_calls;

@@ -1,11 +1,13 @@
 #include "common/modal_seam.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace tallyrig {
 
@@ -117,8 +119,17 @@ QString QtModalSeam::open_or_new_file_name(QWidget* parent, const QString& title
     return chosen_file(parent, title, folder, filter, default_suffix, QFileDialog::AcceptOpen);
 }
 
+// The print dialog chooses and sets up a printer (or a PDF file where there is none); here it
+// prints nothing, so it offers no pages to pick and its button does not say "Print".
 bool QtModalSeam::printer_setup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) {
+            ok->setText(QStringLiteral("OK"));
+        }
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

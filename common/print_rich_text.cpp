@@ -1,12 +1,13 @@
 #include "common/print_rich_text.h"
 
-#include "common/modal_seam.h"
 #include "common/screen_units.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <memory>
 
@@ -16,6 +17,33 @@ namespace {
 
 int twips_to_device(int twips, int dpi) {
     return static_cast<int>(static_cast<int64_t>(twips) * dpi / kTwipsPerInch);
+}
+
+// Each line is drawn on the page its top lies on, and only there: the whole text drawn
+// clipped to the page would also carry, invisibly, the next page's first line at its foot,
+// and copying or searching the print would find it twice. Starts at block and returns the
+// block the next page starts at, so no page looks at the blocks before it again.
+QTextBlock draw_page(QPainter& painter, const QTextDocument& document, QTextBlock block, qreal top,
+                     qreal bottom) {
+    const QAbstractTextDocumentLayout* layout = document.documentLayout();
+    for (; block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        if (box.top() >= bottom) {
+            return block;
+        }
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal line_top = box.top() + line.y();
+            if (line_top >= top && line_top < bottom) {
+                line.draw(&painter, box.topLeft());
+            }
+        }
+        if (box.bottom() > bottom) {
+            return block; // its later lines are on the next page
+        }
+    }
+    return block;
 }
 
 } // namespace
@@ -57,13 +85,12 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
     if (!painter.begin(&printer)) {
         return false;
     }
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette.setColor(QPalette::Text, Qt::black);
     // Pages the print dialog was asked for; all of them unless a range was chosen there.
     const int first = std::max(printer.fromPage(), 1) - 1;
     const int end =
         printer.toPage() > 0 ? std::min(printer.toPage(), copy->pageCount()) : copy->pageCount();
     const int height = drawing.height();
+    QTextBlock next = copy->begin();
     for (int n = first; n < std::max(end, first + 1); ++n) {
         if (n > first && !printer.newPage()) {
             printer.abort();
@@ -72,20 +99,13 @@ bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int 
         painter.save();
         painter.setClipRect(drawing.intersected(page));
         painter.translate(drawing.left(), drawing.top() - n * height);
-        context.clip = QRectF(0, n * height, drawing.width(), height);
-        copy->documentLayout()->draw(&painter, context);
+        // Text without a colour of its own prints black.
+        painter.setPen(Qt::black);
+        const qreal top = static_cast<qreal>(n) * height;
+        next = draw_page(painter, *copy, next, top, top + height);
         painter.restore();
     }
     return painter.end() && printer.printerState() != QPrinter::Error;
-}
-
-bool print_rich_text(ModalSeam& modal, QWidget* parent, const QTextDocument& box, int left, int top,
-                     int right, int bottom) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!modal.print_dialog(parent, printer)) {
-        return false;
-    }
-    return print_rich_text(box, printer, left, top, right, bottom);
 }
 
 } // namespace tallyrig

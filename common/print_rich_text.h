@@ -13,8 +13,6 @@ class QWidget;
 
 namespace tallyrig {
 
-class ModalSeam;
-
 // The rectangle the text is drawn in, relative to the printable area that starts offset into
 // the paper: margins are measured from the paper's edges. All in one unit.
 QRect drawing_rectangle(QSize paper, QPoint offset, QMargins margins);
@@ -24,10 +22,5 @@ QRect drawing_rectangle(QSize paper, QPoint offset, QMargins margins);
 // abandoned.
 bool print_rich_text(const QTextDocument& box, QPrinter& printer, int left, int top, int right,
                      int bottom);
-
-// The same on the printer the user chooses in the print dialog (a PDF file where there is no
-// printer); false also when the dialog is cancelled.
-bool print_rich_text(ModalSeam& modal, QWidget* parent, const QTextDocument& box, int left, int top,
-                     int right, int bottom);
 
 } // namespace tallyrig

@@ -133,6 +133,9 @@ std::string strip_file_name(std::string_view text) {
     return before_last(text, '/');
 }
 
+// Beyond any double: a longer exponent reads as this one.
+constexpr int kLargestExponent = 400;
+
 double leading_number(std::string_view raw) {
     std::string text;
     for (char c : raw) {
@@ -166,6 +169,23 @@ double leading_number(std::string_view raw) {
         for (++i; i < text.size() && is_digit(text[i]); ++i) {
             value += (text[i] - '0') * scale;
             scale /= 10.0;
+        }
+    }
+    // An exponent counts only with a digit after its letter and sign: "3e" is 3.
+    if (i + 1 < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        std::size_t j = i + 1;
+        const bool negative = text[j] == '-';
+        if (text[j] == '-' || text[j] == '+') {
+            ++j;
+        }
+        if (j < text.size() && is_digit(text[j])) {
+            int exponent = 0;
+            for (; j < text.size() && is_digit(text[j]); ++j) {
+                exponent = std::min(exponent * 10 + (text[j] - '0'), kLargestExponent);
+            }
+            if (value != 0.0) {
+                value *= std::pow(10.0, negative ? -exponent : exponent);
+            }
         }
     }
     return sign * value;

@@ -38,8 +38,8 @@ std::string strip_extension(std::string_view text);
 std::string strip_file_name(std::string_view text);
 
 // The number a text starts with, as a person types it and the platform reads it: blanks
-// ignored, "&H" hexadecimal or a signed decimal with an optional fraction, read up to the
-// first character that does not fit; 0 when the text starts with none.
+// ignored, "&H" hexadecimal or a signed decimal with an optional fraction and exponent ("2e4"),
+// read up to the first character that does not fit; 0 when the text starts with none.
 double leading_number(std::string_view text);
 
 // The whole number a text starts with: its leading decimal digits after an optional sign,

@@ -583,8 +583,8 @@ uint32_t Calculator::programmable_key_colour(int n) const {
 
 // ---- Events ---------------------------------------------------------------------------------
 
-// A right button on a key opens its editor: on the press for keys 1 to 69, on a move with the
-// right button held for key 70.
+// A right press on any key opens its editor; on key 70 a move with the right button held
+// opens it too, as it always has.
 bool Calculator::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove) {
@@ -594,11 +594,10 @@ bool Calculator::eventFilter(QObject* watched, QEvent* event) {
     if (n < 1 || n > kProgrammableKeyCount)
         return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (n < kProgrammableKeyCount && type == QEvent::MouseButtonPress &&
-        mouse->button() == Qt::RightButton) {
-        load_edit_form(n);
-    } else if (n == kProgrammableKeyCount && type == QEvent::MouseMove &&
-               (mouse->buttons() & Qt::RightButton)) {
+    const bool pressed = type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton;
+    const bool dragged = n == kProgrammableKeyCount && type == QEvent::MouseMove &&
+                         (mouse->buttons() & Qt::RightButton);
+    if (pressed || dragged) {
         load_edit_form(n);
     }
     return QWidget::eventFilter(watched, event);

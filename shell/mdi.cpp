@@ -38,7 +38,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -476,12 +475,31 @@ QPoint MDI::free_place(const QSize& size, const QMdiSubWindow* placing) const {
     return best;
 }
 
+// A command for a window already open brings it to the front instead of opening a second.
+bool MDI::bring_forward(QWidget* open) {
+    if (open == nullptr) {
+        return false;
+    }
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
+        if (frame->isMinimized()) {
+            frame->showNormal();
+        }
+        m_workspace->setActiveSubWindow(frame);
+        frame->raise();
+    } else {
+        open->raise();
+        open->activateWindow();
+    }
+    return true;
+}
+
 void MDI::open_front_panel() {
     if (m_calculator_frame != nullptr) {
         // Closing the front panel only hides it: its keys may be running the machine.
         m_calculator->show();
         m_calculator_frame->show();
         m_buttons.calculator_loaded = 1;
+        bring_forward(m_calculator);
         return;
     }
     m_calculator =
@@ -518,7 +536,7 @@ Calculator* MDI::shown_front_panel() {
 }
 
 void MDI::open_register_window() {
-    if (register_window() != nullptr) {
+    if (bring_forward(register_window())) {
         return;
     }
     m_rdisplay = new rdisplay(m_machine);
@@ -527,7 +545,7 @@ void MDI::open_register_window() {
 }
 
 void MDI::open_ioport_window() {
-    if (ioport_window() != nullptr) {
+    if (bring_forward(ioport_window())) {
         return;
     }
     m_ioport = new IOPort(m_machine);
@@ -536,8 +554,7 @@ void MDI::open_ioport_window() {
 }
 
 void MDI::open_speed_dialog() {
-    if (System_clock* open = speed_dialog()) {
-        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+    if (bring_forward(speed_dialog())) {
         return;
     }
     const int32_t multiplier = System_clock::read_multiplier(m_folders);
@@ -556,7 +573,7 @@ void MDI::open_speed_dialog() {
 }
 
 void MDI::open_data_gatherer() {
-    if (data_gatherer() != nullptr) {
+    if (bring_forward(data_gatherer())) {
         return;
     }
     m_data_g = new DataG(m_machine);
@@ -564,8 +581,7 @@ void MDI::open_data_gatherer() {
 }
 
 void MDI::open_workbench() {
-    if (Workbench_1* open = workbench_window()) {
-        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+    if (bring_forward(workbench_window())) {
         return;
     }
     fit_fixed_size(add_window(m_workbench.open_window(), true));
@@ -573,32 +589,39 @@ void MDI::open_workbench() {
 }
 
 void MDI::open_memory_walker() {
-    if (memory_walker() != nullptr) {
+    if (bring_forward(memory_walker())) {
         return;
     }
     m_walker = new mDisplay(m_machine);
     connect(m_walker, &mDisplay::breakpoint_dialog_requested, this, &MDI::open_breakpoint_dialog);
     connect(m_walker, &mDisplay::find_dialog_requested, this, &MDI::open_find_dialog);
-    add_window(m_walker, true);
+    // The walker takes its size as it is shown, so its place is found once it has it.
+    QMdiSubWindow* frame = add_window(m_walker, true);
+    frame->move(free_place(frame->size(), frame));
     m_ui.yield();
 }
 
+void MDI::load_memory_walker() {
+    if (memory_walker() == nullptr) {
+        open_memory_walker();
+    }
+}
+
 void MDI::open_breakpoint_dialog() {
-    if (BPoint* open = breakpoint_dialog()) {
-        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+    if (bring_forward(breakpoint_dialog())) {
         return;
     }
-    // The dialogs write the walker without asking whether it is open: a closed one loads again.
-    m_bpoint = new BPoint(m_machine, m_modal, [this] { open_memory_walker(); });
+    // The dialogs write the walker without asking whether it is open: a closed one loads again,
+    // an open one stays behind the dialog the user is working in.
+    m_bpoint = new BPoint(m_machine, m_modal, [this] { load_memory_walker(); });
     fit_fixed_size(add_window(m_bpoint, true));
 }
 
 void MDI::open_find_dialog() {
-    if (find_add* open = find_dialog()) {
-        m_workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(open->parentWidget()));
+    if (bring_forward(find_dialog())) {
         return;
     }
-    m_find_add = new find_add(m_machine, m_modal, [this] { open_memory_walker(); });
+    m_find_add = new find_add(m_machine, m_modal, [this] { load_memory_walker(); });
     QMdiSubWindow* frame = add_window(m_find_add, true);
     fit_fixed_size(frame);
     if (mDisplay* walker = memory_walker()) {
@@ -613,7 +636,7 @@ void MDI::open_terminal_and_keyboard() {
 }
 
 void MDI::open_terminal() {
-    if (terminal_window() != nullptr) {
+    if (bring_forward(terminal_window())) {
         return;
     }
     m_terminal = new Terminal(m_machine, m_devices, m_text_terminal, m_char_rom);
@@ -622,7 +645,7 @@ void MDI::open_terminal() {
 }
 
 void MDI::open_keyboard() {
-    if (keyboard_window() != nullptr) {
+    if (bring_forward(keyboard_window())) {
         return;
     }
     m_keyboard = new Keyboard(m_machine, m_devices);
@@ -631,10 +654,10 @@ void MDI::open_keyboard() {
 }
 
 void MDI::open_message_window() {
-    if (message_window() != nullptr) {
+    if (bring_forward(message_window())) {
         return;
     }
-    m_message = new message(m_machine, m_modal);
+    m_message = new message(m_machine, m_modal, m_printer);
     QMdiSubWindow* frame = add_window(m_message, true);
     frame->resize(twips_to_pixels(kMessageWindowWidth), twips_to_pixels(kMessageWindowHeight));
     frame->move(free_place(frame->size(), frame));
@@ -642,7 +665,7 @@ void MDI::open_message_window() {
 }
 
 void MDI::open_about() {
-    if (m_about != nullptr) {
+    if (bring_forward(m_about)) {
         return;
     }
     const AboutInfo info{.window_name = QStringLiteral("frmAbout"),
@@ -656,9 +679,7 @@ void MDI::open_about() {
 }
 
 void MDI::printer_setup() {
-    // The message window chooses its printer in its print dialog.
-    QPrinter printer;
-    m_modal.printer_setup(this, printer);
+    m_printer.set_up(this);
 }
 
 void MDI::raise_interrupt() {

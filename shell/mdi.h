@@ -3,6 +3,7 @@
 // into a command string, and dispatch_command maps the strings to actions.
 #pragma once
 
+#include "common/current_printer.h"
 #include "core/folders.h"
 
 #include <QMainWindow>
@@ -128,6 +129,8 @@ private:
     QMdiSubWindow* add_window(QWidget* window, bool delete_on_close);
     static void fit_fixed_size(QMdiSubWindow* frame);
     QPoint free_place(const QSize& size, const QMdiSubWindow* placing) const;
+    // Brings an open window to the front; false when it is not open.
+    bool bring_forward(QWidget* open);
     QSize initial_size() const;
 
     void printer_setup();
@@ -141,6 +144,7 @@ private:
     void open_about();
     void open_workbench();
     void open_memory_walker();
+    void load_memory_walker(); // opens it when closed, leaves it where it is when open
     void open_breakpoint_dialog();
     void open_find_dialog();
     void open_speed_dialog();
@@ -161,6 +165,7 @@ private:
     const Folders& m_folders;
     QtUserInterface& m_ui;
     ModalSeam& m_modal;
+    CurrentPrinter m_printer{m_modal}; // the one Printer Setup chooses and Print uses
     DesktopActions& m_desktop;
     DeviceTables& m_devices;
     TextTerminal& m_text_terminal;

@@ -79,8 +79,7 @@ DataG::DataG(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(mac
             Option2_Click();
         }
     });
-    // The box shows where the results go from the start; the path stays as it was.
-    m_output_file_name->setText(QString::fromStdString(m_machine.files.pad_file_path));
+    // The box stays empty until counting is switched on; the path itself is kept.
     connect(m_output_file_name, &QLineEdit::textChanged, this, &DataG::Output_file_name_Change);
 
     // Opening the window stops counting; closing it does not.

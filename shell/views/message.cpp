@@ -1,7 +1,7 @@
 #include "shell/views/message.h"
 
+#include "common/current_printer.h"
 #include "common/modal_seam.h"
-#include "common/print_rich_text.h"
 #include "common/screen_units.h"
 #include "core/machine.h"
 #include "shell/pictures/toolbar_pictures.h"
@@ -54,8 +54,8 @@ QTextCharFormat char_format(const TextStyle& style) {
 
 } // namespace
 
-message::message(Machine& machine, ModalSeam& modal, QWidget* parent)
-    : QWidget(parent), m_machine(machine), m_modal(modal) {
+message::message(Machine& machine, ModalSeam& modal, CurrentPrinter& printer, QWidget* parent)
+    : QWidget(parent), m_machine(machine), m_modal(modal), m_printer(printer) {
     setObjectName(QStringLiteral("message"));
     setWindowTitle(QStringLiteral("Message Window"));
 
@@ -164,7 +164,7 @@ void message::Print_File() {
     // The window repaints after the click before the print dialog takes over.
     QCoreApplication::processEvents();
     write_pending();
-    print_rich_text(m_modal, this, *m_table->document(), kMessagePrintMargin, kMessagePrintMargin,
+    m_printer.print(this, *m_table->document(), kMessagePrintMargin, kMessagePrintMargin,
                     kMessagePrintMargin, kMessagePrintMargin);
 }
 

@@ -15,6 +15,7 @@ class QToolBar;
 namespace tallyrig {
 
 class Machine;
+class CurrentPrinter;
 class ModalSeam;
 
 // The window's size when it loads, in twips.
@@ -26,7 +27,7 @@ inline constexpr int kMessagePrintMargin = 1440;
 class message : public QWidget {
     Q_OBJECT
 public:
-    message(Machine& machine, ModalSeam& modal, QWidget* parent = nullptr);
+    message(Machine& machine, ModalSeam& modal, CurrentPrinter& printer, QWidget* parent = nullptr);
 
     // Puts text at the end of the log in the given style; the caret follows it. The text is
     // written into the box by write_pending, before any event is handled.
@@ -57,6 +58,7 @@ private:
 
     Machine& m_machine;
     ModalSeam& m_modal;
+    CurrentPrinter& m_printer;
     QToolBar* m_toolbar = nullptr;
     QPlainTextEdit* m_table = nullptr;
     QStatusBar* m_status = nullptr;

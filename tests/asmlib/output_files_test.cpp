@@ -208,6 +208,28 @@ TEST(OutputFiles, AFailedAssemblyLeavesNoImageAndTheListShowsTheError) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
 }
 
+// An assembly that stopped early never learnt the labels after its error: lines naming them
+// are listed without bytes, and the lines it could finish keep theirs.
+TEST(OutputFiles, AFailedAssemblyListsNoBytesItDoesNotKnow) {
+    TempFolder folder;
+    const std::string source = folder.write("prog.asm", "        .ORG $4000\n"
+                                                        "back:   NOP\n"
+                                                        "        JMP [later]\n"
+                                                        "        .BYTE 7, later, 9, 10, 11\n"
+                                                        "        JMP [back]\n"
+                                                        "        LDA ,,\n"
+                                                        "later:  HALT\n"
+                                                        "        .END\n");
+    ASSERT_NE(call_parse(source).error_code, 0);
+    const std::string list = read_file(folder.path() / "prog.lst");
+    EXPECT_NE(list.find("00002  $4000  00           back:   NOP\n"
+                        "00003  $4001                       JMP [later]\n"
+                        "00004  $4004                       .BYTE 7, later, 9, 10, 11\n"
+                        "00005  $4009  C1 40 00             JMP [back]\n"),
+              std::string::npos)
+        << list;
+}
+
 TEST(OutputFiles, FileErrors) {
     TempFolder folder;
     // 23: nothing there, a folder, an empty path.

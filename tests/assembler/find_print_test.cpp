@@ -220,32 +220,37 @@ TEST_F(FindPrint, AFontDialogLeftAsItOpensChangesNothing) {
 }
 
 TEST_F(FindPrint, PrintShowsItsStatusAndPrintsTheTextToTheChosenFile) {
+    const auto status_while_printing = [this] {
+        QString status;
+        QMetaObject::invokeMethod(
+            editor.get(), [&] { status = editor->status_text(); }, Qt::QueuedConnection);
+        editor->Print_File();
+        return status;
+    };
     const QString source = write_work("prog.asm", "        .ORG $4000\n        .END\n");
     open(source);
-    QString status_at_dialog;
-    modal.on_dialog = [&] { status_at_dialog = editor->status_text(); };
-    modal.print_to_pdf = pdf();
-    editor->Print_File();
-    EXPECT_EQ(status_at_dialog, "Printing File :" + source);
-    EXPECT_EQ(editor->status_text(), "");
-    EXPECT_EQ(pdf_pages(), 1);
 
-    // Untitled and empty: one page, and the status names no file.
-    editor->New_File();
-    std::filesystem::remove(pdf().toStdString());
+    // Cancelled where to print: nothing printed.
     editor->Print_File();
-    EXPECT_EQ(status_at_dialog, "Printing File :");
-    EXPECT_EQ(pdf_pages(), 1);
-
-    // Cancelled: nothing printed.
-    std::filesystem::remove(pdf().toStdString());
-    modal.print_to_pdf.clear();
-    editor->Print_File();
+    EXPECT_EQ(modal.print_dialogs, 1);
     EXPECT_EQ(editor->status_text(), "");
     EXPECT_FALSE(std::filesystem::exists(pdf().toStdString()));
 
+    modal.print_to_pdf = pdf();
+    EXPECT_EQ(status_while_printing(), "Printing File :" + source);
+    EXPECT_EQ(editor->status_text(), "");
+    EXPECT_EQ(pdf_pages(), 1);
+
+    // Untitled and empty: one page, to the file chosen before, and the status names no file.
+    editor->New_File();
+    std::filesystem::remove(pdf().toStdString());
+    EXPECT_EQ(status_while_printing(), "Printing File :");
+    EXPECT_EQ(pdf_pages(), 1);
+    EXPECT_EQ(modal.print_dialogs, 2);
+
     // A file that cannot be written is reported.
-    modal.print_to_pdf = work("missing") + "/out.pdf";
+    modal.set_up_pdf = work("missing") + "/out.pdf";
+    editor->Print_setup();
     editor->Print_File();
     EXPECT_EQ(editor->status_text(), "Could not print");
 }

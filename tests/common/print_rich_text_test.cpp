@@ -1,4 +1,5 @@
 // Printing rich text page by page inside margins, read back from the PDF it makes.
+#include "common/current_printer.h"
 #include "common/print_rich_text.h"
 #include "tests/support/pdf_file.h"
 #include "tests/support/scripted_modal.h"
@@ -11,6 +12,8 @@
 #include <QTextDocument>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <regex>
 
 namespace tallyrig::testing {
 namespace {
@@ -60,10 +63,11 @@ protected:
         return QString::fromStdString((folder.path() / "out.pdf").string());
     }
 
-    // Prints document to the PDF file through the print dialog, as the programs do.
+    // Prints document to the PDF file through the print dialog, as a program's first print.
     bool print(int margin = kInch) {
         modal.print_to_pdf = pdf_path();
-        return print_rich_text(modal, nullptr, document, margin, margin, margin, margin);
+        return CurrentPrinter(modal).print(nullptr, document, margin, margin, margin, margin) ==
+               CurrentPrinter::Outcome::Printed;
     }
 
     void add_lines(int count) {
@@ -108,10 +112,62 @@ TEST_F(PrintRichText, ALongTextPrintsThePagesItsLayoutNeeds) {
     EXPECT_EQ(read_pdf_pages(pdf_path().toStdString()).count, 3);
 }
 
+// Copying or searching the PDF finds each line once, on its own page, in order.
+TEST_F(PrintRichText, EachLineIsWrittenOnceOnItsOwnPage) {
+    constexpr int kLines = 150;
+    add_lines(kLines);
+    ASSERT_TRUE(print());
+    const std::vector<std::string> pages = read_pdf_text(pdf_path().toStdString());
+    ASSERT_GE(pages.size(), 2u) << "is pdftotext (poppler-utils) installed?";
+    std::vector<int> found;
+    for (const std::string& page : pages) {
+        static const std::regex line(R"(line (\d+))");
+        for (auto it = std::sregex_iterator(page.begin(), page.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            found.push_back(std::stoi((*it)[1]));
+        }
+    }
+    std::vector<int> expected(kLines);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(found.size(), expected.size());
+    EXPECT_EQ(found, expected);
+}
+
+// One printer per program: Printer Setup chooses it, and every print goes there until it is
+// chosen again. The first print without one asks once, and its choice is kept.
+TEST_F(PrintRichText, EveryPrintGoesToThePrinterLastChosen) {
+    add_lines(3);
+    const QString first = pdf_path();
+    const QString second = QString::fromStdString((folder.path() / "second.pdf").string());
+    CurrentPrinter printer(modal);
+    const auto print_now = [&] {
+        return printer.print(nullptr, document, kInch, kInch, kInch, kInch);
+    };
+
+    modal.print_to_pdf = first;
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    std::filesystem::remove(first.toStdString());
+    modal.print_to_pdf.clear();
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed); // asks no more
+    EXPECT_EQ(modal.print_dialogs, 1);
+    EXPECT_TRUE(std::filesystem::exists(first.toStdString()));
+
+    modal.set_up_pdf = second;
+    printer.set_up(nullptr);
+    modal.set_up_pdf.clear();
+    printer.set_up(nullptr); // cancelled: the printer stays
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    EXPECT_EQ(print_now(), CurrentPrinter::Outcome::Printed);
+    EXPECT_EQ(modal.printer_dialogs, 2);
+    EXPECT_EQ(modal.print_dialogs, 1);
+    EXPECT_EQ(read_pdf_pages(second.toStdString()).count, 1);
+}
+
 TEST_F(PrintRichText, NothingIsPrintedWhenCancelledOrWithoutRoom) {
     add_lines(3);
     modal.print_to_pdf.clear();
-    EXPECT_FALSE(print_rich_text(modal, nullptr, document, kInch, kInch, kInch, kInch));
+    EXPECT_EQ(CurrentPrinter(modal).print(nullptr, document, kInch, kInch, kInch, kInch),
+              CurrentPrinter::Outcome::Cancelled);
     // Margins wider than any paper leave nothing to print on.
     EXPECT_FALSE(print(40 * kInch));
     EXPECT_FALSE(std::filesystem::exists(pdf_path().toStdString()));

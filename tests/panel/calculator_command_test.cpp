@@ -500,10 +500,13 @@ TEST_F(CalculatorCommands, RightButtonOpensTheKeyEditor) {
     send_mouse(panel->programmable_key(69), QEvent::MouseButtonPress, Qt::MiddleButton,
                Qt::MiddleButton);
     EXPECT_EQ(buttons.edit_button_index, 12);
-    // Key 70 opens its editor on a move with the right button held, not on the press.
+    // Key 70 opens its editor on the press like the others, and on a move with the right
+    // button held as well.
     send_mouse(panel->programmable_key(70), QEvent::MouseButtonPress, Qt::RightButton,
                Qt::RightButton);
-    EXPECT_EQ(buttons.edit_button_index, 12);
+    EXPECT_EQ(buttons.edit_button_index, 70);
+    send_mouse(panel->programmable_key(12), QEvent::MouseButtonPress, Qt::RightButton,
+               Qt::RightButton);
     send_mouse(panel->programmable_key(70), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(buttons.edit_button_index, 12);
     send_mouse(panel->programmable_key(70), QEvent::MouseMove, Qt::NoButton, Qt::RightButton);

@@ -1,4 +1,5 @@
 #include "common/frm_about.h"
+#include "shell/memory/mdisplay.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <string_view>
 
 namespace tallyrig::testing {
 namespace {
@@ -82,6 +84,55 @@ TEST_F(Dispatcher, ExitEndsAtOnceWithoutUnloading) {
 TEST_F(Dispatcher, PrinterSetupShowsTheDialog) {
     main().dispatch_command("Printer Setup");
     EXPECT_EQ(modal.printer_dialogs, 1);
+}
+
+// A command for a window already open, now behind another, brings it to the front; the
+// terminal command brings both the terminal and its keyboard.
+TEST_F(Dispatcher, ACommandForAnOpenWindowBringsItToTheFront) {
+    const auto top = [this](int below = 0) {
+        const QList<QMdiSubWindow*> stack =
+            main().workspace()->subWindowList(QMdiArea::StackingOrder);
+        return stack.at(stack.size() - 1 - below);
+    };
+    const char* const commands[] = {"Display Memory Map",
+                                    "Display CPU registers",
+                                    "IOPort",
+                                    "Display Message System",
+                                    "DataG",
+                                    "workbench1",
+                                    "System Clock",
+                                    "MAIN_Calculator"};
+    for (const char* command : commands) {
+        main().dispatch_command(command);
+        QMdiSubWindow* frame = top();
+        const char* cover = std::string_view(command) == "IOPort" ? "DataG" : "IOPort";
+        main().dispatch_command(cover);
+        ASSERT_NE(top(), frame) << command;
+        main().dispatch_command(command);
+        EXPECT_EQ(top(), frame) << command;
+        EXPECT_EQ(main().workspace()->activeSubWindow(), frame) << command;
+    }
+
+    main().dispatch_command("Terminal");
+    QMdiSubWindow* keyboard = top();
+    QMdiSubWindow* terminal = top(1);
+    main().dispatch_command("IOPort");
+    main().dispatch_command("Display Memory Map");
+    main().dispatch_command("Terminal");
+    EXPECT_EQ(top(), keyboard);
+    EXPECT_EQ(top(1), terminal);
+}
+
+// Beside the front panel, the walker opens whole: its title and toolbar inside the workspace.
+TEST_F(Dispatcher, TheMemoryWalkerOpensWholeInsideTheWorkspace) {
+    main().dispatch_command("Display Memory Map");
+    ASSERT_NE(main().memory_walker(), nullptr);
+    const QWidget* frame = main().memory_walker()->parentWidget();
+    const QRect workspace = main().workspace()->viewport()->rect();
+    EXPECT_TRUE(workspace.contains(frame->geometry()))
+        << frame->geometry().x() << "," << frame->geometry().y() << " " << frame->geometry().width()
+        << "x" << frame->geometry().height() << " in " << workspace.width() << "x"
+        << workspace.height();
 }
 
 TEST_F(Dispatcher, WindowsOpenOnceAndSetTheirFlags) {

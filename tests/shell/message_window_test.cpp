@@ -291,7 +291,20 @@ TEST_F(MessageWindow, PrintingALongLogGivesThePagesItsLinesNeed) {
     }
     click("Print");
     EXPECT_EQ(read_pdf_pages(pdf.toStdString()).count, 3);
-    EXPECT_EQ(modal.print_dialogs, 2);
+    EXPECT_EQ(modal.print_dialogs, 1); // the second print goes where the first went
+}
+
+// Printer Setup in the main window chooses where the log prints; Print asks nothing.
+TEST_F(MessageWindow, PrintGoesToThePrinterSetUpInTheMainWindow) {
+    open();
+    TempFolder folder;
+    const QString pdf = QString::fromStdString((folder.path() / "set_up.pdf").string());
+    modal.set_up_pdf = pdf;
+    main().dispatch_command("Printer Setup");
+    main().message_window()->append_text("a line\n", {});
+    click("Print");
+    EXPECT_EQ(modal.print_dialogs, 0);
+    EXPECT_EQ(read_pdf_pages(pdf.toStdString()).count, 1);
 }
 
 TEST_F(MessageWindow, ACancelledPrintChangesNothing) {

@@ -55,6 +55,24 @@ TEST_F(SpeedDialog, TheThumbTimesTheMultiplierIsTheDelay) {
     EXPECT_EQ(machine().status.run_delay, 3000.0);
 }
 
+// The multiplier is the number the setting starts with, read as far as a number goes.
+TEST_F(SpeedDialog, TheMultiplierIsTheLeadingNumberExponentIncluded) {
+    const std::pair<const char*, double> cases[] = {
+        {"2e4", 20000.0}, {"1.5E3", 1500.0}, {"2E+2 fast", 200.0},
+        {"3e", 3.0},      {"7e-x", 7.0},     {"250e-1", 25.0},
+        {" 12 ms", 12.0}, {"&H10", 16.0},    {"9e99", 2147483647.0},
+    };
+    for (const auto& [speed, multiplier] : cases) {
+        set_speed(speed);
+        System_clock* dialog = open();
+        ASSERT_NE(dialog, nullptr) << speed;
+        dialog->clock_speed()->setValue(1);
+        click("Apply_Command");
+        EXPECT_EQ(machine().status.run_delay, multiplier) << speed;
+        click("Cancel_Command");
+    }
+}
+
 TEST_F(SpeedDialog, TheSlowEndIsHeldToThirtyTwoBits) {
     set_speed("2000000000");
     System_clock* dialog = open();
@@ -219,6 +237,27 @@ TEST_F(DataGatherer, TheBoxNamesTheProcessedDump) {
     main().dispatch_command("Purge RAM");
     EXPECT_TRUE(box()->text().isEmpty());
     EXPECT_EQ(machine().files.pad_file_path, "");
+}
+
+// Opened after a load, the box is empty until "On" is taken; the dump's name is kept all along.
+TEST_F(DataGatherer, TheBoxShowsTheDumpOnceOnIsTaken) {
+    press("Power");
+    const auto image = install.folders.work_folder / "prog.ram";
+    write_file(image, "a,b,c,d,e,$4000,$4000,f\n4000: 01 --\n");
+    modal.file_answers.push_back(QString::fromStdString(image.string()));
+    main().dispatch_command("Load RAM");
+    const std::string pad = (install.folders.work_folder / "prog.pad").string();
+    ASSERT_EQ(machine().files.pad_file_path, pad);
+
+    ASSERT_NE(open(), nullptr);
+    EXPECT_TRUE(box()->text().isEmpty());
+    machine().status.machine_mode = MachineMode::Idle;
+    option("Option2")->click(); // refused
+    EXPECT_TRUE(box()->text().isEmpty());
+    EXPECT_EQ(machine().files.pad_file_path, pad);
+    machine().status.machine_mode = MachineMode::Step;
+    option("Option2")->click();
+    EXPECT_EQ(box()->text().toStdString(), pad);
 }
 
 TEST_F(DataGatherer, OutputResultsWritesTheDumpAndResetClearsTheCounters) {
