@@ -52,13 +52,24 @@ constexpr int16_t bit8(int32_t value) {
 // the first two are undefined. The silent table serves an opcode read from beyond RAM; one in
 // ROM or RAM runs its whole cycle from the third.
 struct Machine::Dispatch {
+    // The narrated form works on the machine's registers, the silent one on a window of them.
+    template <bool Narrate, class Step>
+    static void on_registers(Machine& m, Step step) {
+        if constexpr (Narrate) {
+            step(m.cpu);
+        } else {
+            RegisterWindow regs(m.cpu);
+            step(regs);
+            regs.put_back();
+        }
+    }
     template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
-        m.execute_opcode<Code, Narrate>(m.cpu);
+        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_opcode<Code, Narrate>(regs); });
     }
     template <bool Narrate>
     static void undefined(Machine& m) {
-        m.execute_undefined<Narrate>(m.cpu);
+        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_undefined<Narrate>(regs); });
     }
 
     template <bool Narrate, size_t... I>
@@ -143,16 +154,15 @@ void Machine::execute_silent(Regs& regs, int32_t opcode) {
 
 template <bool Narrate, class Regs>
 void Machine::fetch_opcode(Regs& regs) {
-    if (narrating<Narrate>()) {
-        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
-    }
+    narrate<Narrate>(
+        regs, [&] { log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter); });
     regs.last_instruction_address = regs.instruction_address = regs.program_counter;
     read_byte<Narrate>(regs, kSelectProgramCounter);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
-    }
+    });
     regs.instruction_register = regs.data_register;
     speed_delay(status.run_delay);
 }
@@ -168,12 +178,19 @@ void Machine::keep_within_memory(Regs& regs) {
 
 template <bool Narrate, bool Inline, class Regs>
 void Machine::instruction_cycle(Regs& regs) {
+    if constexpr (!Narrate) {
+        regs.stepping = false; // the caller runs the silent form outside STEP
+    }
     fetch_opcode<Narrate>(regs);
     const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
         execute_silent(regs, opcode);
     } else if (static_cast<uint32_t>(opcode) <= 0xFF) {
-        (Narrate ? Dispatch::kNarrated : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+        // The tables' handlers work on the machine's registers.
+        lend_registers(regs);
+        (narrating<Narrate>(regs) ? Dispatch::kNarrated
+                                  : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+        take_registers(regs);
     } else {
         execute_undefined<Narrate>(regs); // a never-written cell holds 256
     }
@@ -195,14 +212,16 @@ void Machine::execute_instruction() {
             return;
         }
     }
-    instruction_cycle<false, false>(cpu);
+    RegisterWindow regs(cpu);
+    instruction_cycle<false, false>(regs);
+    regs.put_back();
 }
 
 // RUN between two yields: instructions one after another for as long as nothing that the run
 // loop tests before an instruction would do more than let it run. The caller has made those
 // tests for the first. The registers live in locals for the stretch.
 void Machine::run_stretch(int32_t budget) {
-    CpuRegisters regs = cpu;
+    LocalRegisters regs{cpu};
     m_registers = RegisterHome::Locals;
     for (;;) {
         instruction_cycle<false, true>(regs);
@@ -224,9 +243,9 @@ void Machine::run_stretch(int32_t budget) {
 
 template <bool Narrate, class Regs>
 void Machine::execute_undefined(Regs& regs) {
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
-    }
+    });
     lend_registers(regs);
     state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
     take_registers(regs);
@@ -238,9 +257,7 @@ void Machine::execute_opcode(Regs& regs) {
     if (!guards_pass(regs, op)) {
         return;
     }
-    if (narrating<Narrate>()) {
-        log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0); });
     execute<Narrate>(regs, op);
 }
 
@@ -358,29 +375,27 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
         return;
     }
 
-    if (narrating<Narrate>()) {
-        log_message(kMsgFetchWord, lines.before, before_r, *source);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgFetchWord, lines.before, before_r, *source); });
     read_byte<Narrate>(regs, selector);
     *target = wrap32(int64_t{regs.data_register} * 256);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
         log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
         log_message(kMsgNone, lines.before, before_r, *source);
-    }
+    });
     read_byte<Narrate>(regs, selector);
     *target |= regs.data_register;
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
         log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
-    }
+    });
 }
 
 template <bool Narrate, class Regs>
 void Machine::fetch_byte(Regs& regs, int32_t selector) {
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         switch (selector) {
         case kSelectProgramCounter:
             log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
@@ -397,24 +412,23 @@ void Machine::fetch_byte(Regs& regs, int32_t selector) {
         default:
             break;
         }
-    }
+    });
     read_byte<Narrate>(regs, selector);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
-    }
+    });
 }
 
 // The index lines that precede the addition of X.
-template <bool Narrate>
-void Machine::index_lines(const OpcodeInfo& op) {
-    if (!narrating<Narrate>()) {
-        return;
-    }
-    const MessageNumber m =
-        op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
-    log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
-    log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
+template <bool Narrate, class Regs>
+void Machine::index_lines(Regs& regs, const OpcodeInfo& op) {
+    narrate<Narrate>(regs, [&] {
+        const MessageNumber m =
+            op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
+        log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
+        log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
+    });
 }
 
 // Reads the operand address of a memory mode and works out the effective address. The
@@ -432,7 +446,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
         r.effective = regs.operand_address;
         break;
     case AddressingMode::Indexed:
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         r.effective = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             regs.operand_address = r.effective;
@@ -444,7 +458,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
         r.effective = regs.indirect_address;
         break;
     case AddressingMode::PreIndexed:
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         regs.operand_address = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
         r.pointer = regs.operand_address;
         fetch_word<Narrate>(regs, kSelectOperandAddress);
@@ -453,7 +467,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
     case AddressingMode::PostIndexed:
         r.pointer = regs.operand_address;
         fetch_word<Narrate>(regs, kSelectOperandAddress);
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         r.effective = wrap32(int64_t{x} + regs.indirect_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             regs.indirect_address = r.effective;
@@ -522,9 +536,8 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Setim:
-        if (narrating<Narrate>()) {
-            log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
-        }
+        narrate<Narrate>(regs,
+                         [&] { log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0); });
         regs.flag_i = 1;
         regs.interrupt_request = 0; // a pending request is dropped
         lend_registers(regs);
@@ -532,9 +545,8 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Clrim:
-        if (narrating<Narrate>()) {
-            log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
-        }
+        narrate<Narrate>(regs,
+                         [&] { log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0); });
         regs.flag_i = 0;
         break;
     case Operation::Add:
@@ -605,9 +617,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Rts:
         fetch_word<Narrate>(regs, kSelectStack);
-        if (narrating<Narrate>()) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-        }
+        narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0); });
         break;
     case Operation::Rti:
         return_from_interrupt<Narrate>(regs);
@@ -631,24 +641,24 @@ void Machine::set_nz_from_accumulator(Regs& regs) {
     regs.flag_z = regs.accumulator == 0 ? 1 : 0;
 }
 
-template <bool Narrate>
-void Machine::result_lines(MessageNumber remark) {
-    if (narrating<Narrate>()) {
+template <bool Narrate, class Regs>
+void Machine::result_lines(Regs& regs, MessageNumber remark) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, remark, 0);
-    }
+    });
 }
 
 template <bool Narrate, class Regs>
 void Machine::arithmetic(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
                                 : operation == Operation::Addc ? kMsgAddDataWithCarry
                                 : operation == Operation::Sub  ? kMsgSubtractData
                                                                : kMsgSubtractDataWithBorrow;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    }
+    });
     // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
     if (subtract) {
         regs.data_register = ~regs.data_register & 0xFF;
@@ -667,17 +677,17 @@ void Machine::arithmetic(Regs& regs, Operation operation) {
     regs.accumulator = sum & 0xFF;
     regs.flag_c = bit8(sum);
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZncoFollowResult);
+    result_lines<Narrate>(regs, kMsgZncoFollowResult);
 }
 
 template <bool Narrate, class Regs>
 void Machine::logic(Regs& regs, Operation operation) {
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
                                                              : kMsgXorData;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    }
+    });
     if (operation == Operation::And) {
         regs.accumulator &= regs.data_register;
     } else if (operation == Operation::Or) {
@@ -686,7 +696,7 @@ void Machine::logic(Regs& regs, Operation operation) {
         regs.accumulator ^= regs.data_register;
     }
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZnFollowResult);
+    result_lines<Narrate>(regs, kMsgZnFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -700,25 +710,25 @@ void Machine::compare(Regs& regs) {
         regs.flag_z = 0;
         regs.flag_c = a > m ? 1 : 0;
     }
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
         log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0);
-    }
+    });
 }
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
 template <bool Narrate, class Regs>
 void Machine::decimal(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
                                 : operation == Operation::Daddc ? kMsgAddDataWithCarry
                                 : operation == Operation::Dsub  ? kMsgSubtractData
                                                                 : kMsgSubtractDataWithBorrow;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    }
+    });
     const int32_t m = regs.data_register;
     regs.bcd_acc_negative = regs.accumulator > 0x49 ? 1 : 0;
     regs.bcd_operand_negative = m > 0x49 ? 1 : 0;
@@ -759,7 +769,7 @@ void Machine::decimal(Regs& regs, Operation operation) {
         (regs.bcd_acc_negative == regs.bcd_operand_negative && regs.flag_n != regs.bcd_acc_negative)
             ? 1
             : 0;
-    result_lines<Narrate>(kMsgZncoFollowResult);
+    result_lines<Narrate>(regs, kMsgZncoFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -815,12 +825,12 @@ void Machine::shift(Regs& regs, Operation operation) {
         break;
     }
     set_nz_from_accumulator(regs);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgOperation, k, kMsgNone, 0);
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgZncFollowResult, 0);
-    }
+    });
 }
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
@@ -828,41 +838,37 @@ template <bool Narrate, class Regs>
 void Machine::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
-        if (narrating<Narrate>()) {
+        narrate<Narrate>(regs, [&] {
             log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
-        }
+        });
         regs.accumulator = wrap32(int64_t{regs.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator(regs);
-        result_lines<Narrate>(kMsgZnFollowResult);
+        result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Deca:
-        if (narrating<Narrate>()) {
+        narrate<Narrate>(regs, [&] {
             log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
-        }
+        });
         regs.accumulator = regs.accumulator == 0 ? 0xFF : wrap32(int64_t{regs.accumulator} - 1);
         set_nz_from_accumulator(regs);
-        result_lines<Narrate>(kMsgZnFollowResult);
+        result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Incx:
-        if (narrating<Narrate>()) {
-            log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
-        }
+        narrate<Narrate>(
+            regs, [&] { log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0); });
         regs.index_register = wrap32(int64_t{regs.index_register} + 1) & 0xFFFF;
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        if (narrating<Narrate>()) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
-        }
+        narrate<Narrate>(regs,
+                         [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0); });
         break;
     case Operation::Decx:
-        if (narrating<Narrate>()) {
-            log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
-        }
+        narrate<Narrate>(
+            regs, [&] { log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0); });
         regs.index_register =
             regs.index_register == 0 ? 0xFFFF : wrap32(int64_t{regs.index_register} - 1);
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        if (narrating<Narrate>()) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
-        }
+        narrate<Narrate>(regs,
+                         [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0); });
         break;
     default:
         break;
@@ -871,12 +877,10 @@ void Machine::increment(Regs& regs, Operation operation) {
 
 template <bool Narrate, class Regs>
 void Machine::load_accumulator(Regs& regs) {
-    if (narrating<Narrate>()) {
-        log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0); });
     regs.accumulator = regs.data_register;
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZnFollowResult);
+    result_lines<Narrate>(regs, kMsgZnFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -887,20 +891,20 @@ void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
         count_secondary_at(r.effective);
     }
     if (is_indirect(op.mode)) {
-        if (narrating<Narrate>()) {
+        narrate<Narrate>(regs, [&] {
             log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, regs.indirect_address);
-        }
+        });
         write_byte<Narrate>(regs, kSelectIndirectAddress, regs.accumulator);
     } else {
-        if (narrating<Narrate>()) {
+        narrate<Narrate>(regs, [&] {
             log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-        }
+        });
         write_byte<Narrate>(regs, kSelectOperandAddress, regs.accumulator);
     }
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    }
+    });
 }
 
 template <bool Narrate, class Regs>
@@ -931,18 +935,12 @@ void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
     }
     fetch_byte<Narrate>(regs, selector);
     *reg = wrap32(int64_t{regs.data_register} * 256);
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0); });
     fetch_byte<Narrate>(regs, selector);
     *reg |= regs.data_register;
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0); });
     *guard = kTrue;
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0); });
 }
 
 template <bool Narrate, class Regs>
@@ -957,26 +955,26 @@ void Machine::store_register16(Regs& regs, Operation operation) {
         count_secondary_at(regs.operand_address);
         count_secondary_at(regs.operand_address + 1);
     }
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-    }
+    });
     write_byte<Narrate>(regs, kSelectOperandAddress, value / 256);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, high_m, kMsgNone, 0);
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-    }
+    });
     write_byte<Narrate>(regs, kSelectOperandAddress, value & 0xFF);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, low_m, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    }
+    });
 }
 
 template <bool Narrate, class Regs>
 void Machine::push(Regs& regs, Operation operation) {
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
-    }
+    });
     if (profiling()) {
         count_secondary_at(kStackCountCell);
     }
@@ -986,10 +984,10 @@ void Machine::push(Regs& regs, Operation operation) {
     } else {
         write_byte<Narrate>(regs, kSelectStack, regs.accumulator);
     }
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    }
+    });
 }
 
 template <bool Narrate, class Regs>
@@ -1002,13 +1000,10 @@ void Machine::pop(Regs& regs, Operation operation) {
         load_accumulator<Narrate>(regs);
         return;
     }
-    if (narrating<Narrate>()) {
-        log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0); });
     restore_flags(regs, regs.data_register);
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
-    }
+    narrate<Narrate>(regs,
+                     [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0); });
 }
 
 template <class Regs>
@@ -1032,17 +1027,18 @@ int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
 
 template <bool Narrate, class Regs>
 void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
-    if (!narrating<Narrate>()) {
-        return;
-    }
-    if (is_indirect(op.mode)) {
-        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, regs.program_counter);
-        log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
-    } else {
-        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, regs.program_counter);
-        log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
-    }
-    log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+    narrate<Narrate>(regs, [&] {
+        if (is_indirect(op.mode)) {
+            log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget,
+                        regs.program_counter);
+            log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
+        } else {
+            log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget,
+                        regs.program_counter);
+            log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
+        }
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+    });
 }
 
 template <bool Narrate, class Regs>
@@ -1060,29 +1056,25 @@ void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     const int32_t target = jump_target<Narrate>(regs, op);
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
                     regs.stack_pointer);
-    }
+    });
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter & 0xFF);
-    if (narrating<Narrate>()) {
+    narrate<Narrate>(regs, [&] {
         log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
-    }
+    });
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter / 256);
     regs.program_counter = target;
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0); });
     jump_closing_lines<Narrate>(regs, op);
 }
 
 template <bool Narrate, class Regs>
 void Machine::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0); });
     restore_flags(regs, regs.data_register);
     fetch_word<Narrate>(regs, kSelectStack);
     regs.interrupt_request = 0;
@@ -1134,27 +1126,24 @@ void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     default:
         break;
     }
-    if (narrating<Narrate>()) {
-        log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
-    }
+    narrate<Narrate>(regs,
+                     [&] { log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0); });
     if (!taken) {
         if (profiling()) {
             count_secondary_at(regs.instruction_address);
         }
         regs.program_counter = wrap32(int64_t{regs.program_counter} + 2); // skip the address
-        if (narrating<Narrate>()) {
+        narrate<Narrate>(regs, [&] {
             log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
             log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-        }
+        });
         return;
     }
     if (profiling()) {
         count_primary_at(regs.instruction_address);
     }
-    if (narrating<Narrate>()) {
-        log_message(kMsgNone, lines.taken, kMsgNone, 0);
-    }
+    narrate<Narrate>(regs, [&] { log_message(kMsgNone, lines.taken, kMsgNone, 0); });
     fetch_word<Narrate>(regs, kSelectProgramCounter);
     regs.program_counter = regs.operand_address;
     jump_closing_lines<Narrate>(regs, op);
