@@ -154,15 +154,16 @@ void Machine::execute_silent(Regs& regs, int32_t opcode) {
 
 template <bool Narrate, class Regs>
 void Machine::fetch_opcode(Regs& regs) {
-    narrate<Narrate>(
-        regs, [&] { log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
+    }
     regs.last_instruction_address = regs.instruction_address = regs.program_counter;
     read_byte<Narrate>(regs, kSelectProgramCounter);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
-    });
+    }
     regs.instruction_register = regs.data_register;
     speed_delay(status.run_delay);
 }
@@ -184,12 +185,21 @@ void Machine::instruction_cycle(Regs& regs) {
     fetch_opcode<Narrate>(regs);
     const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
-        execute_silent(regs, opcode);
-    } else if (static_cast<uint32_t>(opcode) <= 0xFF) {
-        // The tables' handlers work on the machine's registers.
+        // Apart from an opcode whose read turned the mode to STEP, so that no silent handler
+        // here need look at the mode before its first call out.
+        if (!narrating<Narrate>(regs)) [[likely]] {
+            execute_silent(regs, opcode);
+            keep_within_memory(regs);
+            return;
+        }
+    }
+    if (static_cast<uint32_t>(opcode) <= 0xFF) {
+        // The tables' handlers work on the machine's registers, at home there while they run.
         lend_registers(regs);
+        const RegisterHome home = std::exchange(m_registers, RegisterHome::Machine);
         (narrating<Narrate>(regs) ? Dispatch::kNarrated
                                   : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+        m_registers = home;
         take_registers(regs);
     } else {
         execute_undefined<Narrate>(regs); // a never-written cell holds 256
@@ -212,6 +222,11 @@ void Machine::execute_instruction() {
             return;
         }
     }
+    execute_beyond_ram();
+}
+
+// Kept out of execute_instruction, whose every call would otherwise pay for this rare path.
+void Machine::execute_beyond_ram() {
     RegisterWindow regs(cpu);
     instruction_cycle<false, false>(regs);
     regs.put_back();
@@ -243,9 +258,9 @@ void Machine::run_stretch(int32_t budget) {
 
 template <bool Narrate, class Regs>
 void Machine::execute_undefined(Regs& regs) {
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
-    });
+    }
     lend_registers(regs);
     state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
     take_registers(regs);
@@ -257,7 +272,9 @@ void Machine::execute_opcode(Regs& regs) {
     if (!guards_pass(regs, op)) {
         return;
     }
-    narrate<Narrate>(regs, [&] { log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
+    }
     execute<Narrate>(regs, op);
 }
 
@@ -375,27 +392,30 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
         return;
     }
 
-    narrate<Narrate>(regs, [&] { log_message(kMsgFetchWord, lines.before, before_r, *source); });
+    if (narrate<Narrate>(regs)) {
+
+        log_message(kMsgFetchWord, lines.before, before_r, *source);
+    }
     read_byte<Narrate>(regs, selector);
     *target = wrap32(int64_t{regs.data_register} * 256);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
         log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
         log_message(kMsgNone, lines.before, before_r, *source);
-    });
+    }
     read_byte<Narrate>(regs, selector);
     *target |= regs.data_register;
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
         log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
-    });
+    }
 }
 
 template <bool Narrate, class Regs>
 void Machine::fetch_byte(Regs& regs, int32_t selector) {
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         switch (selector) {
         case kSelectProgramCounter:
             log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
@@ -412,23 +432,24 @@ void Machine::fetch_byte(Regs& regs, int32_t selector) {
         default:
             break;
         }
-    });
+    }
     read_byte<Narrate>(regs, selector);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
-    });
+    }
 }
 
 // The index lines that precede the addition of X.
 template <bool Narrate, class Regs>
 void Machine::index_lines(Regs& regs, const OpcodeInfo& op) {
-    narrate<Narrate>(regs, [&] {
-        const MessageNumber m =
-            op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
-        log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
-        log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
-    });
+    if (!narrate<Narrate>(regs)) {
+        return;
+    }
+    const MessageNumber m =
+        op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
+    log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
+    log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
 }
 
 // Reads the operand address of a memory mode and works out the effective address. The
@@ -536,8 +557,9 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Setim:
-        narrate<Narrate>(regs,
-                         [&] { log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
+        }
         regs.flag_i = 1;
         regs.interrupt_request = 0; // a pending request is dropped
         lend_registers(regs);
@@ -545,8 +567,9 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Clrim:
-        narrate<Narrate>(regs,
-                         [&] { log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
+        }
         regs.flag_i = 0;
         break;
     case Operation::Add:
@@ -617,7 +640,9 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Rts:
         fetch_word<Narrate>(regs, kSelectStack);
-        narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+        }
         break;
     case Operation::Rti:
         return_from_interrupt<Narrate>(regs);
@@ -643,22 +668,22 @@ void Machine::set_nz_from_accumulator(Regs& regs) {
 
 template <bool Narrate, class Regs>
 void Machine::result_lines(Regs& regs, MessageNumber remark) {
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, remark, 0);
-    });
+    }
 }
 
 template <bool Narrate, class Regs>
 void Machine::arithmetic(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
                                 : operation == Operation::Addc ? kMsgAddDataWithCarry
                                 : operation == Operation::Sub  ? kMsgSubtractData
                                                                : kMsgSubtractDataWithBorrow;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    });
+    }
     // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
     if (subtract) {
         regs.data_register = ~regs.data_register & 0xFF;
@@ -682,12 +707,12 @@ void Machine::arithmetic(Regs& regs, Operation operation) {
 
 template <bool Narrate, class Regs>
 void Machine::logic(Regs& regs, Operation operation) {
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
                                                              : kMsgXorData;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    });
+    }
     if (operation == Operation::And) {
         regs.accumulator &= regs.data_register;
     } else if (operation == Operation::Or) {
@@ -710,25 +735,25 @@ void Machine::compare(Regs& regs) {
         regs.flag_z = 0;
         regs.flag_c = a > m ? 1 : 0;
     }
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
         log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0);
-    });
+    }
 }
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
 template <bool Narrate, class Regs>
 void Machine::decimal(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
                                 : operation == Operation::Daddc ? kMsgAddDataWithCarry
                                 : operation == Operation::Dsub  ? kMsgSubtractData
                                                                 : kMsgSubtractDataWithBorrow;
         log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
-    });
+    }
     const int32_t m = regs.data_register;
     regs.bcd_acc_negative = regs.accumulator > 0x49 ? 1 : 0;
     regs.bcd_operand_negative = m > 0x49 ? 1 : 0;
@@ -825,12 +850,12 @@ void Machine::shift(Regs& regs, Operation operation) {
         break;
     }
     set_nz_from_accumulator(regs);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, k, kMsgNone, 0);
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgZncFollowResult, 0);
-    });
+    }
 }
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
@@ -838,37 +863,41 @@ template <bool Narrate, class Regs>
 void Machine::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
-        narrate<Narrate>(regs, [&] {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
-        });
+        }
         regs.accumulator = wrap32(int64_t{regs.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator(regs);
         result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Deca:
-        narrate<Narrate>(regs, [&] {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
-        });
+        }
         regs.accumulator = regs.accumulator == 0 ? 0xFF : wrap32(int64_t{regs.accumulator} - 1);
         set_nz_from_accumulator(regs);
         result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Incx:
-        narrate<Narrate>(
-            regs, [&] { log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
+        }
         regs.index_register = wrap32(int64_t{regs.index_register} + 1) & 0xFFFF;
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        narrate<Narrate>(regs,
-                         [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
+        }
         break;
     case Operation::Decx:
-        narrate<Narrate>(
-            regs, [&] { log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
+        }
         regs.index_register =
             regs.index_register == 0 ? 0xFFFF : wrap32(int64_t{regs.index_register} - 1);
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        narrate<Narrate>(regs,
-                         [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0); });
+        if (narrate<Narrate>(regs)) {
+            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
+        }
         break;
     default:
         break;
@@ -877,7 +906,9 @@ void Machine::increment(Regs& regs, Operation operation) {
 
 template <bool Narrate, class Regs>
 void Machine::load_accumulator(Regs& regs) {
-    narrate<Narrate>(regs, [&] { log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
+    }
     regs.accumulator = regs.data_register;
     set_nz_from_accumulator(regs);
     result_lines<Narrate>(regs, kMsgZnFollowResult);
@@ -891,20 +922,20 @@ void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
         count_secondary_at(r.effective);
     }
     if (is_indirect(op.mode)) {
-        narrate<Narrate>(regs, [&] {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, regs.indirect_address);
-        });
+        }
         write_byte<Narrate>(regs, kSelectIndirectAddress, regs.accumulator);
     } else {
-        narrate<Narrate>(regs, [&] {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-        });
+        }
         write_byte<Narrate>(regs, kSelectOperandAddress, regs.accumulator);
     }
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    });
+    }
 }
 
 template <bool Narrate, class Regs>
@@ -935,12 +966,18 @@ void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
     }
     fetch_byte<Narrate>(regs, selector);
     *reg = wrap32(int64_t{regs.data_register} * 256);
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
+    }
     fetch_byte<Narrate>(regs, selector);
     *reg |= regs.data_register;
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
+    }
     *guard = kTrue;
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+    }
 }
 
 template <bool Narrate, class Regs>
@@ -955,26 +992,26 @@ void Machine::store_register16(Regs& regs, Operation operation) {
         count_secondary_at(regs.operand_address);
         count_secondary_at(regs.operand_address + 1);
     }
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-    });
+    }
     write_byte<Narrate>(regs, kSelectOperandAddress, value / 256);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, high_m, kMsgNone, 0);
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
-    });
+    }
     write_byte<Narrate>(regs, kSelectOperandAddress, value & 0xFF);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, low_m, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    });
+    }
 }
 
 template <bool Narrate, class Regs>
 void Machine::push(Regs& regs, Operation operation) {
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
-    });
+    }
     if (profiling()) {
         count_secondary_at(kStackCountCell);
     }
@@ -984,10 +1021,10 @@ void Machine::push(Regs& regs, Operation operation) {
     } else {
         write_byte<Narrate>(regs, kSelectStack, regs.accumulator);
     }
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    });
+    }
 }
 
 template <bool Narrate, class Regs>
@@ -1000,10 +1037,13 @@ void Machine::pop(Regs& regs, Operation operation) {
         load_accumulator<Narrate>(regs);
         return;
     }
-    narrate<Narrate>(regs, [&] { log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
+    }
     restore_flags(regs, regs.data_register);
-    narrate<Narrate>(regs,
-                     [&] { log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
+    }
 }
 
 template <class Regs>
@@ -1027,18 +1067,17 @@ int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
 
 template <bool Narrate, class Regs>
 void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
-    narrate<Narrate>(regs, [&] {
-        if (is_indirect(op.mode)) {
-            log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget,
-                        regs.program_counter);
-            log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
-        } else {
-            log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget,
-                        regs.program_counter);
-            log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
-        }
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-    });
+    if (!narrate<Narrate>(regs)) {
+        return;
+    }
+    if (is_indirect(op.mode)) {
+        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, regs.program_counter);
+        log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
+    } else {
+        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, regs.program_counter);
+        log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
+    }
+    log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
 template <bool Narrate, class Regs>
@@ -1056,25 +1095,29 @@ void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     const int32_t target = jump_target<Narrate>(regs, op);
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
                     regs.stack_pointer);
-    });
+    }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter & 0xFF);
-    narrate<Narrate>(regs, [&] {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
-    });
+    }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter / 256);
     regs.program_counter = target;
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
+    }
     jump_closing_lines<Narrate>(regs, op);
 }
 
 template <bool Narrate, class Regs>
 void Machine::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
+    }
     restore_flags(regs, regs.data_register);
     fetch_word<Narrate>(regs, kSelectStack);
     regs.interrupt_request = 0;
@@ -1126,24 +1169,27 @@ void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     default:
         break;
     }
-    narrate<Narrate>(regs,
-                     [&] { log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
+    }
     if (!taken) {
         if (profiling()) {
             count_secondary_at(regs.instruction_address);
         }
         regs.program_counter = wrap32(int64_t{regs.program_counter} + 2); // skip the address
-        narrate<Narrate>(regs, [&] {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
             log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
-        });
+        }
         return;
     }
     if (profiling()) {
         count_primary_at(regs.instruction_address);
     }
-    narrate<Narrate>(regs, [&] { log_message(kMsgNone, lines.taken, kMsgNone, 0); });
+    if (narrate<Narrate>(regs)) {
+        log_message(kMsgNone, lines.taken, kMsgNone, 0);
+    }
     fetch_word<Narrate>(regs, kSelectProgramCounter);
     regs.program_counter = regs.operand_address;
     jump_closing_lines<Narrate>(regs, op);

@@ -138,6 +138,8 @@ private:
     TALLYRIG_INLINE void execute_silent(Regs& regs, int32_t opcode);
     template <bool Narrate, class Regs>
     TALLYRIG_INLINE void execute_undefined(Regs& regs);
+    // A silent instruction whose opcode lies beyond RAM.
+    [[gnu::noinline]] void execute_beyond_ram();
 
     // A narrated step tells what it does in STEP. Its silent form (Narrate false) looks at the
     // mode only after a call out of the cycle, the one place where the mode can change inside an
@@ -150,22 +152,24 @@ private:
             return regs.stepping;
         }
     }
-    // The lines of a step, written while narrating. A silent form's registers are lent for them:
-    // the lines' format codes read the machine's.
-    template <bool Narrate, class Regs, class Lines>
-    TALLYRIG_INLINE void narrate(Regs& regs, Lines lines);
+    // Whether a step writes its lines. A silent form that does first shows the machine its
+    // registers, which the lines' format codes read; writing a line changes none of them.
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE bool narrate(const Regs& regs);
     // The RUN stretch works on a copy of the registers in locals. A call out of the cycle (a
     // port, an error, a wait: anything that may yield) sees and changes `cpu`, so the stretch
     // lends its registers back around it and takes them again after.
     enum class RegisterHome : uint8_t { Machine, Locals, Lent };
     struct LocalRegisters;
     TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
+    TALLYRIG_INLINE void show_registers(const CpuRegisters& regs) { cpu = regs; }
     TALLYRIG_INLINE void take_registers(CpuRegisters& regs);
     TALLYRIG_INLINE void take_registers(LocalRegisters& regs);
     // A call of execute_instruction outside STEP keeps only the registers that every
     // instruction changes in locals, and lends them the same way.
     struct RegisterWindow;
     TALLYRIG_INLINE void lend_registers(const RegisterWindow& regs);
+    TALLYRIG_INLINE void show_registers(const RegisterWindow& regs);
     TALLYRIG_INLINE void take_registers(RegisterWindow& regs);
     template <bool Narrate, class Regs>
     TALLYRIG_INLINE void fetch_opcode(Regs& regs);
@@ -358,18 +362,24 @@ inline void Machine::lend_registers(const RegisterWindow& regs) {
     regs.put_back();
 }
 
+inline void Machine::show_registers(const RegisterWindow& regs) {
+    regs.put_back();
+}
+
 inline void Machine::take_registers(RegisterWindow& regs) {
     regs.take_back();
     regs.stepping = stepping();
 }
 
-template <bool Narrate, class Regs, class Lines>
-inline void Machine::narrate(Regs& regs, Lines lines) {
-    if (narrating<Narrate>(regs)) [[unlikely]] {
-        lend_registers(regs);
-        lines();
-        take_registers(regs);
+template <bool Narrate, class Regs>
+inline bool Machine::narrate(const Regs& regs) {
+    if (!narrating<Narrate>(regs)) [[likely]] {
+        return false;
     }
+    if constexpr (!Narrate) {
+        show_registers(regs);
+    }
+    return true;
 }
 
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
@@ -394,12 +404,16 @@ inline void Machine::read_byte(Regs& regs, int32_t selector) {
     default:
         break;
     }
-    narrate<Narrate>(regs, [&] { narrate_read(selector); });
+    if (narrate<Narrate>(regs)) {
+        narrate_read(selector);
+    }
     const int32_t address = regs.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
         regs.data_register = memory_cells[static_cast<size_t>(address)].value;
         if (regs.data_register > 255) [[unlikely]] {
-            narrate<Narrate>(regs, [&] { log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0); });
+            if (narrate<Narrate>(regs)) {
+                log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
+            }
         }
         return;
     }
@@ -425,7 +439,9 @@ inline void Machine::write_byte(Regs& regs, int32_t selector, int32_t byte) {
     default:
         break;
     }
-    narrate<Narrate>(regs, [&] { narrate_write(selector); });
+    if (narrate<Narrate>(regs)) {
+        narrate_write(selector);
+    }
     const int32_t address = regs.memory_address_register;
     if (address >= kRamStart && address <= kRamEnd) [[likely]] {
         memory_cells[static_cast<size_t>(address)].value = byte;
