@@ -185,8 +185,8 @@ void Machine::instruction_cycle(Regs& regs) {
     fetch_opcode<Narrate>(regs);
     const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
-        // Apart from an opcode whose read turned the mode to STEP, so that no silent handler
-        // here need look at the mode before its first call out.
+        // An opcode whose read turned the mode to STEP goes through the tables below, so no
+        // silent handler here looks at the mode before its own first call out.
         if (!narrating<Narrate>(regs)) [[likely]] {
             execute_silent(regs, opcode);
             keep_within_memory(regs);
@@ -393,7 +393,6 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
     }
 
     if (narrate<Narrate>(regs)) {
-
         log_message(kMsgFetchWord, lines.before, before_r, *source);
     }
     read_byte<Narrate>(regs, selector);
