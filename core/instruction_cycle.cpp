@@ -52,13 +52,24 @@ constexpr int16_t bit8(int32_t value) {
 // the first two are undefined. The silent table serves an opcode read from beyond RAM; one in
 // ROM or RAM runs its whole cycle from the third.
 struct Machine::Dispatch {
+    // The narrated form works on the machine's registers, the silent one on a window of them.
+    template <bool Narrate, class Step>
+    static void on_registers(Machine& m, Step step) {
+        if constexpr (Narrate) {
+            step(m.cpu);
+        } else {
+            RegisterWindow regs(m.cpu);
+            step(regs);
+            regs.put_back();
+        }
+    }
     template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
-        m.execute_opcode<Code, Narrate>(m.cpu);
+        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_opcode<Code, Narrate>(regs); });
     }
     template <bool Narrate>
     static void undefined(Machine& m) {
-        m.execute_undefined<Narrate>(m.cpu);
+        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_undefined<Narrate>(regs); });
     }
 
     template <bool Narrate, size_t... I>
@@ -143,12 +154,12 @@ void Machine::execute_silent(Regs& regs, int32_t opcode) {
 
 template <bool Narrate, class Regs>
 void Machine::fetch_opcode(Regs& regs) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
     }
     regs.last_instruction_address = regs.instruction_address = regs.program_counter;
     read_byte<Narrate>(regs, kSelectProgramCounter);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
@@ -168,12 +179,28 @@ void Machine::keep_within_memory(Regs& regs) {
 
 template <bool Narrate, bool Inline, class Regs>
 void Machine::instruction_cycle(Regs& regs) {
+    if constexpr (!Narrate) {
+        regs.stepping = false; // the caller runs the silent form outside STEP
+    }
     fetch_opcode<Narrate>(regs);
     const int32_t opcode = regs.instruction_register;
     if constexpr (Inline) {
-        execute_silent(regs, opcode);
-    } else if (static_cast<uint32_t>(opcode) <= 0xFF) {
-        (Narrate ? Dispatch::kNarrated : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+        // An opcode whose read turned the mode to STEP goes through the tables below, so no
+        // silent handler here looks at the mode before its own first call out.
+        if (!narrating<Narrate>(regs)) [[likely]] {
+            execute_silent(regs, opcode);
+            keep_within_memory(regs);
+            return;
+        }
+    }
+    if (static_cast<uint32_t>(opcode) <= 0xFF) {
+        // The tables' handlers work on the machine's registers, at home there while they run.
+        lend_registers(regs);
+        const RegisterHome home = std::exchange(m_registers, RegisterHome::Machine);
+        (narrating<Narrate>(regs) ? Dispatch::kNarrated
+                                  : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
+        m_registers = home;
+        take_registers(regs);
     } else {
         execute_undefined<Narrate>(regs); // a never-written cell holds 256
     }
@@ -195,14 +222,21 @@ void Machine::execute_instruction() {
             return;
         }
     }
-    instruction_cycle<false, false>(cpu);
+    execute_beyond_ram();
+}
+
+// Kept out of execute_instruction, whose every call would otherwise pay for this rare path.
+void Machine::execute_beyond_ram() {
+    RegisterWindow regs(cpu);
+    instruction_cycle<false, false>(regs);
+    regs.put_back();
 }
 
 // RUN between two yields: instructions one after another for as long as nothing that the run
 // loop tests before an instruction would do more than let it run. The caller has made those
 // tests for the first. The registers live in locals for the stretch.
 void Machine::run_stretch(int32_t budget) {
-    CpuRegisters regs = cpu;
+    LocalRegisters regs{cpu};
     m_registers = RegisterHome::Locals;
     for (;;) {
         instruction_cycle<false, true>(regs);
@@ -224,7 +258,7 @@ void Machine::run_stretch(int32_t budget) {
 
 template <bool Narrate, class Regs>
 void Machine::execute_undefined(Regs& regs) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     lend_registers(regs);
@@ -238,7 +272,7 @@ void Machine::execute_opcode(Regs& regs) {
     if (!guards_pass(regs, op)) {
         return;
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
     }
     execute<Narrate>(regs, op);
@@ -358,12 +392,12 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
         return;
     }
 
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgFetchWord, lines.before, before_r, *source);
     }
     read_byte<Narrate>(regs, selector);
     *target = wrap32(int64_t{regs.data_register} * 256);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
         log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
@@ -371,7 +405,7 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
     }
     read_byte<Narrate>(regs, selector);
     *target |= regs.data_register;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
         log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
@@ -380,7 +414,7 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
 
 template <bool Narrate, class Regs>
 void Machine::fetch_byte(Regs& regs, int32_t selector) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         switch (selector) {
         case kSelectProgramCounter:
             log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
@@ -399,16 +433,16 @@ void Machine::fetch_byte(Regs& regs, int32_t selector) {
         }
     }
     read_byte<Narrate>(regs, selector);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
     }
 }
 
 // The index lines that precede the addition of X.
-template <bool Narrate>
-void Machine::index_lines(const OpcodeInfo& op) {
-    if (!narrating<Narrate>()) {
+template <bool Narrate, class Regs>
+void Machine::index_lines(Regs& regs, const OpcodeInfo& op) {
+    if (!narrate<Narrate>(regs)) {
         return;
     }
     const MessageNumber m =
@@ -432,7 +466,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
         r.effective = regs.operand_address;
         break;
     case AddressingMode::Indexed:
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         r.effective = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             regs.operand_address = r.effective;
@@ -444,7 +478,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
         r.effective = regs.indirect_address;
         break;
     case AddressingMode::PreIndexed:
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         regs.operand_address = wrap32(int64_t{x} + regs.operand_address) & 0xFFFF;
         r.pointer = regs.operand_address;
         fetch_word<Narrate>(regs, kSelectOperandAddress);
@@ -453,7 +487,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
     case AddressingMode::PostIndexed:
         r.pointer = regs.operand_address;
         fetch_word<Narrate>(regs, kSelectOperandAddress);
-        index_lines<Narrate>(op);
+        index_lines<Narrate>(regs, op);
         r.effective = wrap32(int64_t{x} + regs.indirect_address) & 0xFFFF;
         if (!keeps_sum_apart) {
             regs.indirect_address = r.effective;
@@ -522,7 +556,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Setim:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
         }
         regs.flag_i = 1;
@@ -532,7 +566,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         take_registers(regs);
         break;
     case Operation::Clrim:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
         }
         regs.flag_i = 0;
@@ -605,7 +639,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Rts:
         fetch_word<Narrate>(regs, kSelectStack);
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         break;
@@ -631,9 +665,9 @@ void Machine::set_nz_from_accumulator(Regs& regs) {
     regs.flag_z = regs.accumulator == 0 ? 1 : 0;
 }
 
-template <bool Narrate>
-void Machine::result_lines(MessageNumber remark) {
-    if (narrating<Narrate>()) {
+template <bool Narrate, class Regs>
+void Machine::result_lines(Regs& regs, MessageNumber remark) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, remark, 0);
     }
@@ -642,7 +676,7 @@ void Machine::result_lines(MessageNumber remark) {
 template <bool Narrate, class Regs>
 void Machine::arithmetic(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
                                 : operation == Operation::Addc ? kMsgAddDataWithCarry
                                 : operation == Operation::Sub  ? kMsgSubtractData
@@ -667,12 +701,12 @@ void Machine::arithmetic(Regs& regs, Operation operation) {
     regs.accumulator = sum & 0xFF;
     regs.flag_c = bit8(sum);
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZncoFollowResult);
+    result_lines<Narrate>(regs, kMsgZncoFollowResult);
 }
 
 template <bool Narrate, class Regs>
 void Machine::logic(Regs& regs, Operation operation) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
                                                              : kMsgXorData;
@@ -686,7 +720,7 @@ void Machine::logic(Regs& regs, Operation operation) {
         regs.accumulator ^= regs.data_register;
     }
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZnFollowResult);
+    result_lines<Narrate>(regs, kMsgZnFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -700,7 +734,7 @@ void Machine::compare(Regs& regs) {
         regs.flag_z = 0;
         regs.flag_c = a > m ? 1 : 0;
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
         log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
@@ -712,7 +746,7 @@ void Machine::compare(Regs& regs) {
 template <bool Narrate, class Regs>
 void Machine::decimal(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
                                 : operation == Operation::Daddc ? kMsgAddDataWithCarry
                                 : operation == Operation::Dsub  ? kMsgSubtractData
@@ -759,7 +793,7 @@ void Machine::decimal(Regs& regs, Operation operation) {
         (regs.bcd_acc_negative == regs.bcd_operand_negative && regs.flag_n != regs.bcd_acc_negative)
             ? 1
             : 0;
-    result_lines<Narrate>(kMsgZncoFollowResult);
+    result_lines<Narrate>(regs, kMsgZncoFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -815,7 +849,7 @@ void Machine::shift(Regs& regs, Operation operation) {
         break;
     }
     set_nz_from_accumulator(regs);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, k, kMsgNone, 0);
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
@@ -828,39 +862,39 @@ template <bool Narrate, class Regs>
 void Machine::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
         }
         regs.accumulator = wrap32(int64_t{regs.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator(regs);
-        result_lines<Narrate>(kMsgZnFollowResult);
+        result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Deca:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
         }
         regs.accumulator = regs.accumulator == 0 ? 0xFF : wrap32(int64_t{regs.accumulator} - 1);
         set_nz_from_accumulator(regs);
-        result_lines<Narrate>(kMsgZnFollowResult);
+        result_lines<Narrate>(regs, kMsgZnFollowResult);
         break;
     case Operation::Incx:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
         }
         regs.index_register = wrap32(int64_t{regs.index_register} + 1) & 0xFFFF;
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     case Operation::Decx:
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
         }
         regs.index_register =
             regs.index_register == 0 ? 0xFFFF : wrap32(int64_t{regs.index_register} - 1);
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
@@ -871,12 +905,12 @@ void Machine::increment(Regs& regs, Operation operation) {
 
 template <bool Narrate, class Regs>
 void Machine::load_accumulator(Regs& regs) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
     regs.accumulator = regs.data_register;
     set_nz_from_accumulator(regs);
-    result_lines<Narrate>(kMsgZnFollowResult);
+    result_lines<Narrate>(regs, kMsgZnFollowResult);
 }
 
 template <bool Narrate, class Regs>
@@ -887,17 +921,17 @@ void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
         count_secondary_at(r.effective);
     }
     if (is_indirect(op.mode)) {
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, regs.indirect_address);
         }
         write_byte<Narrate>(regs, kSelectIndirectAddress, regs.accumulator);
     } else {
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
         }
         write_byte<Narrate>(regs, kSelectOperandAddress, regs.accumulator);
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
@@ -931,16 +965,16 @@ void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
     }
     fetch_byte<Narrate>(regs, selector);
     *reg = wrap32(int64_t{regs.data_register} * 256);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
     }
     fetch_byte<Narrate>(regs, selector);
     *reg |= regs.data_register;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
     }
     *guard = kTrue;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
@@ -957,16 +991,16 @@ void Machine::store_register16(Regs& regs, Operation operation) {
         count_secondary_at(regs.operand_address);
         count_secondary_at(regs.operand_address + 1);
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
     write_byte<Narrate>(regs, kSelectOperandAddress, value / 256);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, high_m, kMsgNone, 0);
         log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
     write_byte<Narrate>(regs, kSelectOperandAddress, value & 0xFF);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, low_m, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
@@ -974,7 +1008,7 @@ void Machine::store_register16(Regs& regs, Operation operation) {
 
 template <bool Narrate, class Regs>
 void Machine::push(Regs& regs, Operation operation) {
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
     if (profiling()) {
@@ -986,7 +1020,7 @@ void Machine::push(Regs& regs, Operation operation) {
     } else {
         write_byte<Narrate>(regs, kSelectStack, regs.accumulator);
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
@@ -1002,11 +1036,11 @@ void Machine::pop(Regs& regs, Operation operation) {
         load_accumulator<Narrate>(regs);
         return;
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(regs, regs.data_register);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
     }
 }
@@ -1032,7 +1066,7 @@ int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
 
 template <bool Narrate, class Regs>
 void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
-    if (!narrating<Narrate>()) {
+    if (!narrate<Narrate>(regs)) {
         return;
     }
     if (is_indirect(op.mode)) {
@@ -1060,18 +1094,18 @@ void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     const int32_t target = jump_target<Narrate>(regs, op);
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
                     regs.stack_pointer);
     }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter & 0xFF);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
         log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter / 256);
     regs.program_counter = target;
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
     }
     jump_closing_lines<Narrate>(regs, op);
@@ -1080,7 +1114,7 @@ void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
 template <bool Narrate, class Regs>
 void Machine::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(regs, regs.data_register);
@@ -1134,7 +1168,7 @@ void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     default:
         break;
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
     }
     if (!taken) {
@@ -1142,7 +1176,7 @@ void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
             count_secondary_at(regs.instruction_address);
         }
         regs.program_counter = wrap32(int64_t{regs.program_counter} + 2); // skip the address
-        if (narrating<Narrate>()) {
+        if (narrate<Narrate>(regs)) {
             log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
             log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
             log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
@@ -1152,7 +1186,7 @@ void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     if (profiling()) {
         count_primary_at(regs.instruction_address);
     }
-    if (narrating<Narrate>()) {
+    if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, lines.taken, kMsgNone, 0);
     }
     fetch_word<Narrate>(regs, kSelectProgramCounter);

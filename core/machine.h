@@ -138,22 +138,38 @@ private:
     TALLYRIG_INLINE void execute_silent(Regs& regs, int32_t opcode);
     template <bool Narrate, class Regs>
     TALLYRIG_INLINE void execute_undefined(Regs& regs);
+    // A silent instruction whose opcode lies beyond RAM.
+    [[gnu::noinline]] void execute_beyond_ram();
 
-    // A narrated step tells what it does in STEP; its silent form (Narrate false) never looks.
-    template <bool Narrate>
-    bool narrating() const {
-        return Narrate && stepping();
+    // A narrated step tells what it does in STEP. Its silent form (Narrate false) looks at the
+    // mode only after a call out of the cycle, the one place where the mode can change inside an
+    // instruction: once STEP, it narrates the rest of the instruction as the narrated form would.
+    template <bool Narrate, class Regs>
+    bool narrating(const Regs& regs) const {
+        if constexpr (Narrate) {
+            return stepping();
+        } else {
+            return regs.stepping;
+        }
     }
+    // Whether a step writes its lines. A silent form that does first shows the machine its
+    // registers, which the lines' format codes read; writing a line changes none of them.
+    template <bool Narrate, class Regs>
+    TALLYRIG_INLINE bool narrate(const Regs& regs);
     // The RUN stretch works on a copy of the registers in locals. A call out of the cycle (a
     // port, an error, a wait: anything that may yield) sees and changes `cpu`, so the stretch
     // lends its registers back around it and takes them again after.
     enum class RegisterHome : uint8_t { Machine, Locals, Lent };
+    struct LocalRegisters;
     TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
+    TALLYRIG_INLINE void show_registers(const CpuRegisters& regs) { cpu = regs; }
     TALLYRIG_INLINE void take_registers(CpuRegisters& regs);
+    TALLYRIG_INLINE void take_registers(LocalRegisters& regs);
     // A call of execute_instruction outside STEP keeps only the registers that every
     // instruction changes in locals, and lends them the same way.
     struct RegisterWindow;
     TALLYRIG_INLINE void lend_registers(const RegisterWindow& regs);
+    TALLYRIG_INLINE void show_registers(const RegisterWindow& regs);
     TALLYRIG_INLINE void take_registers(RegisterWindow& regs);
     template <bool Narrate, class Regs>
     TALLYRIG_INLINE void fetch_opcode(Regs& regs);
@@ -175,8 +191,7 @@ private:
     TALLYRIG_NARRATED_STEP void fetch_word(Regs& regs, int32_t selector);
     TALLYRIG_NARRATED_STEP void fetch_byte(Regs& regs, int32_t selector);
     TALLYRIG_NARRATED_STEP ResolvedOperand resolve_operand(Regs& regs, const OpcodeInfo& op);
-    template <bool Narrate>
-    TALLYRIG_INLINE void index_lines(const OpcodeInfo& op);
+    TALLYRIG_NARRATED_STEP void index_lines(Regs& regs, const OpcodeInfo& op);
     TALLYRIG_NARRATED_STEP void read_operand(Regs& regs, const OpcodeInfo& op);
     TALLYRIG_STEP void count_primary_at(int32_t address);
     TALLYRIG_STEP void count_secondary_at(int32_t address);
@@ -204,8 +219,7 @@ private:
     TALLYRIG_NARRATED_STEP void conditional_jump(Regs& regs, const OpcodeInfo& op);
     TALLYRIG_REGISTER_STEP void restore_flags(Regs& regs, int32_t status_bits);
     TALLYRIG_REGISTER_STEP void set_nz_from_accumulator(Regs& regs);
-    template <bool Narrate>
-    TALLYRIG_INLINE void result_lines(MessageNumber remark);
+    TALLYRIG_NARRATED_STEP void result_lines(Regs& regs, MessageNumber remark);
 #undef TALLYRIG_NARRATED_STEP
 #undef TALLYRIG_REGISTER_STEP
 #undef TALLYRIG_STEP
@@ -245,6 +259,12 @@ constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
     return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
 }
 } // namespace detail
+
+// The RUN stretch's copy of the registers, and the mode as the last call out of its current
+// instruction left it.
+struct Machine::LocalRegisters : CpuRegisters {
+    bool stepping = false;
+};
 
 // The registers as the silent cycle of one instruction sees them: those that every instruction
 // changes are locals, written back once at its end; the others are the machine's own.
@@ -312,6 +332,8 @@ struct Machine::RegisterWindow {
     int16_t& bcd_digit_carry;
     int16_t& bcd_acc_negative;
     int16_t& bcd_operand_negative;
+    // The mode as the last call out of the instruction left it.
+    bool stepping = false;
 
 private:
     CpuRegisters& m_home;
@@ -331,12 +353,33 @@ inline void Machine::take_registers(CpuRegisters& regs) {
     }
 }
 
+inline void Machine::take_registers(LocalRegisters& regs) {
+    take_registers(static_cast<CpuRegisters&>(regs));
+    regs.stepping = stepping();
+}
+
 inline void Machine::lend_registers(const RegisterWindow& regs) {
+    regs.put_back();
+}
+
+inline void Machine::show_registers(const RegisterWindow& regs) {
     regs.put_back();
 }
 
 inline void Machine::take_registers(RegisterWindow& regs) {
     regs.take_back();
+    regs.stepping = stepping();
+}
+
+template <bool Narrate, class Regs>
+inline bool Machine::narrate(const Regs& regs) {
+    if (!narrating<Narrate>(regs)) [[likely]] {
+        return false;
+    }
+    if constexpr (!Narrate) {
+        show_registers(regs);
+    }
+    return true;
 }
 
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
@@ -361,14 +404,16 @@ inline void Machine::read_byte(Regs& regs, int32_t selector) {
     default:
         break;
     }
-    if (narrating<Narrate>()) [[unlikely]] {
+    if (narrate<Narrate>(regs)) {
         narrate_read(selector);
     }
     const int32_t address = regs.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
         regs.data_register = memory_cells[static_cast<size_t>(address)].value;
-        if (regs.data_register > 255 && narrating<Narrate>()) [[unlikely]] {
-            log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
+        if (regs.data_register > 255) [[unlikely]] {
+            if (narrate<Narrate>(regs)) {
+                log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
+            }
         }
         return;
     }
@@ -394,7 +439,7 @@ inline void Machine::write_byte(Regs& regs, int32_t selector, int32_t byte) {
     default:
         break;
     }
-    if (narrating<Narrate>()) [[unlikely]] {
+    if (narrate<Narrate>(regs)) {
         narrate_write(selector);
     }
     const int32_t address = regs.memory_address_register;
