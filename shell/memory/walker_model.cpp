@@ -64,7 +64,7 @@ QString WalkerModel::text(int32_t row, WalkerColumn column) const {
     if (stored < 0) {
         return {};
     }
-    return m_texts[m_columns[static_cast<size_t>(stored)][static_cast<size_t>(row)]];
+    return m_texts.at(m_columns[static_cast<size_t>(stored)].at(static_cast<size_t>(row)));
 }
 
 void WalkerModel::set_text(int32_t row, WalkerColumn column, std::string_view text) {
@@ -72,7 +72,7 @@ void WalkerModel::set_text(int32_t row, WalkerColumn column, std::string_view te
     if (row < 0 || row > kWalkerLastRow || stored < 0) {
         return;
     }
-    TextId& slot = m_columns[static_cast<size_t>(stored)][static_cast<size_t>(row)];
+    TextId& slot = m_columns[static_cast<size_t>(stored)].at(static_cast<size_t>(row));
     const TextId id = intern(text);
     if (slot != id) {
         slot = id;
@@ -88,7 +88,7 @@ void WalkerModel::rewrite_values(const MemoryCells& cells, int32_t first, int32_
     }
     std::vector<TextId>& values = m_columns[stored_column(WalkerColumn::Value)];
     for (int32_t row = first; row <= last; ++row) {
-        values[static_cast<size_t>(row)] = value_id(cells[static_cast<size_t>(row)].value);
+        values.at(static_cast<size_t>(row)) = value_id(cells[static_cast<size_t>(row)].value);
     }
     mark(first, last);
 }

@@ -66,6 +66,7 @@ private:
     };
     std::vector<QString> m_texts;
     std::unordered_map<std::string, TextId, TextHash, std::equal_to<>> m_ids;
+    // Reached through at(): a row check gone wrong throws rather than writing past the grid.
     std::array<std::vector<TextId>, kStoredColumns> m_columns;
     TextId m_empty = 0;
 

@@ -3,6 +3,7 @@
 #include "common/frm_about.h"
 #include "common/screen_units.h"
 #include "tests/assembler/editor_fixture.h"
+#include "tests/support/toolbar_pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,6 +97,15 @@ TEST_F(Window, ToolbarButtonsWithTheirPicturesAndTips) {
     EXPECT_EQ(buttons, QStringList({"New|New File", "Open|Open File", "Save|Save File",
                                     "Assemble|Assemble File", "Print|Print ",
                                     "Source|View Source File", "List|View List FIle"}));
+    expect_toolbar_pictures(*toolbar, {
+                                          {"Assemble", "ff1df3b4a9747e3b"},
+                                          {"List", "e547304713daa197"},
+                                          {"New", "439b3ffe60e66168"},
+                                          {"Open", "8716d1326f9cffac"},
+                                          {"Print", "2313976bb9b9b61f"},
+                                          {"Save", "3543e65ca06f4ef6"},
+                                          {"Source", "76438991d304f1e3"},
+                                      });
 }
 
 TEST_F(Window, ToolbarKeysDispatchExactly) {

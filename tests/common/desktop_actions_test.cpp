@@ -41,5 +41,33 @@ TEST_F(DesktopLaunch, EachFailureSaysWhy) {
     EXPECT_EQ(no_launcher.why, "no desktop launcher (xdg-open) is installed");
 }
 
+// The first name that is an executable program on the search path is the one found; a missing
+// name or a file that cannot be run is passed over.
+TEST_F(DesktopLaunch, FindsTheFirstProgramThatCanRun) {
+    const auto place = [this](const char* name, bool runnable) {
+        const auto file = empty.file(name);
+        write_file(file, "#!/bin/sh\n");
+        std::filesystem::permissions(file, runnable ? std::filesystem::perms::owner_all
+                                                    : std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_write);
+        return QString::fromStdString(file.string());
+    };
+    place("plain", false);
+    const QString second = place("second", true);
+    const QString third = place("third", true);
+    const struct {
+        QStringList names;
+        QString found;
+    } cases[] = {
+        {{"absent", "plain", "second", "third"}, second},
+        {{"third", "second"}, third},
+        {{"absent", "plain"}, QString()},
+        {{}, QString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(desktop.find_program(c.names), c.found) << c.names.join(',').toStdString();
+    }
+}
+
 } // namespace
 } // namespace tallyrig::testing

@@ -62,12 +62,36 @@ TEST(WalkerModel, RowsStayAsWrittenUntilRewritten) {
     model.publish_changes();
     EXPECT_EQ(changed.count(), 1);
 
-    // Rows beyond the grid, and the address column, are not there to be written.
+    // A range past either end is cut to the grid: its last row is written and published, and
+    // nothing beyond it (cells has one cell more than the grid has rows).
+    ASSERT_GT(cells.size(), static_cast<size_t>(kWalkerRows));
+    cells[kWalkerLastRow].value = 9;
     model.rewrite_values(cells, -5, 70000);
-    model.set_text(65536, WalkerColumn::Breakpoint, "BP");
-    model.set_text(7, WalkerColumn::Address, "x");
     EXPECT_EQ(model.text(0x10, WalkerColumn::Value), "$07");
+    EXPECT_EQ(model.text(kWalkerLastRow, WalkerColumn::Value), "$09");
+    model.set_text(kWalkerLastRow, WalkerColumn::Breakpoint, "BP");
+    EXPECT_EQ(model.text(kWalkerLastRow, WalkerColumn::Breakpoint), "BP");
+    model.publish_changes();
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[1][0].toModelIndex().row(), 0);
+    EXPECT_EQ(changed[1][1].toModelIndex().row(), kWalkerLastRow);
+
+    // Rows beyond the grid, and the address column, are not there to be written: such writes
+    // change nothing, so nothing is published.
+    for (const int32_t row : {-1, kWalkerRows, 70000}) {
+        for (const WalkerColumn column : {WalkerColumn::Breakpoint, WalkerColumn::Marker,
+                                          WalkerColumn::Value, WalkerColumn::Address}) {
+            model.set_text(row, column, "x");
+            EXPECT_EQ(model.text(row, column), "") << row;
+        }
+    }
+    model.set_text(7, WalkerColumn::Address, "x");
     EXPECT_EQ(model.text(7, WalkerColumn::Address), "$7");
+    model.rewrite_values(cells, kWalkerRows, 70000);
+    model.rewrite_values(cells, -5, -1);
+    model.publish_changes();
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(model.rowCount(), kWalkerRows);
 }
 
 } // namespace

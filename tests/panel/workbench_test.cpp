@@ -194,6 +194,63 @@ TEST_F(Workbench, SegmentPicturesAreTheirSegmentsPixelByPixel) {
     }
 }
 
+// What a person checks on the switch and LED pictures: the on switch has its lever up and a
+// green mark at the top, the off switch is the same switch turned upside down with a red mark,
+// and the lit LED is bright green where the unlit one is dark.
+TEST_F(Workbench, SwitchAndLedPicturesShowTheirState) {
+    const QImage on = picture(kSwitchOnIcon)->toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage off = picture(kSwitchOffIcon)->toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(on.size(), kIconSize);
+    ASSERT_EQ(off.size(), kIconSize);
+    const auto centre_of = [](const QImage& image, QRgb colour) {
+        QPointF sum;
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == colour) {
+                    sum += QPointF(x, y);
+                    ++count;
+                }
+            }
+        }
+        return std::make_pair(count, count > 0 ? sum / count : QPointF(-1, -1));
+    };
+    const QRgb knob = 0xFFFFFFFF;
+    const QRgb green = 0xFF00FF00;
+    const QRgb red = 0xFFFF0000;
+    const qreal middle = (kIconSize.height() - 1) / 2.0;
+
+    const auto [on_knob, on_knob_at] = centre_of(on, knob);
+    const auto [on_green, on_green_at] = centre_of(on, green);
+    EXPECT_GT(on_knob, 40);
+    EXPECT_LT(on_knob_at.y(), middle - 4) << "the lever is up";
+    EXPECT_GT(on_green, 20);
+    EXPECT_LT(on_green_at.y(), middle - 4) << "the mark is at the top";
+    EXPECT_EQ(centre_of(on, red).first, 0);
+
+    QImage turned = on.mirrored(false, true);
+    for (int y = 0; y < turned.height(); ++y) {
+        for (int x = 0; x < turned.width(); ++x) {
+            if (turned.pixel(x, y) == green) {
+                turned.setPixel(x, y, red);
+            }
+        }
+    }
+    int differing = 0;
+    for (int y = 0; y < off.height(); ++y) {
+        for (int x = 0; x < off.width(); ++x) {
+            differing += turned.pixel(x, y) != off.pixel(x, y);
+        }
+    }
+    EXPECT_EQ(differing, 0) << "the off switch is the on switch upside down";
+
+    const QImage lit = workbench.pictures().on_led().toImage();
+    const QImage unlit = workbench.pictures().off_led().toImage();
+    EXPECT_GT(centre_of(lit, kSegmentLit).first, 150);
+    EXPECT_EQ(centre_of(unlit, kSegmentLit).first, 0);
+    EXPECT_EQ(lit.createAlphaMask(), unlit.createAlphaMask()) << "one LED, lit or not";
+}
+
 TEST_F(Workbench, LedBoxShowsTheLedImageAtItsCorner) {
     Workbench_1& w = open();
     machine.write_output_port(kLed8BitPort, 0x01);

@@ -243,6 +243,31 @@ TEST_F(Dispatcher, EditorIsLookedUpOnTheSearchPath) {
     EXPECT_TRUE(modal.boxes.empty());
 }
 
+// Notepad starts the most preferred of the desktop's plain text editors that is installed: with
+// each editor and every less preferred one installed, that editor is the one started. The
+// toolbar's Notepad button is the user's way in.
+TEST_F(Dispatcher, NotepadStartsTheMostPreferredEditorInstalled) {
+    const QStringList preference = {"gnome-text-editor", "gedit", "kate", "kwrite",
+                                    "mousepad",          "pluma", "xed",  "featherpad",
+                                    "leafpad",           "xedit"};
+    QAction* notepad = main().findChild<QAction*>("Toolbar1_Notepad");
+    ASSERT_NE(notepad, nullptr);
+    for (qsizetype first = 0; first < preference.size(); ++first) {
+        desktop.on_path.clear();
+        desktop.started.clear();
+        for (qsizetype i = first; i < preference.size(); ++i) {
+            desktop.on_path[preference[i]] = "/opt/editors/" + preference[i];
+        }
+        notepad->trigger();
+        ASSERT_EQ(desktop.started.size(), 1u) << preference[first].toStdString();
+        EXPECT_EQ(desktop.started[0].section('|', 0, 0), "/opt/editors/" + preference[first]);
+    }
+    // No other name is asked for: another editor (a terminal one, say) would start unseen.
+    ASSERT_FALSE(desktop.looked_for.empty());
+    EXPECT_EQ(desktop.looked_for.back(), preference);
+    EXPECT_TRUE(modal.boxes.empty());
+}
+
 TEST_F(Dispatcher, HelpPagesOpenWithTheDesktop) {
     main().dispatch_command("WEB Browser");
     main().dispatch_command("Help");
