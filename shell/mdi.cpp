@@ -143,8 +143,6 @@ const QStringList kEditorPrograms = {
     QStringLiteral("xedit"),
 };
 
-constexpr int32_t kLoadRefreshRows = 300;
-
 // The find dialog opens this far below the walker's top edge, at its left edge.
 constexpr int kFindDialogBelowWalker = 500; // twips
 
@@ -769,7 +767,7 @@ void MDI::load_ram_file() {
                             MessageIcon::Exclamation, MessageButtons::Ok);
     }
     if (m_machine.walker_open()) {
-        m_ui.update_memory_walker(kRamStart, kLoadRefreshRows);
+        m_ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
     }
     if (DataG* gatherer = data_gatherer()) {
         gatherer->output_file_name()->setText(qtext(files.pad_file_path));
