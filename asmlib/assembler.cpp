@@ -1,6 +1,7 @@
 #include "asmlib/assembler.h"
 
 #include "asmlib/statement.h"
+#include "core/machine_state.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,7 +12,6 @@ namespace tallyrig::assembler {
 
 namespace {
 
-constexpr int64_t kRomEnd = 0x4000; // first address past the ROM
 constexpr int64_t kAddressSpace = 0x10000;
 
 struct LineSpan {
@@ -211,7 +211,7 @@ private:
                     line.kind = LineKind::Data;
                     size = static_cast<int64_t>(st.value_count) * st.data_width;
                 }
-                if (m_out.origin < kRomEnd && address + size > kRomEnd) {
+                if (m_out.origin < kRomPastEnd && address + size > kRomPastEnd) {
                     fault = {ErrorCode::RomOverflow, at};
                 } else if (address + size > kAddressSpace) {
                     fail({ErrorCode::WordTooBig, at}, i, address + size - 1);

@@ -113,6 +113,9 @@ void Machine::write_outside_ram(int32_t address, int32_t byte) {
     }
 }
 
+// The plain-store ports are one port and then a run of three, so the cases below name them all.
+static_assert(kPlainStorePortsLast == kPlainStorePortsFirst + 2);
+
 void Machine::write_output_port(int32_t address, int32_t byte) {
     const auto store = [&] { memory_cells[static_cast<size_t>(address)].value = byte; };
     const auto as16 = static_cast<int16_t>(byte);
@@ -145,10 +148,10 @@ void Machine::write_output_port(int32_t address, int32_t byte) {
         store();
         m_ui.set_status_leds(byte);
         break;
-    case 0xF030:
-    case 0xF033:
-    case 0xF034:
-    case 0xF035:
+    case kPlainStorePort:
+    case kPlainStorePortsFirst:
+    case kPlainStorePortsFirst + 1:
+    case kPlainStorePortsLast:
         store();
         break;
     default:

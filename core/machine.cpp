@@ -59,7 +59,7 @@ void Machine::Initialize() {
         m_ui.clear_gatherer_output_file_name();
     }
     m_ui.yield();
-    m_ui.update_memory_walker(cpu.program_counter, 250);
+    m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
     m_ui.yield();
 }
 
@@ -73,7 +73,7 @@ void Machine::clear_ram_and_ports() {
     status.old_io_button_annotation = " ";
     status.message_log_count = 0;
     m_ui.yield();
-    m_ui.update_memory_walker(cpu.program_counter, 250);
+    m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
     m_ui.yield();
 }
 
@@ -85,7 +85,7 @@ void Machine::clear_memory() {
     set_values(memory_cells, kRamStart, kLastCell, kUndefinedValue);
     m_ui.yield();
     m_ui.set_status_message(" ");
-    m_ui.update_memory_walker(kRamStart, 250);
+    m_ui.update_memory_walker(kRamStart, kWalkerRefreshRows);
     m_ui.update_register_display();
     m_ui.update_ioport_display();
     m_ui.yield();

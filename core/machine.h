@@ -102,8 +102,8 @@ public:
 
     // One group of micro-step lines; callers call it only in STEP mode.
     void log_message(int16_t l, int16_t m, int16_t r, int32_t address);
-    std::string substitute_format_code(int32_t position, int kind, const std::string& text,
-                                       int32_t address) const;
+    std::string substitute_format_code(int32_t position, FormatCodeKind kind,
+                                       const std::string& text, int32_t address) const;
 
     bool stepping() const { return status.machine_mode == MachineMode::Step; }
     bool walker_open() const { return windows.memory_walker_open == kTrue; }

@@ -30,7 +30,8 @@ inline constexpr int16_t kTrue = -1;
 // Addresses and sizes of the memory map.
 inline constexpr int32_t kCellCount = 65537; // cell 0x10000 exists and every walk includes it
 inline constexpr int32_t kLastCell = 65536;
-inline constexpr int32_t kRomEnd = 0x3FFF;
+inline constexpr int32_t kRomLastAddress = 0x3FFF;
+inline constexpr int32_t kRomPastEnd = kRomLastAddress + 1; // first address after the ROM
 inline constexpr int32_t kRamStart = 0x4000;
 inline constexpr int32_t kRamClearedAtPowerOnEnd = 0xD7FF;
 inline constexpr int32_t kRamEnd = 0xEFFF;
@@ -53,9 +54,20 @@ inline constexpr int32_t kDualSevenSegPort = 0xF023;
 inline constexpr int32_t kTerminalPort = 0xF028;
 inline constexpr int32_t kCalculatorDisplayPort = 0xF031;
 inline constexpr int32_t kStatusLedPort = 0xF032;
+// Output ports that keep the byte written but drive no device.
+inline constexpr int32_t kPlainStorePort = 0xF030;
+inline constexpr int32_t kPlainStorePortsFirst = 0xF033;
+inline constexpr int32_t kPlainStorePortsLast = 0xF035;
 
 inline constexpr int32_t kNoKeyWaiting = 255; // keypad port
 inline constexpr int32_t kNoKeyboardKey = 0;  // keyboard port
+
+// Rows of the memory walker redrawn after an action, from the row the action names. A step,
+// stop or dialog action redraws around the program counter; a reset, load, jump or scroll
+// redraws a screenful and more from the new top; a key typed redraws the input ports.
+inline constexpr int32_t kWalkerRefreshRows = 250;
+inline constexpr int32_t kWalkerScreenRefreshRows = 300;
+inline constexpr int32_t kWalkerInputPortRows = 32;
 
 // Cell values beyond a byte.
 inline constexpr int32_t kUndefinedValue = 256; // shown "$XX"
@@ -64,7 +76,8 @@ inline constexpr int32_t kHashValue = 257;      // shown "$##"
 // Colours, 0x00BBGGRR.
 inline constexpr uint32_t kColourBlack = 0x000000;
 inline constexpr uint32_t kColourRed = 0x0000FF;
-inline constexpr uint32_t kColourDarkRed = 600;
+inline constexpr uint32_t kColourDarkRed = 0x000258;
+inline constexpr uint32_t kColourMaroon = 0x000080;
 inline constexpr uint32_t kColourDarkGreen = 0x008000;
 inline constexpr uint32_t kColourBlue = 0xFF0000;
 inline constexpr uint32_t kColourLightGrey = 0xE0E0E0;

@@ -20,20 +20,20 @@ constexpr TextStyle kRemarkStyle{10, kColourRed, false};
 
 struct FormatCode {
     std::string_view code;
-    int kind;
+    FormatCodeKind kind;
 };
 
 // The order in which codes are replaced; remark lines stop before "%x".
 constexpr std::array<FormatCode, 9> kFormatCodes{{
-    {"%a", 1},
-    {"%d", 2},
-    {"%t", 3},
-    {"%i", 6},
-    {"%o", 7},
-    {"%n", 8},
-    {"%z", 4},
-    {"%c", 5},
-    {"%x", 9},
+    {"%a", FormatCodeKind::Address},
+    {"%d", FormatCodeKind::Accumulator},
+    {"%t", FormatCodeKind::DataRegister},
+    {"%i", FormatCodeKind::FlagI},
+    {"%o", FormatCodeKind::FlagO},
+    {"%n", FormatCodeKind::FlagN},
+    {"%z", FormatCodeKind::FlagZ},
+    {"%c", FormatCodeKind::FlagC},
+    {"%x", FormatCodeKind::IndexRegister},
 }};
 
 struct Separator {
@@ -100,36 +100,36 @@ std::string MessageCatalog::text(int32_t n) {
     return m_texts.emplace(n, std::move(value)).first->second;
 }
 
-std::string Machine::substitute_format_code(int32_t position, int kind, const std::string& text,
-                                            int32_t address) const {
+std::string Machine::substitute_format_code(int32_t position, FormatCodeKind kind,
+                                            const std::string& text, int32_t address) const {
     const auto flag = [](int16_t f) { return std::string(f == 1 ? "1" : "0"); };
     std::string replacement;
     switch (kind) {
-    case 1:
+    case FormatCodeKind::Address:
         replacement = Statemc_pad_hex(hex_text(address));
         break;
-    case 2:
+    case FormatCodeKind::Accumulator:
         replacement = Statemc_pad2_hex(hex_text(cpu.accumulator));
         break;
-    case 3:
+    case FormatCodeKind::DataRegister:
         replacement = Statemc_pad2_hex(hex_text(cpu.data_register));
         break;
-    case 4:
+    case FormatCodeKind::FlagZ:
         replacement = flag(cpu.flag_z);
         break;
-    case 5:
+    case FormatCodeKind::FlagC:
         replacement = flag(cpu.flag_c);
         break;
-    case 6:
+    case FormatCodeKind::FlagI:
         replacement = flag(cpu.flag_i);
         break;
-    case 7:
+    case FormatCodeKind::FlagO:
         replacement = flag(cpu.flag_o);
         break;
-    case 8:
+    case FormatCodeKind::FlagN:
         replacement = flag(cpu.flag_n);
         break;
-    case 9:
+    case FormatCodeKind::IndexRegister:
         replacement = Statemc_pad_hex(hex_text(cpu.index_register));
         break;
     default:
@@ -160,7 +160,7 @@ void Machine::log_message(int16_t l, int16_t m, int16_t r, int32_t address) {
     // Only the first occurrence of each code is replaced.
     const auto substitute = [&](std::string& text, bool with_index) {
         for (const FormatCode& f : kFormatCodes) {
-            if (f.kind == 9 && !with_index) {
+            if (f.kind == FormatCodeKind::IndexRegister && !with_index) {
                 continue;
             }
             const size_t at = text.find(f.code);

@@ -10,6 +10,19 @@
 
 namespace tallyrig {
 
+// What a format code in a message text is replaced by.
+enum class FormatCodeKind : int {
+    Address = 1,
+    Accumulator = 2,
+    DataRegister = 3,
+    FlagZ = 4,
+    FlagC = 5,
+    FlagI = 6,
+    FlagO = 7,
+    FlagN = 8,
+    IndexRegister = 9,
+};
+
 inline constexpr std::string_view kMessageSection = "Message Section";
 inline constexpr std::string_view kMessageKeyPrefix = "Message_Field_";
 inline constexpr std::size_t kMessageBufferSize = 128; // so at most 127 characters are used

@@ -8,8 +8,6 @@ namespace tallyrig {
 
 namespace {
 
-constexpr int32_t kWalkerRowCount = 250;
-
 class RunLoopDepth {
 public:
     explicit RunLoopDepth(int& depth) : m_depth(depth) { ++m_depth; }
@@ -62,7 +60,7 @@ void Machine::check_pc_zero() {
         status.machine_mode = MachineMode::Reset;
         if (walker_open()) {
             m_ui.set_walker_top_row(kProgramStart);
-            m_ui.update_memory_walker(kProgramStart, kWalkerRowCount);
+            m_ui.update_memory_walker(kProgramStart, kWalkerRefreshRows);
         }
     }
 }
@@ -135,7 +133,7 @@ void Machine::run_pass() {
     if (status.machine_mode == MachineMode::Run) {
         if (status.run_sub_state == RunSubState::Stopped) {
             clear_marker(cpu.program_counter);
-            m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+            m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
             m_ui.show_mode_status();
             m_ui.yield();
         }
@@ -173,14 +171,14 @@ void Machine::step_pass() {
     if (status.machine_mode == MachineMode::Step) {
         execute_instruction();
         clear_marker(cpu.last_instruction_address);
-        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
         set_marker(cpu.program_counter);
         m_ui.yield();
         if (walker_open()) {
             m_ui.set_walker_top_row(cpu.program_counter);
             m_ui.set_walker_cell_text(cpu.program_counter, WalkerColumn::Marker, " >>");
         }
-        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
         status.run_sub_state = RunSubState::Stopped;
     }
 }
@@ -191,7 +189,7 @@ void Machine::breakpoint_stop() {
     if (walker_open()) {
         m_ui.set_walker_cell_text(cpu.program_counter, WalkerColumn::Marker, " >>");
         m_ui.set_walker_top_row(cpu.program_counter);
-        m_ui.update_memory_walker(kProgramStart, 300);
+        m_ui.update_memory_walker(kProgramStart, kWalkerScreenRefreshRows);
         m_ui.refresh_walker();
     }
     m_ui.set_key_caption_colour(PanelKey::Step, kColourRed);
@@ -199,7 +197,7 @@ void Machine::breakpoint_stop() {
     m_ui.set_key_enabled(PanelKey::Run, true);
     cpu.last_instruction_address = cpu.program_counter;
     m_ui.yield();
-    m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+    m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
     m_ui.yield();
 }
 
@@ -230,7 +228,7 @@ void Machine::service_interrupt() {
     }
     m_ui.update_register_display();
     m_ui.update_ioport_display();
-    m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+    m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
 }
 
 // IDLE: the status bar keeps showing "STEP" while the loop waits for Step, Run, Reset or
@@ -263,10 +261,10 @@ void Machine::leave_for_reset() {
     restore_walker_colour();
     if (status.run_sub_state == RunSubState::Stopped) {
         clear_marker(cpu.program_counter);
-        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
         m_ui.yield();
         clear_marker(cpu.last_instruction_address);
-        m_ui.update_memory_walker(cpu.program_counter, kWalkerRowCount);
+        m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
         m_ui.yield();
     }
     m_ui.show_mode_status();

@@ -145,14 +145,15 @@ static_assert(sizeof(MemoryCell) == 6 * sizeof(int32_t)); // compared as bytes
 
 // Output ports whose writes are ignored.
 __attribute__((no_sanitize("coverage"))) bool ignored_output_port(int32_t a) {
-    return a >= kOutputPortStart && a <= kOutputPortEnd && !(a >= 0xF020 && a <= 0xF023) &&
-           a != kTerminalPort && !(a >= 0xF030 && a <= 0xF035);
+    return a >= kOutputPortStart && a <= kOutputPortEnd &&
+           !(a >= kLed8BitPort && a <= kDualSevenSegPort) && a != kTerminalPort &&
+           !(a >= kPlainStorePort && a <= kPlainStorePortsLast);
 }
 
 // Cells no program can change: ROM, the input ports but the two a read consumes, the output
 // ports that ignore writes, and the empty top of the map.
 __attribute__((no_sanitize("coverage"))) bool unchangeable(int32_t a) {
-    return a <= kRomEnd ||
+    return a <= kRomLastAddress ||
            (a >= kInputPortStart && a <= kInputPortEnd && a != kKeypadPort && a != kKeyboardPort) ||
            ignored_output_port(a) || a > kOutputPortEnd;
 }

@@ -256,7 +256,7 @@ void Calculator::power_on_sequence() {
     ui.show_mode_status();
     if (m_machine.walker_open()) {
         ui.set_walker_back_colour(kColourWhite);
-        ui.update_memory_walker(kRamStart, 250);
+        ui.update_memory_walker(kRamStart, kWalkerRefreshRows);
         ui.refresh_walker();
     }
     if (m_machine.windows.ioport_window_open == kTrue) {
@@ -316,7 +316,7 @@ void Calculator::reset_command() {
     if (m_machine.walker_open()) {
         ui.set_walker_back_colour(kColourWhite);
         ui.set_walker_top_row(kRamStart);
-        ui.update_memory_walker(kRamStart, 300);
+        ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
     }
     m_machine.status.machine_mode = MachineMode::Reset;
     set_key_caption_colour(PanelKey::Run, kColourDarkRed);
@@ -338,7 +338,7 @@ void Calculator::step_command() {
         ui.set_walker_back_colour(kColourLightGrey);
         ui.set_walker_top_row(m_machine.cpu.program_counter);
     }
-    ui.update_memory_walker(m_machine.cpu.program_counter, 250);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
     set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
     set_key_caption_colour(PanelKey::Step, kColourRed);
     set_key_caption_colour(PanelKey::Run, kColourDarkRed);

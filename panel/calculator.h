@@ -26,8 +26,8 @@ class WorkbenchDevices;
 
 inline constexpr int kDisplayWidth = 23; // characters
 inline constexpr int kStatusLedCount = 6;
-inline constexpr uint32_t kLedLit = 255;  // 0x00BBGGRR
-inline constexpr uint32_t kLedDark = 128; // 0x00BBGGRR
+inline constexpr uint32_t kLedLit = kColourRed;
+inline constexpr uint32_t kLedDark = kColourMaroon;
 
 // The keys and the workbench switches make no sound; the call yields once and returns 0.
 int key_sound(UserInterface& ui);

@@ -3,6 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake --preset default
-cmake --build --preset default
-ctest --preset default
+# CI builds with warnings as errors; a local build only shows them.
+preset=default
+[ "${CI:-}" = "true" ] && preset=ci
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset"

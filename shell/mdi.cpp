@@ -21,6 +21,7 @@
 #include "shell/memory/mdisplay.h"
 #include "shell/pictures/toolbar_pictures.h"
 #include "shell/qt_user_interface.h"
+#include "shell/toolbar_table.h"
 #include "shell/tools/data_g.h"
 #include "shell/tools/system_clock.h"
 #include "shell/views/io_port.h"
@@ -80,54 +81,6 @@ constexpr MenuItem kMenuItems[] = {
     {nullptr, nullptr, "mnHelp_About", "&About...", "About"},
 };
 
-struct ToolbarButton {
-    const char* key;
-    const char* text;
-    const char* tooltip;
-};
-
-// The Interrupt button carries both of its texts: one as its caption, one as its tooltip.
-constexpr ToolbarButton kToolbarButtons[] = {
-    {"Mem", "Mem", "Memory Walker Display"},
-    {"Reg", "Reg", "CPU Register Display"},
-    {"IOPort", "I/O", "I/O Ports Display"},
-    {"Message", "Msg", "Message Display"},
-    {"Assembler", "Asm", "Assembler / Editor"},
-    {"Interrupt", "Interrupt Request", "Interupt Generator"},
-    {"Notepad", "Notepad", "Notepad Editor"},
-    {"WEB", "WEB", "Connect to the WWW"},
-};
-
-struct KeyCommand {
-    const char* key;
-    const char* command;
-};
-
-constexpr KeyCommand kToolbarCommands[] = {
-    {"Open", "Open Project"},
-    {"Close", "Close Project"},
-    {"Exit", "Exit"},
-    {"IOPort", "IOPort"},
-    {"Switch_Panel", "Switch Panel"},
-    {"Hex_Keypad", "Hex Keyboard"},
-    {"Input", "Input Ports"},
-    {"Output", "Output Ports"},
-    {"Mem", "Display Memory Map"},
-    {"Reg", "Display CPU registers"},
-    {"Message", "Display Message System"},
-    {"Assembler", "Assembler"},
-    {"DataG", "DataG"},
-    {"Quorvex Interface", "Quorvex Interface"},
-    {"EPROM Burner", "EPROM Burner"},
-    {"calculator", "calculator"},
-    {"Notepad", "editor"},
-    {"CharEditor", "CharEditor"},
-    {"Video", "Video Help"},
-    {"WEB", "WEB Browser"},
-    {"Interrupt", "Interrupt"},
-    {"Help", "Help Button"},
-};
-
 // Plain text editors a desktop may offer, in order of preference.
 const QStringList kEditorPrograms = {
     QStringLiteral("gnome-text-editor"),
@@ -141,8 +94,6 @@ const QStringList kEditorPrograms = {
     QStringLiteral("leafpad"),
     QStringLiteral("xedit"),
 };
-
-constexpr int32_t kLoadRefreshRows = 300;
 
 // The find dialog opens this far below the walker's top edge, at its left edge.
 constexpr int kFindDialogBelowWalker = 500; // twips
@@ -790,7 +741,7 @@ void MDI::load_ram_file() {
                             MessageIcon::Exclamation, MessageButtons::Ok);
     }
     if (m_machine.walker_open()) {
-        m_ui.update_memory_walker(kRamStart, kLoadRefreshRows);
+        m_ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
     }
     if (DataG* gatherer = data_gatherer()) {
         gatherer->output_file_name()->setText(qtext(files.pad_file_path));

@@ -125,7 +125,6 @@ constexpr int kWindowHeight = row_top(kRowCount); // with the margin below the l
 
 constexpr int kAsterisk = 42;
 constexpr int32_t kWalkerRowsFrom = 0xF001;
-constexpr int32_t kWalkerRowCount = 32;
 
 bool lower_case_letter(int c) {
     return c >= 'a' && c <= 'z';
@@ -233,7 +232,7 @@ void Keyboard::send_key_code(int16_t code) {
     m_last_key->setText(QString::asprintf("$%02X", c));
     if (m_machine.walker_open()) {
         UserInterface& ui = m_machine.ui();
-        ui.update_memory_walker(kWalkerRowsFrom, kWalkerRowCount);
+        ui.update_memory_walker(kWalkerRowsFrom, kWalkerInputPortRows);
         ui.refresh_walker();
     }
 }

@@ -7,12 +7,6 @@
 
 namespace tallyrig {
 
-namespace {
-
-constexpr int32_t kRefreshRows = 250;
-
-} // namespace
-
 void load_old_ram_file(QWidget* parent, Machine& machine, ModalSeam& modal,
                        const Folders& folders) {
     const QString chosen = modal.open_file_name(
@@ -34,7 +28,7 @@ void load_old_ram_file(QWidget* parent, Machine& machine, ModalSeam& modal,
         modal.message_box(parent, text, QString(), MessageIcon::None, MessageButtons::Ok);
         return;
     }
-    machine.ui().update_memory_walker(machine.cpu.program_counter, kRefreshRows);
+    machine.ui().update_memory_walker(machine.cpu.program_counter, kWalkerRefreshRows);
     modal.message_box(parent,
                       QString::number(result.bytes_stored) +
                           QStringLiteral(" Bytes of RAM data have been loaded starting at "

@@ -62,7 +62,7 @@ void BPoint::set_breakpoint(int32_t flag, const char* mark) {
         m_load_walker();
         ui.set_walker_cell_text(*a, WalkerColumn::Breakpoint, mark);
     }
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
     ui.yield();
 }
 
@@ -77,7 +77,7 @@ void BPoint::clear_break() {
         m_machine.memory_cells[static_cast<size_t>(a)].breakpoint = 0;
         ui.set_walker_cell_text(a, WalkerColumn::Breakpoint, "");
     }
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
 }
 
 } // namespace tallyrig

@@ -14,9 +14,6 @@ namespace tallyrig {
 
 class ModalSeam;
 
-// Both dialogs refresh this many walker rows from the program counter after they act.
-inline constexpr int32_t kRowsAfterDialogAction = 250;
-
 // The highest address the dialogs accept: the last cell of memory, which has no grid row.
 inline constexpr int32_t kLastDialogAddress = 0x10000;
 

@@ -50,7 +50,7 @@ void find_add::Find_Command_Click() {
     UserInterface& ui = m_machine.ui();
     // The last cell has no row of its own; the grid's last row is the nearest.
     ui.set_walker_top_row(std::min(*a, kWalkerLastRow));
-    ui.update_memory_walker(m_machine.cpu.program_counter, kRowsAfterDialogAction);
+    ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
 }
 
 void find_add::Cancel_Command_Click() {

@@ -27,8 +27,6 @@ constexpr int kHeightBesideGrid = 1800;
 constexpr int kWidthBesideGrid = 360;
 constexpr int kGridLeft = 120;
 
-constexpr int32_t kRowsPerJump = 300;
-constexpr int32_t kRowsPerScroll = 300;
 constexpr int32_t kRomJumpRow = 1; // "ROM" shows row 1 at the top, not row 0
 
 const char* const kHeadings[kWalkerColumns] = {"BP", "Step", "Address", "Data"};
@@ -114,7 +112,7 @@ void mDisplay::Toolbar1_ButtonClick(const QString& key) {
                                    ? m_machine.cpu.*button.target_register
                                    : button.target;
         set_top_row(target);
-        m_machine.ui().update_memory_walker(target, kRowsPerJump);
+        m_machine.ui().update_memory_walker(target, kWalkerScreenRefreshRows);
         paint();
         return;
     }
@@ -122,7 +120,7 @@ void mDisplay::Toolbar1_ButtonClick(const QString& key) {
 
 // The user scrolled: bring the rows from the new top row up to date and show them at once.
 void mDisplay::map_Scroll() {
-    m_machine.ui().update_memory_walker(top_row(), kRowsPerScroll);
+    m_machine.ui().update_memory_walker(top_row(), kWalkerScreenRefreshRows);
     m_model->publish_changes();
 }
 

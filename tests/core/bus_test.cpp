@@ -193,6 +193,7 @@ TEST_F(Bus, OutputPortsStoreAndCallTheirDrivers) {
         {0xF032, "set_status_leds 65", true},
         {0xF030, "", true},
         {0xF033, "", true},
+        {0xF034, "", true},
         {0xF035, "", true},
         {0xF024, "", false},
         {0xF027, "", false},
@@ -211,6 +212,27 @@ TEST_F(Bus, OutputPortsStoreAndCallTheirDrivers) {
             EXPECT_EQ(t.ui.calls, std::vector<std::string>{c.call}) << std::hex << c.port;
         }
     }
+}
+
+// The names the machine and the assembler library share mean the map's own addresses: the
+// ROM ends where a write starts to land, and the plain-store ports store and drive nothing.
+TEST_F(Bus, NamedBoundsMeanTheMapsAddresses) {
+    const auto write = [&](int32_t address) {
+        t.cell(address).value = 0x11;
+        t.cpu().indirect_address = address;
+        t.ui.calls.clear();
+        t.machine.write_memory_byte(kSelectIndirectAddress, 0x99);
+        return t.value(address) == 0x99;
+    };
+    EXPECT_FALSE(write(kRomLastAddress));
+    EXPECT_TRUE(write(kRomPastEnd));
+    EXPECT_EQ(kRomPastEnd, kRamStart);
+    for (const int32_t port : {kPlainStorePort, kPlainStorePortsFirst, kPlainStorePortsFirst + 1,
+                               kPlainStorePortsLast}) {
+        EXPECT_TRUE(write(port)) << std::hex << port;
+        EXPECT_TRUE(t.ui.calls.empty()) << std::hex << port;
+    }
+    EXPECT_FALSE(write(kPlainStorePortsLast + 1));
 }
 
 TEST(CalculatorCharacter, MapsEveryByte) {

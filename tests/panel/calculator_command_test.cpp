@@ -11,10 +11,6 @@
 namespace tallyrig::testing {
 namespace {
 
-constexpr uint32_t kRed = 255;
-constexpr uint32_t kDarkRed = 600;
-constexpr uint32_t kDarkGreen = 0x8000;
-
 const std::string kDashes(23, '-');
 
 class CalculatorCommands : public RunningPanelTest {
@@ -128,8 +124,8 @@ TEST_F(CalculatorCommands, SwitchingOnResetsTheMachineAndLightsThePanel) {
     for (int led = 1; led <= 6; ++led) {
         EXPECT_TRUE(panel->led_lit(led));
     }
-    EXPECT_EQ(panel->key_caption_colour(PanelKey::Power), kDarkGreen);
-    expect_keys(kRed, kDarkRed, kDarkRed);
+    EXPECT_EQ(panel->key_caption_colour(PanelKey::Power), kColourDarkGreen);
+    expect_keys(kColourRed, kColourDarkRed, kColourDarkRed);
     EXPECT_TRUE(called("show_mode_status"));
     EXPECT_TRUE(called("walker_colour 16777215"));
     EXPECT_TRUE(called("update_memory_walker 16384 250"));
@@ -206,7 +202,7 @@ TEST_F(CalculatorCommands, ResetWithThePowerOnRedsTheResetKey) {
     ui.calls.clear();
     press("Reset");
     EXPECT_EQ(machine.status.machine_mode, MachineMode::Reset);
-    expect_keys(kRed, kDarkRed, kDarkRed);
+    expect_keys(kColourRed, kColourDarkRed, kColourDarkRed);
     EXPECT_TRUE(panel->key_enabled(PanelKey::Run));
     EXPECT_TRUE(panel->key_enabled(PanelKey::Step));
     EXPECT_EQ(value(kKeypadPort), 255);
@@ -229,7 +225,7 @@ TEST_F(CalculatorCommands, StepAndRunGreyTheWalkerAndStepShowsWhereItGoesOn) {
         EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
         EXPECT_EQ(ui.calls, (std::vector<std::string>{grey, "walker_top 16386",
                                                       "update_memory_walker 16386 250"}));
-        expect_keys(kDarkRed, kRed, kDarkRed);
+        expect_keys(kColourDarkRed, kColourRed, kColourDarkRed);
     });
     ui.wait_actions.push_back([&] {
         ui.calls.clear();
@@ -237,7 +233,7 @@ TEST_F(CalculatorCommands, StepAndRunGreyTheWalkerAndStepShowsWhereItGoesOn) {
         press("Run");
         EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
         EXPECT_EQ(ui.calls, std::vector<std::string>{grey});
-        expect_keys(kDarkRed, kDarkRed, kRed);
+        expect_keys(kColourDarkRed, kColourDarkRed, kColourRed);
         press("Reset");
     });
     press("Step");
@@ -251,7 +247,7 @@ TEST_F(CalculatorCommands, FirstStepEntersTheLoopAtTheProgramStartAndLaterStepsO
     ui.wait_actions.push_back([this] {
         EXPECT_EQ(machine.cpu.accumulator, 1);
         EXPECT_TRUE(machine.in_run_loop());
-        expect_keys(kDarkRed, kRed, kDarkRed);
+        expect_keys(kColourDarkRed, kColourRed, kColourDarkRed);
         press("Step");
     });
     ui.wait_actions.push_back([this] {
@@ -307,7 +303,8 @@ TEST_F(CalculatorCommands, StepOrRunDuringTheFirstStepTakesEffect) {
                 press(again);
                 EXPECT_TRUE(panel->key_enabled(PanelKey::Reset));
                 EXPECT_EQ(panel->key_enabled(PanelKey::Run), !run);
-                expect_keys(kDarkRed, run ? kDarkRed : kRed, run ? kRed : kDarkRed);
+                expect_keys(kColourDarkRed, run ? kColourDarkRed : kColourRed,
+                            run ? kColourRed : kColourDarkRed);
             }
         };
         // Step waits after one instruction; Run goes on to the store and the jump to 0.

@@ -9,8 +9,6 @@
 namespace tallyrig::testing {
 namespace {
 
-constexpr uint32_t kRed = 255;
-
 class KeyboardTest : public PanelTest {
 protected:
     void SetUp() override {
@@ -36,7 +34,7 @@ TEST_F(KeyboardTest, LoadingLatchesCapsAloneEmptiesThePortAndPlugsItInForGood) {
     EXPECT_EQ(value(kKeyboardPort), 0);
     EXPECT_EQ(devices.input_devices[kKeyboardDevice].installed, 1);
     EXPECT_EQ(second.last_key(), "$00");
-    EXPECT_EQ(second.caption_colour("CAPS"), kRed);
+    EXPECT_EQ(second.caption_colour("CAPS"), kColourRed);
     for (const char* modifier : {"SHIFT", "CTRL", "ALT"}) {
         EXPECT_EQ(second.caption_colour(modifier), 0u) << modifier;
     }
@@ -126,7 +124,7 @@ TEST_F(KeyboardTest, ModifierCaptionsShowTheirLatches) {
     click("CAPS");
     click("CTRL");
     EXPECT_EQ(keyboard->caption_colour("CAPS"), 0u);
-    EXPECT_EQ(keyboard->caption_colour("CTRL"), kRed);
+    EXPECT_EQ(keyboard->caption_colour("CTRL"), kColourRed);
     click("CTRL");
     EXPECT_EQ(keyboard->caption_colour("CTRL"), 0u);
 }

@@ -1,5 +1,6 @@
 #include "common/frm_about.h"
 #include "shell/memory/mdisplay.h"
+#include "shell/toolbar_table.h"
 #include "shell/views/io_port.h"
 #include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
@@ -453,17 +454,14 @@ TEST_F(Dispatcher, MenuItemsSendTheirCommands) {
 }
 
 TEST_F(Dispatcher, ToolbarButtonsTooltipsAndCommands) {
-    const std::vector<std::pair<const char*, const char*>> buttons = {
-        {"Mem", "Memory Walker Display"},    {"Reg", "CPU Register Display"},
-        {"IOPort", "I/O Ports Display"},     {"Message", "Message Display"},
-        {"Assembler", "Assembler / Editor"}, {"Interrupt", "Interupt Generator"},
-        {"Notepad", "Notepad Editor"},       {"WEB", "Connect to the WWW"},
-    };
     const QList<QAction*> actions = main().findChild<QToolBar*>("Toolbar1")->actions();
-    ASSERT_EQ(actions.size(), static_cast<qsizetype>(buttons.size()));
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        EXPECT_EQ(actions[i]->data().toString(), buttons[i].first);
-        EXPECT_EQ(actions[i]->toolTip(), buttons[i].second);
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(std::size(kToolbarButtons)));
+    for (std::size_t i = 0; i < std::size(kToolbarButtons); ++i) {
+        const ToolbarButton& button = kToolbarButtons[i];
+        EXPECT_EQ(actions[i]->data().toString(), button.key);
+        EXPECT_EQ(actions[i]->text(), button.text);
+        EXPECT_EQ(actions[i]->toolTip(), button.tooltip);
+        EXPECT_NE(MDI::toolbar_command(button.key), std::nullopt) << button.key;
     }
     EXPECT_EQ(actions[5]->text(), "Interrupt Request");
 
@@ -477,32 +475,9 @@ TEST_F(Dispatcher, ToolbarButtonsTooltipsAndCommands) {
 }
 
 TEST(ToolbarMapping, EveryKeyAndNoOther) {
-    const std::vector<std::pair<const char*, const char*>> mapping = {
-        {"Open", "Open Project"},
-        {"Close", "Close Project"},
-        {"Exit", "Exit"},
-        {"IOPort", "IOPort"},
-        {"Switch_Panel", "Switch Panel"},
-        {"Hex_Keypad", "Hex Keyboard"},
-        {"Input", "Input Ports"},
-        {"Output", "Output Ports"},
-        {"Mem", "Display Memory Map"},
-        {"Reg", "Display CPU registers"},
-        {"Message", "Display Message System"},
-        {"Assembler", "Assembler"},
-        {"DataG", "DataG"},
-        {"Quorvex Interface", "Quorvex Interface"},
-        {"EPROM Burner", "EPROM Burner"},
-        {"calculator", "calculator"},
-        {"Notepad", "editor"},
-        {"CharEditor", "CharEditor"},
-        {"Video", "Video Help"},
-        {"WEB", "WEB Browser"},
-        {"Interrupt", "Interrupt"},
-        {"Help", "Help Button"},
-    };
-    for (const auto& [key, command] : mapping) {
-        EXPECT_EQ(MDI::toolbar_command(key), std::optional<QString>(command)) << key;
+    for (const KeyCommand& entry : kToolbarCommands) {
+        EXPECT_EQ(MDI::toolbar_command(entry.key), std::optional<QString>(entry.command))
+            << entry.key;
     }
     EXPECT_EQ(MDI::toolbar_command("mem"), std::nullopt);
     EXPECT_EQ(MDI::toolbar_command(""), std::nullopt);
