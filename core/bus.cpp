@@ -1,5 +1,5 @@
 // The memory bus: every byte the program reads or writes passes here.
-#include "core/machine.h"
+#include "core/instruction_cycle.h"
 
 namespace tallyrig {
 
@@ -40,6 +40,14 @@ std::string calculator_character(int32_t byte) {
         return std::string(1, static_cast<char>(byte));
     }
     return "#";
+}
+
+void Machine::read_memory_byte(int32_t selector) {
+    InstructionCycle(*this).read_byte<true>(cpu, selector);
+}
+
+void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+    InstructionCycle(*this).write_byte<true>(cpu, selector, byte);
 }
 
 void Machine::narrate_read(int32_t selector) {
