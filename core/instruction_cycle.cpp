@@ -266,7 +266,7 @@ void InstructionCycle::execute_undefined(Regs& regs) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     lend_registers(regs);
-    m_machine.state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
+    m_machine.state_machine_error(StateMachineError::UndefinedOpcode);
     take_registers(regs);
 }
 
@@ -346,7 +346,7 @@ bool InstructionCycle::guards_pass(Regs& regs, const OpcodeInfo& op) {
         break;
     }
     lend_registers(regs);
-    m_machine.state_machine_error(static_cast<int16_t>(reason));
+    m_machine.state_machine_error(reason);
     take_registers(regs);
     return false;
 }

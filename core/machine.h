@@ -90,7 +90,7 @@ public:
         ++m_mode_presses;
     }
 
-    void state_machine_error(int16_t code);
+    void state_machine_error(StateMachineError reason);
 
     // One group of micro-step lines; callers call it only in STEP mode.
     void log_message(int16_t l, int16_t m, int16_t r, int32_t address);

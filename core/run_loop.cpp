@@ -98,11 +98,9 @@ void Machine::Maincpu() {
 
         if (cpu.interrupt_request == 1 && cpu.flag_i == 1) {
             if (cpu.interrupt_vector_loaded != kTrue) {
-                state_machine_error(
-                    static_cast<int16_t>(StateMachineError::InterruptVectorNotLoaded));
+                state_machine_error(StateMachineError::InterruptVectorNotLoaded);
             } else if (cpu.stack_pointer_loaded != kTrue) {
-                state_machine_error(
-                    static_cast<int16_t>(StateMachineError::InterruptStackNotLoaded));
+                state_machine_error(StateMachineError::InterruptStackNotLoaded);
             } else {
                 service_interrupt();
             }
