@@ -73,6 +73,7 @@ void Machine::narrate_read(int32_t selector) {
 }
 
 void Machine::read_beyond_ram(int32_t address) {
+    InstructionCycle::expect_registers_lent(*this);
     if (is_input_port(address)) {
         MemoryCell& port = memory_cells[static_cast<size_t>(address)];
         cpu.data_register = port.value;
@@ -113,6 +114,7 @@ void Machine::narrate_write(int32_t selector) {
 }
 
 void Machine::write_outside_ram(int32_t address, int32_t byte) {
+    InstructionCycle::expect_registers_lent(*this);
     if (is_output_port(address)) {
         write_output_port(address, byte);
     }

@@ -1207,6 +1207,7 @@ void Machine::halt() {
         return mode != MachineMode::Reset && mode != MachineMode::PowerOff &&
                cpu.interrupt_request != 1;
     };
+    InstructionCycle::expect_registers_lent(*this);
     cpu.instruction_register = 0;
     m_ui.yield();
     while (halted()) {

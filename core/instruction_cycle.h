@@ -4,6 +4,7 @@
 
 #include "core/machine.h"
 
+#include <cassert>
 #include <cstdint>
 
 // The pieces of the instruction cycle are folded into every handler and the silent handlers
@@ -47,13 +48,23 @@ private:
         int32_t pointer = -1;
     };
 
+    // A call out of the cycle may yield, and a view may then change `cpu`; made while the
+    // registers are in locals, that change would be lost when the cycle goes on with its own.
+    // Every call out passes here, and a debug build holds it to having lent them back.
+    static void expect_registers_lent([[maybe_unused]] const Machine& machine) {
+        assert(machine.m_registers != RegisterHome::Locals);
+    }
+
     // The machine as the steps use it.
     TALLYRIG_INLINE bool stepping() const { return m_machine.stepping(); }
     TALLYRIG_INLINE bool profiling() const { return m_machine.status.profiling_on == 1; }
     TALLYRIG_INLINE void log_message(int16_t left, int16_t middle, int16_t right, int32_t address) {
         m_machine.log_message(left, middle, right, address);
     }
-    UserInterface& ui() { return m_machine.m_ui; }
+    UserInterface& ui() {
+        expect_registers_lent(m_machine);
+        return m_machine.m_ui;
+    }
 
     // Each opcode has its own handler, built from its table row at compile time; the steps
     // below are written once and folded into every handler, so they are inlined into it.

@@ -1,4 +1,4 @@
-#include "core/machine.h"
+#include "core/instruction_cycle.h"
 #include "core/text_helpers.h"
 
 #include <array>
@@ -36,6 +36,7 @@ std::string state_machine_error_text(int16_t code, int32_t memory_address_regist
 }
 
 void Machine::state_machine_error(StateMachineError reason) {
+    InstructionCycle::expect_registers_lent(*this);
     m_ui.message_box(
         state_machine_error_text(static_cast<int16_t>(reason), cpu.memory_address_register),
         "State machine Error", MessageIcon::Critical, MessageButtons::Ok);
