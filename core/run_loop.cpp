@@ -1,5 +1,8 @@
 // The run loop: one instruction per pass, a yield after each, so the user interface stays live
 // and acts on the machine by changing shared state that the loop reads at its next test.
+// RUN's stretch (run_stretch), many instructions between two yields, lives in
+// instruction_cycle.cpp: the handlers are inlined into its loop, and their templates are that
+// file's own.
 #include "core/machine.h"
 
 #include <cstdint>
