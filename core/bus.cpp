@@ -1,5 +1,5 @@
 // The memory bus: every byte the program reads or writes passes here.
-#include "core/machine.h"
+#include "core/instruction_cycle.h"
 
 namespace tallyrig {
 
@@ -42,6 +42,14 @@ std::string calculator_character(int32_t byte) {
     return "#";
 }
 
+void Machine::read_memory_byte(int32_t selector) {
+    InstructionCycle(*this).read_byte<true>(cpu, selector);
+}
+
+void Machine::write_memory_byte(int32_t selector, int32_t byte) {
+    InstructionCycle(*this).write_byte<true>(cpu, selector, byte);
+}
+
 void Machine::narrate_read(int32_t selector) {
     switch (selector) {
     case kSelectProgramCounter:
@@ -65,6 +73,7 @@ void Machine::narrate_read(int32_t selector) {
 }
 
 void Machine::read_beyond_ram(int32_t address) {
+    InstructionCycle::expect_registers_lent(*this);
     if (is_input_port(address)) {
         MemoryCell& port = memory_cells[static_cast<size_t>(address)];
         cpu.data_register = port.value;
@@ -105,6 +114,7 @@ void Machine::narrate_write(int32_t selector) {
 }
 
 void Machine::write_outside_ram(int32_t address, int32_t byte) {
+    InstructionCycle::expect_registers_lent(*this);
     if (is_output_port(address)) {
         write_output_port(address, byte);
     }

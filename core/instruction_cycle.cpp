@@ -1,6 +1,6 @@
 // The instruction state machine: one instruction per call, narrated micro-step by micro-step
 // in STEP mode. Each instruction reads as the machine does it: bus access, then its log line.
-#include "core/machine.h"
+#include "core/instruction_cycle.h"
 
 #include <array>
 #include <limits>
@@ -51,7 +51,7 @@ constexpr int16_t bit8(int32_t value) {
 // execute_instruction reaches them through these tables, opcode byte to handler; the gaps of
 // the first two are undefined. The silent table serves an opcode read from beyond RAM; one in
 // ROM or RAM runs its whole cycle from the third.
-struct Machine::Dispatch {
+struct InstructionCycle::Dispatch {
     // The narrated form works on the machine's registers, the silent one on a window of them.
     template <bool Narrate, class Step>
     static void on_registers(Machine& m, Step step) {
@@ -65,11 +65,13 @@ struct Machine::Dispatch {
     }
     template <uint8_t Code, bool Narrate>
     static void run(Machine& m) {
-        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_opcode<Code, Narrate>(regs); });
+        on_registers<Narrate>(
+            m, [&m](auto& regs) { InstructionCycle(m).execute_opcode<Code, Narrate>(regs); });
     }
     template <bool Narrate>
     static void undefined(Machine& m) {
-        on_registers<Narrate>(m, [&m](auto& regs) { m.execute_undefined<Narrate>(regs); });
+        on_registers<Narrate>(
+            m, [&m](auto& regs) { InstructionCycle(m).execute_undefined<Narrate>(regs); });
     }
 
     template <bool Narrate, size_t... I>
@@ -89,8 +91,8 @@ struct Machine::Dispatch {
         regs.memory_address_register = regs.program_counter;
         regs.program_counter = detail::add_wrapping(regs.program_counter, 1);
         regs.instruction_register = regs.data_register = Code;
-        speed_delay(m.status.run_delay);
-        m.execute_silent_opcode<Code>(regs);
+        Machine::speed_delay(m.status.run_delay);
+        InstructionCycle(m).execute_silent_opcode<Code>(regs);
         keep_within_memory(regs);
         regs.put_back();
     }
@@ -104,15 +106,15 @@ struct Machine::Dispatch {
     static const std::array<OpcodeHandler, 256> kWholeCycles;
 };
 
-const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kNarrated =
+const std::array<InstructionCycle::OpcodeHandler, 256> InstructionCycle::Dispatch::kNarrated =
     table<true>(std::make_index_sequence<opcode_table().size()>{});
-const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kSilent =
+const std::array<InstructionCycle::OpcodeHandler, 256> InstructionCycle::Dispatch::kSilent =
     table<false>(std::make_index_sequence<opcode_table().size()>{});
-const std::array<Machine::OpcodeHandler, 256> Machine::Dispatch::kWholeCycles =
+const std::array<InstructionCycle::OpcodeHandler, 256> InstructionCycle::Dispatch::kWholeCycles =
     whole_cycles(std::make_index_sequence<256>{});
 
 template <uint8_t Code, class Regs>
-void Machine::execute_silent_opcode(Regs& regs) {
+void InstructionCycle::execute_silent_opcode(Regs& regs) {
     if constexpr (is_defined(Code)) {
         execute_opcode<Code, false>(regs);
     } else {
@@ -135,7 +137,7 @@ void Machine::execute_silent_opcode(Regs& regs) {
     TALLYRIG_CASES16((n) + 16) TALLYRIG_CASES16((n) + 32) TALLYRIG_CASES16((n) + 48)
 
 template <class Regs>
-void Machine::execute_silent(Regs& regs, int32_t opcode) {
+void InstructionCycle::execute_silent(Regs& regs, int32_t opcode) {
     switch (opcode) {
         TALLYRIG_CASES64(0)
         TALLYRIG_CASES64(64)
@@ -153,7 +155,7 @@ void Machine::execute_silent(Regs& regs, int32_t opcode) {
 #undef TALLYRIG_CASE
 
 template <bool Narrate, class Regs>
-void Machine::fetch_opcode(Regs& regs) {
+void InstructionCycle::fetch_opcode(Regs& regs) {
     if (narrate<Narrate>(regs)) {
         log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
     }
@@ -165,20 +167,20 @@ void Machine::fetch_opcode(Regs& regs) {
         log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
     }
     regs.instruction_register = regs.data_register;
-    speed_delay(status.run_delay);
+    Machine::speed_delay(m_machine.status.run_delay);
 }
 
 // A program that runs off the top of memory goes to 0, where the run loop resets it, as it does
 // for a jump to 0.
 template <class Regs>
-void Machine::keep_within_memory(Regs& regs) {
+void InstructionCycle::keep_within_memory(Regs& regs) {
     if (regs.program_counter < 0 || regs.program_counter > 0xFFFF) {
         regs.program_counter = 0;
     }
 }
 
 template <bool Narrate, bool Inline, class Regs>
-void Machine::instruction_cycle(Regs& regs) {
+void InstructionCycle::instruction_cycle(Regs& regs) {
     if constexpr (!Narrate) {
         regs.stepping = false; // the caller runs the silent form outside STEP
     }
@@ -196,10 +198,10 @@ void Machine::instruction_cycle(Regs& regs) {
     if (static_cast<uint32_t>(opcode) <= 0xFF) {
         // The tables' handlers work on the machine's registers, at home there while they run.
         lend_registers(regs);
-        const RegisterHome home = std::exchange(m_registers, RegisterHome::Machine);
+        const RegisterHome home = std::exchange(m_machine.m_registers, RegisterHome::Machine);
         (narrating<Narrate>(regs) ? Dispatch::kNarrated
-                                  : Dispatch::kSilent)[static_cast<size_t>(opcode)](*this);
-        m_registers = home;
+                                  : Dispatch::kSilent)[static_cast<size_t>(opcode)](m_machine);
+        m_machine.m_registers = home;
         take_registers(regs);
     } else {
         execute_undefined<Narrate>(regs); // a never-written cell holds 256
@@ -208,8 +210,9 @@ void Machine::instruction_cycle(Regs& regs) {
 }
 
 void Machine::execute_instruction() {
+    InstructionCycle cycle(*this);
     if (stepping()) {
-        instruction_cycle<true, false>(cpu);
+        cycle.instruction_cycle<true, false>(cpu);
         return;
     }
     // An opcode in ROM or RAM can be looked at before the cycle reads it; one in a port cannot
@@ -218,16 +221,16 @@ void Machine::execute_instruction() {
     if (pc <= static_cast<uint32_t>(kRamEnd)) {
         const auto opcode = static_cast<uint32_t>(memory_cells[pc].value);
         if (opcode <= 0xFF) {
-            Dispatch::kWholeCycles[opcode](*this);
+            InstructionCycle::Dispatch::kWholeCycles[opcode](*this);
             return;
         }
     }
-    execute_beyond_ram();
+    cycle.execute_beyond_ram();
 }
 
 // Kept out of execute_instruction, whose every call would otherwise pay for this rare path.
-void Machine::execute_beyond_ram() {
-    RegisterWindow regs(cpu);
+void InstructionCycle::execute_beyond_ram() {
+    RegisterWindow regs(m_machine.cpu);
     instruction_cycle<false, false>(regs);
     regs.put_back();
 }
@@ -236,10 +239,11 @@ void Machine::execute_beyond_ram() {
 // loop tests before an instruction would do more than let it run. The caller has made those
 // tests for the first. The registers live in locals for the stretch.
 void Machine::run_stretch(int32_t budget) {
-    LocalRegisters regs{cpu};
+    InstructionCycle cycle(*this);
+    InstructionCycle::LocalRegisters regs{cpu};
     m_registers = RegisterHome::Locals;
     for (;;) {
-        instruction_cycle<false, true>(regs);
+        cycle.instruction_cycle<false, true>(regs);
         if (--budget <= 0) {
             break;
         }
@@ -257,17 +261,17 @@ void Machine::run_stretch(int32_t budget) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::execute_undefined(Regs& regs) {
+void InstructionCycle::execute_undefined(Regs& regs) {
     if (narrate<Narrate>(regs)) {
         log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     lend_registers(regs);
-    state_machine_error(static_cast<int16_t>(StateMachineError::UndefinedOpcode));
+    m_machine.state_machine_error(StateMachineError::UndefinedOpcode);
     take_registers(regs);
 }
 
 template <uint8_t Code, bool Narrate, class Regs>
-void Machine::execute_opcode(Regs& regs) {
+void InstructionCycle::execute_opcode(Regs& regs) {
     constexpr const OpcodeInfo& op = *decode_opcode(Code);
     if (!guards_pass(regs, op)) {
         return;
@@ -279,7 +283,7 @@ void Machine::execute_opcode(Regs& regs) {
 }
 
 template <class Regs>
-bool Machine::guards_pass(Regs& regs, const OpcodeInfo& op) {
+bool InstructionCycle::guards_pass(Regs& regs, const OpcodeInfo& op) {
     const bool sp_loaded = regs.stack_pointer_loaded == kTrue;
     const bool x_loaded = regs.index_register_loaded == kTrue;
     StateMachineError reason{};
@@ -342,21 +346,21 @@ bool Machine::guards_pass(Regs& regs, const OpcodeInfo& op) {
         break;
     }
     lend_registers(regs);
-    state_machine_error(static_cast<int16_t>(reason));
+    m_machine.state_machine_error(reason);
     take_registers(regs);
     return false;
 }
 
 void Machine::fetch_word_operand(int32_t selector) {
-    fetch_word<true>(cpu, selector);
+    InstructionCycle(*this).fetch_word<true>(cpu, selector);
 }
 
 void Machine::fetch_byte_operand(int32_t selector) {
-    fetch_byte<true>(cpu, selector);
+    InstructionCycle(*this).fetch_byte<true>(cpu, selector);
 }
 
 template <bool Narrate, class Regs>
-void Machine::fetch_word(Regs& regs, int32_t selector) {
+void InstructionCycle::fetch_word(Regs& regs, int32_t selector) {
     // Message numbers of the three kinds of 16-bit read: before each byte, and the lines
     // naming where the high and the low byte went.
     struct WordLines {
@@ -413,7 +417,7 @@ void Machine::fetch_word(Regs& regs, int32_t selector) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::fetch_byte(Regs& regs, int32_t selector) {
+void InstructionCycle::fetch_byte(Regs& regs, int32_t selector) {
     if (narrate<Narrate>(regs)) {
         switch (selector) {
         case kSelectProgramCounter:
@@ -441,7 +445,7 @@ void Machine::fetch_byte(Regs& regs, int32_t selector) {
 
 // The index lines that precede the addition of X.
 template <bool Narrate, class Regs>
-void Machine::index_lines(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::index_lines(Regs& regs, const OpcodeInfo& op) {
     if (!narrate<Narrate>(regs)) {
         return;
     }
@@ -456,7 +460,8 @@ void Machine::index_lines(Regs& regs, const OpcodeInfo& op) {
 // indirect_address for the indirect forms) except for JMP, which takes the indexed sums
 // straight into the program counter and leaves nn or the pointer in place.
 template <bool Narrate, class Regs>
-Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& op) {
+InstructionCycle::ResolvedOperand InstructionCycle::resolve_operand(Regs& regs,
+                                                                    const OpcodeInfo& op) {
     const bool keeps_sum_apart = op.operation == Operation::Jmp;
     const int32_t x = regs.index_register;
     ResolvedOperand r;
@@ -501,7 +506,7 @@ Machine::ResolvedOperand Machine::resolve_operand(Regs& regs, const OpcodeInfo& 
 
 // The operand byte of a data instruction, into the data register.
 template <bool Narrate, class Regs>
-void Machine::read_operand(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::read_operand(Regs& regs, const OpcodeInfo& op) {
     if (op.mode == AddressingMode::Immediate) {
         fetch_byte<Narrate>(regs, kSelectProgramCounter);
         return;
@@ -515,20 +520,20 @@ void Machine::read_operand(Regs& regs, const OpcodeInfo& op) {
                         is_indirect(op.mode) ? kSelectIndirectAddress : kSelectOperandAddress);
 }
 
-void Machine::count_primary_at(int32_t address) {
+void InstructionCycle::count_primary_at(int32_t address) {
     if (address >= 0 && address <= kLastCell) {
-        bump(memory_cells[static_cast<size_t>(address)].count_primary);
+        bump(m_machine.memory_cells[static_cast<size_t>(address)].count_primary);
     }
 }
 
-void Machine::count_secondary_at(int32_t address) {
+void InstructionCycle::count_secondary_at(int32_t address) {
     if (address >= 0 && address <= kLastCell) {
-        bump(memory_cells[static_cast<size_t>(address)].count_secondary);
+        bump(m_machine.memory_cells[static_cast<size_t>(address)].count_secondary);
     }
 }
 
 // The two bytes of a pointer (or of a 16-bit operand in memory) each count as a read.
-void Machine::count_pointer(const ResolvedOperand& r) {
+void InstructionCycle::count_pointer(const ResolvedOperand& r) {
     if (r.pointer >= 0) {
         count_primary_at(r.pointer);
         count_primary_at(r.pointer + 1);
@@ -536,14 +541,14 @@ void Machine::count_pointer(const ResolvedOperand& r) {
 }
 
 // Counters stop at their top rather than turn negative.
-void Machine::bump(int32_t& counter) {
+void InstructionCycle::bump(int32_t& counter) {
     if (counter < std::numeric_limits<int32_t>::max()) {
         ++counter;
     }
 }
 
 template <bool Narrate, class Regs>
-void Machine::execute(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::execute(Regs& regs, const OpcodeInfo& op) {
     if (profiling() && !is_conditional_jump(op.operation)) {
         count_primary_at(regs.instruction_address);
     }
@@ -552,7 +557,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Halt:
         lend_registers(regs);
-        halt();
+        m_machine.halt();
         take_registers(regs);
         break;
     case Operation::Setim:
@@ -562,7 +567,7 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
         regs.flag_i = 1;
         regs.interrupt_request = 0; // a pending request is dropped
         lend_registers(regs);
-        m_ui.set_status_message(" ");
+        ui().set_status_message(" ");
         take_registers(regs);
         break;
     case Operation::Clrim:
@@ -660,13 +665,13 @@ void Machine::execute(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <class Regs>
-void Machine::set_nz_from_accumulator(Regs& regs) {
+void InstructionCycle::set_nz_from_accumulator(Regs& regs) {
     regs.flag_n = bit7(regs.accumulator);
     regs.flag_z = regs.accumulator == 0 ? 1 : 0;
 }
 
 template <bool Narrate, class Regs>
-void Machine::result_lines(Regs& regs, MessageNumber remark) {
+void InstructionCycle::result_lines(Regs& regs, MessageNumber remark) {
     if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
         log_message(kMsgNone, kMsgFlagsNow, remark, 0);
@@ -674,7 +679,7 @@ void Machine::result_lines(Regs& regs, MessageNumber remark) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::arithmetic(Regs& regs, Operation operation) {
+void InstructionCycle::arithmetic(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Sub || operation == Operation::Subc;
     if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Add    ? kMsgAddData
@@ -705,7 +710,7 @@ void Machine::arithmetic(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::logic(Regs& regs, Operation operation) {
+void InstructionCycle::logic(Regs& regs, Operation operation) {
     if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
@@ -724,7 +729,7 @@ void Machine::logic(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::compare(Regs& regs) {
+void InstructionCycle::compare(Regs& regs) {
     const int32_t a = regs.accumulator;
     const int32_t m = regs.data_register;
     if (a == m) {
@@ -744,7 +749,7 @@ void Machine::compare(Regs& regs) {
 
 // Packed decimal: digits are not validated and the result is not reduced to a byte.
 template <bool Narrate, class Regs>
-void Machine::decimal(Regs& regs, Operation operation) {
+void InstructionCycle::decimal(Regs& regs, Operation operation) {
     const bool subtract = operation == Operation::Dsub || operation == Operation::Dsubc;
     if (narrate<Narrate>(regs)) {
         const MessageNumber k = operation == Operation::Dadd    ? kMsgAddData
@@ -797,7 +802,7 @@ void Machine::decimal(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::shift(Regs& regs, Operation operation) {
+void InstructionCycle::shift(Regs& regs, Operation operation) {
     int32_t& a = regs.accumulator;
     MessageNumber k = kMsgNone;
     switch (operation) {
@@ -859,7 +864,7 @@ void Machine::shift(Regs& regs, Operation operation) {
 
 // INCA, DECA, INCX and DECX: their second entry line, then the operation.
 template <bool Narrate, class Regs>
-void Machine::increment(Regs& regs, Operation operation) {
+void InstructionCycle::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
         if (narrate<Narrate>(regs)) {
@@ -904,7 +909,7 @@ void Machine::increment(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::load_accumulator(Regs& regs) {
+void InstructionCycle::load_accumulator(Regs& regs) {
     if (narrate<Narrate>(regs)) {
         log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
@@ -914,7 +919,7 @@ void Machine::load_accumulator(Regs& regs) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::store_accumulator(Regs& regs, const OpcodeInfo& op) {
     const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
@@ -938,7 +943,7 @@ void Machine::store_accumulator(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::load_register16(Regs& regs, const OpcodeInfo& op) {
     int32_t* reg = &regs.stack_pointer;
     int16_t* guard = &regs.stack_pointer_loaded;
     MessageNumber high_m = kMsgSpHighLoaded;
@@ -980,7 +985,7 @@ void Machine::load_register16(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::store_register16(Regs& regs, Operation operation) {
+void InstructionCycle::store_register16(Regs& regs, Operation operation) {
     const bool index = operation == Operation::Bstx;
     const int32_t value = index ? regs.index_register : regs.stack_pointer;
     const MessageNumber high_m = index ? kMsgXHighWritten : kMsgSpHighWritten;
@@ -1007,7 +1012,7 @@ void Machine::store_register16(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::push(Regs& regs, Operation operation) {
+void InstructionCycle::push(Regs& regs, Operation operation) {
     if (narrate<Narrate>(regs)) {
         log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
@@ -1027,7 +1032,7 @@ void Machine::push(Regs& regs, Operation operation) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::pop(Regs& regs, Operation operation) {
+void InstructionCycle::pop(Regs& regs, Operation operation) {
     if (profiling()) {
         count_primary_at(kStackCountCell);
     }
@@ -1046,7 +1051,7 @@ void Machine::pop(Regs& regs, Operation operation) {
 }
 
 template <class Regs>
-void Machine::restore_flags(Regs& regs, int32_t status_bits) {
+void InstructionCycle::restore_flags(Regs& regs, int32_t status_bits) {
     regs.flag_c = (status_bits & kStatusC) != 0 ? 1 : 0;
     regs.flag_z = (status_bits & kStatusZ) != 0 ? 1 : 0;
     regs.flag_n = (status_bits & kStatusN) != 0 ? 1 : 0;
@@ -1056,7 +1061,7 @@ void Machine::restore_flags(Regs& regs, int32_t status_bits) {
 
 // The address a JMP or JSR goes to, with the pointer counts of the indirect forms.
 template <bool Narrate, class Regs>
-int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
+int32_t InstructionCycle::jump_target(Regs& regs, const OpcodeInfo& op) {
     const ResolvedOperand r = resolve_operand<Narrate>(regs, op);
     if (profiling()) {
         count_pointer(r);
@@ -1065,7 +1070,7 @@ int32_t Machine::jump_target(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
     if (!narrate<Narrate>(regs)) {
         return;
     }
@@ -1080,13 +1085,13 @@ void Machine::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::jump(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::jump(Regs& regs, const OpcodeInfo& op) {
     regs.program_counter = jump_target<Narrate>(regs, op);
     jump_closing_lines<Narrate>(regs, op);
 }
 
 template <bool Narrate, class Regs>
-void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     // Deeper than a 16-bit count can tell is not counted further.
     if (regs.jsr_depth < std::numeric_limits<int16_t>::max()) {
         ++regs.jsr_depth;
@@ -1112,7 +1117,7 @@ void Machine::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
 }
 
 template <bool Narrate, class Regs>
-void Machine::return_from_interrupt(Regs& regs) {
+void InstructionCycle::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
     if (narrate<Narrate>(regs)) {
         log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
@@ -1121,12 +1126,12 @@ void Machine::return_from_interrupt(Regs& regs) {
     fetch_word<Narrate>(regs, kSelectStack);
     regs.interrupt_request = 0;
     lend_registers(regs);
-    m_ui.set_status_message(" ");
+    ui().set_status_message(" ");
     take_registers(regs);
 }
 
 template <bool Narrate, class Regs>
-void Machine::conditional_jump(Regs& regs, const OpcodeInfo& op) {
+void InstructionCycle::conditional_jump(Regs& regs, const OpcodeInfo& op) {
     struct JumpLines {
         MessageNumber entry_m, entry_r, not_taken, taken;
     };
@@ -1202,6 +1207,7 @@ void Machine::halt() {
         return mode != MachineMode::Reset && mode != MachineMode::PowerOff &&
                cpu.interrupt_request != 1;
     };
+    InstructionCycle::expect_registers_lent(*this);
     cpu.instruction_register = 0;
     m_ui.yield();
     while (halted()) {

@@ -1,5 +1,8 @@
 // The run loop: one instruction per pass, a yield after each, so the user interface stays live
 // and acts on the machine by changing shared state that the loop reads at its next test.
+// RUN's stretch (run_stretch), many instructions between two yields, lives in
+// instruction_cycle.cpp: the handlers are inlined into its loop, and their templates are that
+// file's own.
 #include "core/machine.h"
 
 #include <cstdint>
@@ -98,11 +101,9 @@ void Machine::Maincpu() {
 
         if (cpu.interrupt_request == 1 && cpu.flag_i == 1) {
             if (cpu.interrupt_vector_loaded != kTrue) {
-                state_machine_error(
-                    static_cast<int16_t>(StateMachineError::InterruptVectorNotLoaded));
+                state_machine_error(StateMachineError::InterruptVectorNotLoaded);
             } else if (cpu.stack_pointer_loaded != kTrue) {
-                state_machine_error(
-                    static_cast<int16_t>(StateMachineError::InterruptStackNotLoaded));
+                state_machine_error(StateMachineError::InterruptStackNotLoaded);
             } else {
                 service_interrupt();
             }

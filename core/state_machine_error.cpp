@@ -1,4 +1,4 @@
-#include "core/machine.h"
+#include "core/instruction_cycle.h"
 #include "core/text_helpers.h"
 
 #include <array>
@@ -35,9 +35,11 @@ std::string state_machine_error_text(int16_t code, int32_t memory_address_regist
     return text;
 }
 
-void Machine::state_machine_error(int16_t code) {
-    m_ui.message_box(state_machine_error_text(code, cpu.memory_address_register),
-                     "State machine Error", MessageIcon::Critical, MessageButtons::Ok);
+void Machine::state_machine_error(StateMachineError reason) {
+    InstructionCycle::expect_registers_lent(*this);
+    m_ui.message_box(
+        state_machine_error_text(static_cast<int16_t>(reason), cpu.memory_address_register),
+        "State machine Error", MessageIcon::Critical, MessageButtons::Ok);
     status.machine_mode = MachineMode::Reset;
 }
 
