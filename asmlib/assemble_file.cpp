@@ -1,7 +1,7 @@
 #include "asmlib/assemble_file.h"
 
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "core/file_io.h"
 
 #include <filesystem>

@@ -3,7 +3,7 @@
 // so neither may hold a comma anywhere.
 #pragma once
 
-#include "asmlib/assembler.h"
+#include "asmlib/two_pass.h"
 #include "core/text_helpers.h"
 
 #include <string>

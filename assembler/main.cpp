@@ -1,6 +1,6 @@
 // assembler: the source editor. It finds its folders from its own path, raises an earlier copy
 // if one runs, and opens its window either way.
-#include "assembler/assembler.h"
+#include "assembler/assembler_window.h"
 #include "assembler/toolbar_pictures.h"
 #include "common/desktop_actions.h"
 #include "common/modal_seam.h"

@@ -1,7 +1,7 @@
 // Any bytes as an assembly source: the assembler must answer with a result or an error code,
 // and every text it writes from that result must be well formed.
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Assembles one lesson of resources/work at build time into the RAM image and assembly dump
 // that ship beside it, so Load RAM offers the lessons at once. A lesson that does not assemble
 // fails the build.
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 
 #include <fstream>
 #include <iostream>

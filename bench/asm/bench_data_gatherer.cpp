@@ -1,7 +1,7 @@
 // The data gatherer's "Output Results" for a 5,000-line program: reading its assembly dump and
 // writing the processed dump, files included. The target is under 100 ms.
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "bench/asm/five_thousand_lines.h"
 #include "core/assembly_dump.h"
 #include "core/machine.h"

@@ -2,7 +2,7 @@
 // 10,000-line source and the largest file and longest lines it accepts, inserting a template,
 // assembling a 5,000-line source (its pauses not waited), and printing a hundred pages of
 // source to a PDF file.
-#include "assembler/assembler.h"
+#include "assembler/assembler_window.h"
 #include "common/single_instance.h"
 #include "tests/support/pdf_file.h"
 #include "tests/support/scripted_modal.h"

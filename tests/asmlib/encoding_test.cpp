@@ -1,5 +1,5 @@
 // Every opcode in every mode it has, and the values operands can take.
-#include "asmlib/assembler.h"
+#include "asmlib/two_pass.h"
 #include "core/opcode_table.h"
 
 #include <gtest/gtest.h>

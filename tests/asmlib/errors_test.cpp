@@ -1,5 +1,5 @@
 // Each of the assembler's errors from a small source, with the line it is reported on.
-#include "asmlib/assembler.h"
+#include "asmlib/two_pass.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 // Bad input ends in an error code, never in a crash or a hang.
 #include "asmlib/assemble_file.h"
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

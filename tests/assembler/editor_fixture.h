@@ -2,7 +2,7 @@
 // recorded instead of waited, and an earlier-copy name of its own.
 #pragma once
 
-#include "assembler/assembler.h"
+#include "assembler/assembler_window.h"
 #include "common/single_instance.h"
 #include "tests/support/scripted_modal.h"
 #include "tests/support/temp_install.h"

@@ -1,6 +1,6 @@
 // The main road: a program written in the editor, saved and assembled there through the
 // library, then loaded into the simulator, run, and seen on the front panel's display.
-#include "assembler/assembler.h"
+#include "assembler/assembler_window.h"
 #include "common/single_instance.h"
 #include "tests/shell/shell_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "asmlib/assemble_file.h"
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "shell/views/rdisplay.h"
 #include "tests/shell/shell_fixture.h"
 

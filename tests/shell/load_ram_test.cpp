@@ -1,5 +1,5 @@
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "shell/files/old_ram_file.h"
 #include "tests/shell/shell_fixture.h"
 

@@ -1,6 +1,6 @@
 // The message window: the narration of stepped instructions in its styles, Clear, Find, the
 // open flag that gates the log, and printing the log.
-#include "asmlib/assembler.h"
+#include "asmlib/two_pass.h"
 #include "shell/views/message.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/support/pdf_file.h"

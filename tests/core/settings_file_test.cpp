@@ -9,7 +9,7 @@
 namespace tallyrig {
 namespace {
 
-const std::filesystem::path kSettings = TALLYRIG_SHIPPED_SETTINGS;
+const std::filesystem::path kSettings = TALLYRIG_SETTINGS_FILE;
 
 std::string shipped_text() {
     return testing::read_file(kSettings);

@@ -1,4 +1,4 @@
-#include "assembler/assembler.h"
+#include "assembler/assembler_window.h"
 
 #include "assembler/converter.h"
 #include "assembler/insert_menus.h"

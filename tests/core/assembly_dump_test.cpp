@@ -1,6 +1,6 @@
 // The processed dump, record by record and for a whole example program run with counting on.
-#include "asmlib/assembler.h"
 #include "asmlib/output_files.h"
+#include "asmlib/two_pass.h"
 #include "core/assembly_dump.h"
 #include "core/ram_image.h"
 #include "tests/support/machine_fixture.h"

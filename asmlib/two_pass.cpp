@@ -1,4 +1,4 @@
-#include "asmlib/assembler.h"
+#include "asmlib/two_pass.h"
 
 #include "asmlib/statement.h"
 #include "core/machine_state.h"

@@ -1,5 +1,5 @@
 #include "common/screen_units.h"
-#include "tests/memory/walker_fixture.h"
+#include "tests/shell/memory/walker_fixture.h"
 
 #include <QAction>
 #include <QHeaderView>

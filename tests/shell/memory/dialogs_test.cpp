@@ -1,6 +1,6 @@
 #include "common/screen_units.h"
 #include "shell/memory/dialog_address.h"
-#include "tests/memory/walker_fixture.h"
+#include "tests/shell/memory/walker_fixture.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
