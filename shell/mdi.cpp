@@ -700,55 +700,6 @@ void MDI::restore_buttons() {
     }
 }
 
-void MDI::load_ram_command() {
-    if (QDir::setCurrent(qtext(m_folders.data_folder.string()))) {
-        load_ram_file();
-    }
-}
-
-void MDI::load_ram_file() {
-    if (m_machine.status.power_on != 1) {
-        m_modal.message_box(this,
-                            QStringLiteral(" You are trying to write to memory but the Tallyrig is "
-                                           "not switched on. Try applying power first!"),
-                            QStringLiteral("Memory Module Load Error"), MessageIcon::Information,
-                            MessageButtons::Ok);
-        return;
-    }
-    const QString chosen = m_modal.open_file_name(this, QStringLiteral("Load RAM File"),
-                                                  qtext(m_folders.work_folder.string()),
-                                                  QStringLiteral("RAM file(*.ram)"));
-    DumpFiles& files = m_machine.files;
-    files.ram_file_name = chosen.toStdString();
-    const std::string base = strip_extension(files.ram_file_name);
-    files.pad_file_path = base + ".pad";
-    files.rad_file_path = base + ".rad";
-    if (file_exists(files.ram_file_name) != kTrue) {
-        return;
-    }
-
-    const RamImageResult result = read_ram_image(files.ram_file_name, m_machine.memory_cells);
-    if (!result.ok) {
-        const QString text =
-            result.bytes_stored == 0
-                ? QStringLiteral(" The RAM file %1 could not be loaded. %2 Nothing was stored.")
-                      .arg(chosen, qtext(result.problem))
-                : QStringLiteral(" The RAM file %1 could not be loaded completely. %2 "
-                                 "%3 bytes were stored before that point.")
-                      .arg(chosen, qtext(result.problem))
-                      .arg(result.bytes_stored);
-        m_modal.message_box(this, text, QStringLiteral("Memory Module Load Error"),
-                            MessageIcon::Exclamation, MessageButtons::Ok);
-    }
-    if (m_machine.walker_open()) {
-        m_ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
-    }
-    if (DataG* gatherer = data_gatherer()) {
-        gatherer->output_file_name()->setText(qtext(files.pad_file_path));
-    }
-    m_ui.yield();
-}
-
 void MDI::set_status_message(const QString& text) {
     m_message_panel->setText(text);
 }
