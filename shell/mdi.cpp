@@ -634,10 +634,9 @@ void MDI::printer_setup() {
 }
 
 void MDI::raise_interrupt() {
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.raise_interrupt()) {
         return;
     }
-    m_machine.cpu.interrupt_request = 1;
     set_status_message(QStringLiteral("INTERRUPT REQUESTED"));
 }
 
@@ -783,7 +782,7 @@ QWidget* MDI::open_window_by_tag(const QString& tag) {
 void MDI::closeEvent(QCloseEvent* event) {
     if (m_machine.in_run_loop()) {
         // The run loop is on the stack below this handler: have it end first, then close.
-        m_machine.status.machine_mode = MachineMode::Reset;
+        m_machine.end_run_loop();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
         return;

@@ -21,7 +21,7 @@ void MDI::load_ram_command() {
 }
 
 void MDI::load_ram_file() {
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         m_modal.message_box(this,
                             QStringLiteral(" You are trying to write to memory but the Tallyrig is "
                                            "not switched on. Try applying power first!"),
@@ -32,16 +32,11 @@ void MDI::load_ram_file() {
     const QString chosen = m_modal.open_file_name(this, QStringLiteral("Load RAM File"),
                                                   qtext(m_folders.work_folder.string()),
                                                   QStringLiteral("RAM file(*.ram)"));
-    DumpFiles& files = m_machine.files;
-    files.ram_file_name = chosen.toStdString();
-    const std::string base = strip_extension(files.ram_file_name);
-    files.pad_file_path = base + ".pad";
-    files.rad_file_path = base + ".rad";
-    if (file_exists(files.ram_file_name) != kTrue) {
+    const std::optional<RamImageResult> loaded = m_machine.load_ram_image(chosen.toStdString());
+    if (!loaded) {
         return;
     }
-
-    const RamImageResult result = read_ram_image(files.ram_file_name, m_machine.memory_cells);
+    const RamImageResult& result = *loaded;
     if (!result.ok) {
         const QString text =
             result.bytes_stored == 0
@@ -58,7 +53,7 @@ void MDI::load_ram_file() {
         m_ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
     }
     if (DataG* gatherer = data_gatherer()) {
-        gatherer->output_file_name()->setText(qtext(files.pad_file_path));
+        gatherer->output_file_name()->setText(qtext(m_machine.files.pad_file_path));
     }
     m_ui.yield();
 }

@@ -52,7 +52,7 @@ constexpr ToolbarButton kToolbarButtons[] = {
 } // namespace
 
 mDisplay::mDisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(machine) {
-    m_machine.windows.memory_walker_open = kTrue;
+    m_machine.window_opened(MachineWindow::MemoryWalker, true);
     setObjectName(QStringLiteral("mDisplay"));
     setWindowTitle(QStringLiteral("Memory Walker"));
 
@@ -207,7 +207,7 @@ void mDisplay::place_controls(int grid_width, int grid_height) {
 }
 
 void mDisplay::closeEvent(QCloseEvent* event) {
-    m_machine.windows.memory_walker_open = 0;
+    m_machine.window_opened(MachineWindow::MemoryWalker, false);
     QWidget::closeEvent(event);
 }
 

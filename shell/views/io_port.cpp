@@ -81,12 +81,12 @@ IOPort::IOPort(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(m
         ++row;
     }
 
-    m_machine.windows.ioport_window_open = kTrue;
+    m_machine.window_opened(MachineWindow::IoPort, true);
     paint();
 }
 
 void IOPort::closeEvent(QCloseEvent* event) {
-    m_machine.windows.ioport_window_open = 0;
+    m_machine.window_opened(MachineWindow::IoPort, false);
     QWidget::closeEvent(event);
 }
 

@@ -66,12 +66,12 @@ rdisplay::rdisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     }
     grid->addWidget(status, position / 2, 0, 1, 2);
 
-    m_machine.windows.register_display_open = 1;
+    m_machine.window_opened(MachineWindow::RegisterDisplay, true);
     paint();
 }
 
 void rdisplay::closeEvent(QCloseEvent* event) {
-    m_machine.windows.register_display_open = 0;
+    m_machine.window_opened(MachineWindow::RegisterDisplay, false);
     QWidget::closeEvent(event);
 }
 
