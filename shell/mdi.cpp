@@ -5,7 +5,6 @@
 #include "common/modal_seam.h"
 #include "common/screen_units.h"
 #include "core/machine.h"
-#include "core/ram_image.h"
 #include "core/recent_files.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
@@ -15,6 +14,7 @@
 #include "panel/devices/terminal.h"
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_devices.h"
+#include "shell/files/load_ram.h"
 #include "shell/files/project_files.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
@@ -697,6 +697,22 @@ void MDI::restore_buttons() {
     if (restore_default_buttons(m_buttons, m_folders, m_ui) && m_calculator != nullptr) {
         m_calculator->apply_button_definitions();
     }
+}
+
+void MDI::load_ram_command() {
+    if (QDir::setCurrent(qtext(m_folders.data_folder.string()))) {
+        load_ram_file();
+    }
+}
+
+void MDI::load_ram_file() {
+    if (!tallyrig::load_ram_file(this, m_machine, m_modal, m_folders)) {
+        return;
+    }
+    if (DataG* gatherer = data_gatherer()) {
+        gatherer->output_file_name()->setText(qtext(m_machine.files.pad_file_path));
+    }
+    m_ui.yield();
 }
 
 void MDI::set_status_message(const QString& text) {
