@@ -1,5 +1,6 @@
 // What the user does to the machine: the keys of the front panel, the devices and the tools
 // act through these operations, so a key's effect on the machine reads here in one place.
+#include "core/assembly_dump.h"
 #include "core/machine.h"
 #include "core/text_helpers.h"
 
@@ -161,6 +162,10 @@ void Machine::set_profiling(bool on) {
     status.profiling_on = on ? kProfilingOn : kProfilingOff;
 }
 
+void Machine::reset_profile_counts() {
+    Init_profile_array(memory_cells);
+}
+
 void Machine::window_opened(MachineWindow window, bool open) {
     const int16_t flag = open ? kTrue : 0;
     switch (window) {
@@ -192,6 +197,10 @@ std::optional<RamImageResult> Machine::load_ram_image(const std::string& file_na
         return std::nullopt;
     }
     return read_ram_image(files.ram_file_name, memory_cells);
+}
+
+OldRamImageResult Machine::load_old_ram_image(const std::string& file_name) {
+    return read_old_ram_image(file_name, memory_cells);
 }
 
 void Machine::start_fresh() {

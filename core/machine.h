@@ -134,10 +134,12 @@ public:
     void end_run_loop() { status.machine_mode = MachineMode::Reset; }
     void set_run_delay(double rounds);
     void set_profiling(bool on);
+    void reset_profile_counts();
     void window_opened(MachineWindow window, bool open);
     // Load RAM: the image goes into memory and names the dump files after itself.
     // Nothing is read from a file that is not there.
     std::optional<RamImageResult> load_ram_image(const std::string& file_name);
+    OldRamImageResult load_old_ram_image(const std::string& file_name);
     void set_pad_file_path(const std::string& path) { files.pad_file_path = path; }
     // The machine as the program finds it at start-up: a fresh memory table, no delay.
     void start_fresh();

@@ -72,7 +72,7 @@ mDisplay::mDisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     connect(m_grid, &WalkerGrid::scrolled, this, &mDisplay::map_Scroll);
 
     set_top_row(kRamStart);
-    set_back_colour(m_machine.status.power_on == 1 ? kColourWhite : kColourLightGrey);
+    set_back_colour(m_machine.power_is_on() ? kColourWhite : kColourLightGrey);
     resize(twips_to_pixels(kLoadWidth), twips_to_pixels(kLoadHeight));
     paint();
 }

@@ -109,7 +109,7 @@ void DataG::Output_Click() {
 }
 
 void DataG::Reset_Click() {
-    Init_profile_array(m_machine.memory_cells);
+    m_machine.reset_profile_counts();
 }
 
 void DataG::Output_file_name_Change() {

@@ -92,7 +92,7 @@ void IOPort::closeEvent(QCloseEvent* event) {
 
 void IOPort::paint() {
     m_painted_power = m_machine.status.power_on;
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         set_label_text(m_main_display, QStringLiteral("$XX"));
         set_label_text(m_main_display_character, QStringLiteral("---"));
         set_label_text(m_io_button, QStringLiteral("$XX"));

@@ -85,7 +85,7 @@ QLabel* rdisplay::add_panel(const QString& frame_caption, const QString& panel_n
 
 void rdisplay::paint() {
     const CpuRegisters& cpu = m_machine.cpu;
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         for (QLabel* flag : m_flags) {
             set_label_text(flag, QStringLiteral("X"));
         }
