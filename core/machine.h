@@ -125,7 +125,8 @@ public:
     void set_switch_port(int32_t port, int32_t byte);
     // The interrupt button; answers false, changing nothing, with the power off.
     bool raise_interrupt();
-    // Breakpoints by address; the walker's rows show what changed.
+    // Breakpoints by address. Clearing also blanks the walker's breakpoint column of those rows
+    // while the walker is open; a set mark is the breakpoint dialog's to draw.
     void set_breakpoint(int32_t address, bool set);
     void clear_breakpoints(int32_t first, int32_t last);
     // A write to a missing output device drops the machine into STEP before the box tells why.

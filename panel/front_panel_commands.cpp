@@ -1,5 +1,6 @@
-// The front panel's command routine: every key acts through command_pass, which switches the
-// machine on and off, sets its mode, enters the run loop and stores the programmable keys' codes.
+// The front panel's command routine: every key acts through command_pass. What a key does to the
+// machine is the machine's own operation; here the panel keeps its keys, LEDs and display in
+// step around it.
 #include "core/text_helpers.h"
 #include "panel/calculator.h"
 #include "panel/devices/device_tables.h"
