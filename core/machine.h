@@ -6,10 +6,12 @@
 #include "core/machine_state.h"
 #include "core/message_log.h"
 #include "core/opcode_table.h"
+#include "core/ram_image.h"
 #include "core/user_interface.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tallyrig {
@@ -89,6 +91,51 @@ public:
         status.machine_mode = mode;
         ++m_mode_presses;
     }
+
+    // What the user does to the machine, each named for the deed. The windows change the machine
+    // only through these; a running loop sees what they change at its next test.
+    bool power_is_on() const { return status.power_on == 1; }
+    // Switching on, in three steps because the panel's own work comes between them: the
+    // machine comes up (RAM and ports cleared, CPU reset), settles in RESET, and only then takes
+    // the switch's position, so a handler running in one of the yields still finds it off.
+    void power_up();
+    void settle_in_reset();
+    void power_switched(bool on);
+    // Switching off: POWER_OFF and the power off at once, then memory and every breakpoint go.
+    void power_down();
+    void forget_memory();
+    // Reset, Step and Run keys. Reset answers whether the power was on to act on it. Step and
+    // Run enter the run loop from the after-reset state and return when it ends; pressed while
+    // a loop is active they only set the mode it acts on.
+    bool press_reset();
+    void press_step();
+    void press_run();
+    // Input ports: a programmable key's code (any number; the port keeps a byte), a QWERTY
+    // key's code (kNoKeyboardKey: none), a workbench switch bank's byte.
+    void press_keypad_key(int32_t code);
+    void press_keyboard_key(int32_t code);
+    void set_switch_port(int32_t port, int32_t byte);
+    // The interrupt button; answers false, changing nothing, with the power off.
+    bool raise_interrupt();
+    // Breakpoints by address. Clearing also blanks the walker's breakpoint column of those rows
+    // while the walker is open; a set mark is the breakpoint dialog's to draw.
+    void set_breakpoint(int32_t address, bool set);
+    void clear_breakpoints(int32_t first, int32_t last);
+    // A write to a missing output device drops the machine into STEP before the box tells why.
+    void fall_into_step();
+    // The main window closing under an active loop has it end as for a reset.
+    void end_run_loop() { status.machine_mode = MachineMode::Reset; }
+    void set_run_delay(double rounds);
+    void set_profiling(bool on);
+    void reset_profile_counts();
+    void window_opened(MachineWindow window, bool open);
+    // Load RAM: the image goes into memory and names the dump files after itself.
+    // Nothing is read from a file that is not there.
+    std::optional<RamImageResult> load_ram_image(const std::string& file_name);
+    OldRamImageResult load_old_ram_image(const std::string& file_name);
+    void set_pad_file_path(const std::string& path) { files.pad_file_path = path; }
+    // The machine as the program finds it at start-up: a fresh memory table, no delay.
+    void start_fresh();
 
     void state_machine_error(StateMachineError reason);
 

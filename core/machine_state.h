@@ -156,6 +156,9 @@ struct MachineStatus {
     std::string old_io_button_annotation;
 };
 
+// The windows whose being open the machine consults.
+enum class MachineWindow { MemoryWalker, MessageWindow, IoPort, DataGatherer, RegisterDisplay };
+
 // Open flags of the windows the machine consults: -1 open, except register_display_open (1).
 struct WindowFlags {
     int16_t memory_walker_open = 0;

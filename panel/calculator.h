@@ -93,7 +93,6 @@ private:
     void step_command();
     void run_command();
     void programmable_key_command(int n);
-    void enter_run_loop(MachineMode mode);
     void set_display(const QString& text);
     void set_led(int led, uint32_t colour);
     bool terminal_attached() const;

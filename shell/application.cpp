@@ -32,24 +32,12 @@ Folders Application::folders_from_program(const QString& program_path) {
     return derive_folders(std::filesystem::path(program_path.toStdString()));
 }
 
-void Application::reset_memory_table() {
-    for (int32_t a = 1; a <= kLastCell; ++a) {
-        MemoryCell& cell = m_machine.memory_cells[static_cast<std::size_t>(a)];
-        cell.address = a;
-        cell.breakpoint = 0;
-        cell.marker = 0;
-        cell.value = a < kRamStart ? 0 : kUndefinedValue;
-    }
-}
-
 bool Application::start() {
     if (!init_char_rom(m_folders, m_char_rom, m_ui)) {
         return false;
     }
-    reset_memory_table();
-    m_machine.cpu.last_instruction_address = 0;
+    m_machine.start_fresh();
     m_main->enable_menus(false);
-    m_machine.status.run_delay = 0.0;
     m_main->show();
     m_main->open_front_panel();
     return true;

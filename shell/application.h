@@ -50,8 +50,6 @@ public:
     MDI& main_window() { return *m_main; }
 
 private:
-    void reset_memory_table();
-
     Folders m_folders;
     MessageCatalog m_messages;
     QtUserInterface m_ui;

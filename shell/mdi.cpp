@@ -5,7 +5,6 @@
 #include "common/modal_seam.h"
 #include "common/screen_units.h"
 #include "core/machine.h"
-#include "core/ram_image.h"
 #include "core/recent_files.h"
 #include "core/text_helpers.h"
 #include "panel/button_definitions.h"
@@ -15,6 +14,7 @@
 #include "panel/devices/terminal.h"
 #include "panel/devices/workbench_1.h"
 #include "panel/devices/workbench_devices.h"
+#include "shell/files/load_ram.h"
 #include "shell/files/project_files.h"
 #include "shell/memory/bpoint.h"
 #include "shell/memory/find_add.h"
@@ -634,10 +634,9 @@ void MDI::printer_setup() {
 }
 
 void MDI::raise_interrupt() {
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.raise_interrupt()) {
         return;
     }
-    m_machine.cpu.interrupt_request = 1;
     set_status_message(QStringLiteral("INTERRUPT REQUESTED"));
 }
 
@@ -707,44 +706,11 @@ void MDI::load_ram_command() {
 }
 
 void MDI::load_ram_file() {
-    if (m_machine.status.power_on != 1) {
-        m_modal.message_box(this,
-                            QStringLiteral(" You are trying to write to memory but the Tallyrig is "
-                                           "not switched on. Try applying power first!"),
-                            QStringLiteral("Memory Module Load Error"), MessageIcon::Information,
-                            MessageButtons::Ok);
+    if (!tallyrig::load_ram_file(this, m_machine, m_modal, m_folders)) {
         return;
-    }
-    const QString chosen = m_modal.open_file_name(this, QStringLiteral("Load RAM File"),
-                                                  qtext(m_folders.work_folder.string()),
-                                                  QStringLiteral("RAM file(*.ram)"));
-    DumpFiles& files = m_machine.files;
-    files.ram_file_name = chosen.toStdString();
-    const std::string base = strip_extension(files.ram_file_name);
-    files.pad_file_path = base + ".pad";
-    files.rad_file_path = base + ".rad";
-    if (file_exists(files.ram_file_name) != kTrue) {
-        return;
-    }
-
-    const RamImageResult result = read_ram_image(files.ram_file_name, m_machine.memory_cells);
-    if (!result.ok) {
-        const QString text =
-            result.bytes_stored == 0
-                ? QStringLiteral(" The RAM file %1 could not be loaded. %2 Nothing was stored.")
-                      .arg(chosen, qtext(result.problem))
-                : QStringLiteral(" The RAM file %1 could not be loaded completely. %2 "
-                                 "%3 bytes were stored before that point.")
-                      .arg(chosen, qtext(result.problem))
-                      .arg(result.bytes_stored);
-        m_modal.message_box(this, text, QStringLiteral("Memory Module Load Error"),
-                            MessageIcon::Exclamation, MessageButtons::Ok);
-    }
-    if (m_machine.walker_open()) {
-        m_ui.update_memory_walker(kRamStart, kWalkerScreenRefreshRows);
     }
     if (DataG* gatherer = data_gatherer()) {
-        gatherer->output_file_name()->setText(qtext(files.pad_file_path));
+        gatherer->output_file_name()->setText(qtext(m_machine.files.pad_file_path));
     }
     m_ui.yield();
 }
@@ -832,7 +798,7 @@ QWidget* MDI::open_window_by_tag(const QString& tag) {
 void MDI::closeEvent(QCloseEvent* event) {
     if (m_machine.in_run_loop()) {
         // The run loop is on the stack below this handler: have it end first, then close.
-        m_machine.status.machine_mode = MachineMode::Reset;
+        m_machine.end_run_loop();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
         return;

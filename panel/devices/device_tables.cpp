@@ -17,8 +17,7 @@ DeviceTables::DeviceTables() {
 }
 
 void report_absent_output_device(const DeviceRecord& record, Machine& machine) {
-    // STEP before the box: handlers run while it waits, and the run loop must find STEP.
-    machine.status.machine_mode = MachineMode::Step;
+    machine.fall_into_step();
     const std::string text = "You are trying to write to the " + record.name + " at port $" +
                              hex_text(record.port) +
                              " The device is not plugged in. I am going to put you into STEP "

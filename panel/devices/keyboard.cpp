@@ -200,7 +200,7 @@ Keyboard::Keyboard(Machine& machine, DeviceTables& devices, QWidget* parent)
     m_alt_on = 0;
     set_caption_colour(key("CAPS"), kColourRed);
     m_last_key->setText("$00");
-    m_machine.memory_cells[kKeyboardPort].value = kNoKeyboardKey;
+    m_machine.press_keyboard_key(kNoKeyboardKey);
 }
 
 // No key releases a modifier; only another click on it does.
@@ -210,7 +210,7 @@ void Keyboard::toggle(int16_t& latch, QPushButton* key) {
 }
 
 void Keyboard::send_key_code(int16_t code) {
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         return;
     }
     int c = code;
@@ -228,7 +228,7 @@ void Keyboard::send_key_code(int16_t code) {
     if (m_alt_on == kTrue && c < 128) {
         c += 128;
     }
-    m_machine.memory_cells[kKeyboardPort].value = c;
+    m_machine.press_keyboard_key(c);
     m_last_key->setText(QString::asprintf("$%02X", c));
     if (m_machine.walker_open()) {
         UserInterface& ui = m_machine.ui();

@@ -87,7 +87,7 @@ Terminal::~Terminal() = default;
 
 void Terminal::load() {
     load_char_rom_picture();
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         return;
     }
     m_text_screen0->show();

@@ -109,7 +109,7 @@ void WorkbenchDevices::reset_workbench() {
         }
     }
     for (const SwitchBank bank : {SwitchBank::Upper, SwitchBank::Lower}) {
-        m_machine.memory_cells[static_cast<std::size_t>(port_of(bank))].value = 0;
+        m_machine.set_switch_port(port_of(bank), 0);
     }
     for (int k = 0; k < kSwitchesPerBank; ++k) {
         switch_1_states[static_cast<std::size_t>(k)] = 0;
@@ -157,8 +157,6 @@ void WorkbenchDevices::toggle(SwitchBank bank, int bit) {
     states_of(bank)[entry] = was_on ? 0 : 1;
 }
 
-// Straight into the cell: a switch is not a bus access, so no driver runs and nothing is
-// narrated.
 void WorkbenchDevices::write_port(SwitchBank bank) {
     const SwitchStates& states = states_of(bank);
     int32_t value = 0;
@@ -167,7 +165,7 @@ void WorkbenchDevices::write_port(SwitchBank bank) {
             value += 1 << k;
         }
     }
-    m_machine.memory_cells[static_cast<std::size_t>(port_of(bank))].value = value;
+    m_machine.set_switch_port(port_of(bank), value);
     m_machine.ui().reset_memory_walker_column();
 }
 

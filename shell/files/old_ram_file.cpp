@@ -15,7 +15,7 @@ void load_old_ram_file(QWidget* parent, Machine& machine, ModalSeam& modal,
     if (chosen.isEmpty()) {
         return;
     }
-    const OldRamImageResult result = read_old_ram_image(chosen.toStdString(), machine.memory_cells);
+    const OldRamImageResult result = machine.load_old_ram_image(chosen.toStdString());
     // The walker shows what was stored as it shows every byte, in hexadecimal.
     if (result.bytes_stored > 0) {
         machine.ui().update_memory_walker(result.start_address, result.bytes_stored - 1);

@@ -43,19 +43,19 @@ std::optional<int32_t> BPoint::address() {
 }
 
 void BPoint::Command1_Click() {
-    set_breakpoint(kBreakpointSet, "BP");
+    set_breakpoint(true, "BP");
 }
 
 void BPoint::Command3_Click() {
-    set_breakpoint(0, " ");
+    set_breakpoint(false, " ");
 }
 
-void BPoint::set_breakpoint(int32_t flag, const char* mark) {
+void BPoint::set_breakpoint(bool set, const char* mark) {
     const std::optional<int32_t> a = address();
     if (!a) {
         return;
     }
-    m_machine.memory_cells[static_cast<size_t>(*a)].breakpoint = flag;
+    m_machine.set_breakpoint(*a, set);
     UserInterface& ui = m_machine.ui();
     // The last cell has no row in the grid: its flag changes and nothing is shown.
     if (*a <= kWalkerLastRow) {
@@ -73,10 +73,7 @@ void BPoint::Command2_Click() {
 void BPoint::clear_break() {
     UserInterface& ui = m_machine.ui();
     m_load_walker();
-    for (int32_t a = 0; a <= kWalkerLastRow; ++a) {
-        m_machine.memory_cells[static_cast<size_t>(a)].breakpoint = 0;
-        ui.set_walker_cell_text(a, WalkerColumn::Breakpoint, "");
-    }
+    m_machine.clear_breakpoints(0, kWalkerLastRow);
     ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
 }
 

@@ -31,7 +31,7 @@ public:
 
 private:
     std::optional<int32_t> address();
-    void set_breakpoint(int32_t flag, const char* mark);
+    void set_breakpoint(bool set, const char* mark);
 
     Machine& m_machine;
     ModalSeam& m_modal;

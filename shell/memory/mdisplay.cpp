@@ -52,7 +52,7 @@ constexpr ToolbarButton kToolbarButtons[] = {
 } // namespace
 
 mDisplay::mDisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(machine) {
-    m_machine.windows.memory_walker_open = kTrue;
+    m_machine.window_opened(MachineWindow::MemoryWalker, true);
     setObjectName(QStringLiteral("mDisplay"));
     setWindowTitle(QStringLiteral("Memory Walker"));
 
@@ -72,7 +72,7 @@ mDisplay::mDisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     connect(m_grid, &WalkerGrid::scrolled, this, &mDisplay::map_Scroll);
 
     set_top_row(kRamStart);
-    set_back_colour(m_machine.status.power_on == 1 ? kColourWhite : kColourLightGrey);
+    set_back_colour(m_machine.power_is_on() ? kColourWhite : kColourLightGrey);
     resize(twips_to_pixels(kLoadWidth), twips_to_pixels(kLoadHeight));
     paint();
 }
@@ -207,7 +207,7 @@ void mDisplay::place_controls(int grid_width, int grid_height) {
 }
 
 void mDisplay::closeEvent(QCloseEvent* event) {
-    m_machine.windows.memory_walker_open = 0;
+    m_machine.window_opened(MachineWindow::MemoryWalker, false);
     QWidget::closeEvent(event);
 }
 

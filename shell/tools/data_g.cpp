@@ -15,13 +15,6 @@
 
 namespace tallyrig {
 
-namespace {
-
-constexpr int16_t kProfilingOff = 0;
-constexpr int16_t kProfilingOn = 1;
-
-} // namespace
-
 DataG::DataG(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(machine) {
     setObjectName(QStringLiteral("DataG"));
     setWindowTitle(QStringLiteral("Data Gatherer"));
@@ -84,17 +77,17 @@ DataG::DataG(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(mac
 
     // Opening the window stops counting; closing it does not.
     m_off->setChecked(true);
-    m_machine.status.profiling_on = kProfilingOff;
-    m_machine.windows.data_gatherer_open = kTrue;
+    m_machine.set_profiling(false);
+    m_machine.window_opened(MachineWindow::DataGatherer, true);
 }
 
 void DataG::closeEvent(QCloseEvent* event) {
-    m_machine.windows.data_gatherer_open = 0;
+    m_machine.window_opened(MachineWindow::DataGatherer, false);
     QWidget::closeEvent(event);
 }
 
 void DataG::Option1_Click() {
-    m_machine.status.profiling_on = kProfilingOff;
+    m_machine.set_profiling(false);
 }
 
 // Counting starts only with the program stopped; in any other mode the click is undone.
@@ -106,7 +99,7 @@ void DataG::Option2_Click() {
         return;
     }
     m_on->setChecked(true);
-    m_machine.status.profiling_on = kProfilingOn;
+    m_machine.set_profiling(true);
     m_output_file_name->setText(QString::fromStdString(m_machine.files.pad_file_path));
 }
 
@@ -116,11 +109,11 @@ void DataG::Output_Click() {
 }
 
 void DataG::Reset_Click() {
-    Init_profile_array(m_machine.memory_cells);
+    m_machine.reset_profile_counts();
 }
 
 void DataG::Output_file_name_Change() {
-    m_machine.files.pad_file_path = m_output_file_name->text().toStdString();
+    m_machine.set_pad_file_path(m_output_file_name->text().toStdString());
 }
 
 } // namespace tallyrig

@@ -66,7 +66,7 @@ System_clock::System_clock(Machine& machine, int32_t multiplier, QWidget* parent
 void System_clock::Apply_Command_Click() {
     const double delay =
         static_cast<double>(m_multiplier) * static_cast<double>(m_clock_speed->value());
-    m_machine.status.run_delay = std::min(delay, static_cast<double>(INT32_MAX));
+    m_machine.set_run_delay(std::min(delay, static_cast<double>(INT32_MAX)));
 }
 
 } // namespace tallyrig

@@ -81,18 +81,18 @@ IOPort::IOPort(Machine& machine, QWidget* parent) : QWidget(parent), m_machine(m
         ++row;
     }
 
-    m_machine.windows.ioport_window_open = kTrue;
+    m_machine.window_opened(MachineWindow::IoPort, true);
     paint();
 }
 
 void IOPort::closeEvent(QCloseEvent* event) {
-    m_machine.windows.ioport_window_open = 0;
+    m_machine.window_opened(MachineWindow::IoPort, false);
     QWidget::closeEvent(event);
 }
 
 void IOPort::paint() {
     m_painted_power = m_machine.status.power_on;
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         set_label_text(m_main_display, QStringLiteral("$XX"));
         set_label_text(m_main_display_character, QStringLiteral("---"));
         set_label_text(m_io_button, QStringLiteral("$XX"));

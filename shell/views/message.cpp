@@ -75,7 +75,7 @@ message::message(Machine& machine, ModalSeam& modal, CurrentPrinter& printer, QW
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
 
-    m_machine.windows.message_window_open = kTrue;
+    m_machine.window_opened(MachineWindow::MessageWindow, true);
     m_table->resize(twips_to_pixels(kMessageWindowWidth - kLoadWidthLeft),
                     twips_to_pixels(kMessageWindowHeight - kLoadHeightLeft));
 }
@@ -96,7 +96,7 @@ void message::build_toolbar() {
 }
 
 void message::closeEvent(QCloseEvent* event) {
-    m_machine.windows.message_window_open = 0;
+    m_machine.window_opened(MachineWindow::MessageWindow, false);
     QWidget::closeEvent(event);
 }
 

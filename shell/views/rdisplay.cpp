@@ -66,12 +66,12 @@ rdisplay::rdisplay(Machine& machine, QWidget* parent) : QWidget(parent), m_machi
     }
     grid->addWidget(status, position / 2, 0, 1, 2);
 
-    m_machine.windows.register_display_open = 1;
+    m_machine.window_opened(MachineWindow::RegisterDisplay, true);
     paint();
 }
 
 void rdisplay::closeEvent(QCloseEvent* event) {
-    m_machine.windows.register_display_open = 0;
+    m_machine.window_opened(MachineWindow::RegisterDisplay, false);
     QWidget::closeEvent(event);
 }
 
@@ -85,7 +85,7 @@ QLabel* rdisplay::add_panel(const QString& frame_caption, const QString& panel_n
 
 void rdisplay::paint() {
     const CpuRegisters& cpu = m_machine.cpu;
-    if (m_machine.status.power_on != 1) {
+    if (!m_machine.power_is_on()) {
         for (QLabel* flag : m_flags) {
             set_label_text(flag, QStringLiteral("X"));
         }

@@ -143,7 +143,7 @@ TEST_F(Example, InterruptRoutineCountsInDecimal) {
     load_example("interrupt");
     // Each time the program sleeps in HALT the user gives the Interrupt command.
     for (int i = 0; i < 12; ++i) {
-        t.ui.wait_actions.push_back([this] { t.cpu().interrupt_request = 1; });
+        t.ui.wait_actions.push_back([this] { t.machine.raise_interrupt(); });
     }
     switch_off_at_halt();
     run([] { return false; });

@@ -147,5 +147,175 @@ TEST(MachineState, TwoMachinesSideBySideShareNothing) {
     EXPECT_EQ(b.value(0x4000), 256);
 }
 
+int32_t value_at(const Machine& m, int32_t address) {
+    return m.memory_cells[static_cast<size_t>(address)].value;
+}
+
+int32_t breakpoint_at(const Machine& m, int32_t address) {
+    return m.memory_cells[static_cast<size_t>(address)].breakpoint;
+}
+
+// What each thing the user does leaves in the machine, where the run loop and the views read it.
+// Before each, the keypad holds a key, 0x4005 a breakpoint and the machine waits in STEP.
+TEST(MachineState, EachUserActionLeavesTheStateTheLoopReads) {
+    struct Action {
+        const char* what;
+        bool powered;
+        bool (*act)(Machine&); // its answer; true for those that give none
+        bool answer;
+        bool (*holds)(const Machine&);
+    };
+    const Action actions[] = {
+        {"switch on", false,
+         [](Machine& m) {
+             m.power_up();
+             m.settle_in_reset();
+             m.power_switched(true);
+             return true;
+         },
+         true,
+         [](const Machine& m) {
+             return m.status.power_on == 1 && m.status.machine_mode == MachineMode::Reset &&
+                    m.status.run_sub_state == RunSubState::AfterReset &&
+                    value_at(m, kKeypadPort) == kNoKeyWaiting;
+         }},
+        {"switch off", true,
+         [](Machine& m) {
+             m.power_down();
+             m.forget_memory();
+             return true;
+         },
+         true,
+         [](const Machine& m) {
+             return m.status.power_on == 0 && m.status.machine_mode == MachineMode::PowerOff &&
+                    breakpoint_at(m, 0x4005) == 0;
+         }},
+        {"Reset", true, [](Machine& m) { return m.press_reset(); }, true,
+         [](const Machine& m) {
+             return m.status.machine_mode == MachineMode::Reset &&
+                    value_at(m, kKeypadPort) == kNoKeyWaiting;
+         }},
+        {"Reset with the power off", false, [](Machine& m) { return m.press_reset(); }, false,
+         [](const Machine& m) {
+             return m.status.machine_mode == MachineMode::Step && value_at(m, kKeypadPort) == 0x42;
+         }},
+        {"programmable key", true,
+         [](Machine& m) {
+             m.press_keypad_key(0x1A5);
+             return true;
+         },
+         true, [](const Machine& m) { return value_at(m, kKeypadPort) == 0xA5; }},
+        {"QWERTY key", true,
+         [](Machine& m) {
+             m.press_keyboard_key('q');
+             return true;
+         },
+         true, [](const Machine& m) { return value_at(m, kKeyboardPort) == 'q'; }},
+        {"switch bank", true,
+         [](Machine& m) {
+             m.set_switch_port(0xF000, 0x81);
+             return true;
+         },
+         true, [](const Machine& m) { return value_at(m, 0xF000) == 0x81; }},
+        {"Interrupt", true, [](Machine& m) { return m.raise_interrupt(); }, true,
+         [](const Machine& m) { return m.cpu.interrupt_request == 1; }},
+        {"Interrupt with the power off", false, [](Machine& m) { return m.raise_interrupt(); },
+         false, [](const Machine& m) { return m.cpu.interrupt_request == 0; }},
+        {"breakpoint set", true,
+         [](Machine& m) {
+             m.set_breakpoint(0x5000, true);
+             return true;
+         },
+         true,
+         [](const Machine& m) {
+             return breakpoint_at(m, 0x5000) == kBreakpointSet &&
+                    breakpoint_at(m, 0x4005) == kBreakpointSet;
+         }},
+        {"breakpoint cleared", true,
+         [](Machine& m) {
+             m.set_breakpoint(0x4005, false);
+             return true;
+         },
+         true, [](const Machine& m) { return breakpoint_at(m, 0x4005) == 0; }},
+        {"breakpoints cleared up to a row", true,
+         [](Machine& m) {
+             m.set_breakpoint(0x5000, true);
+             m.clear_breakpoints(0, 0x4FFF);
+             return true;
+         },
+         true,
+         [](const Machine& m) {
+             return breakpoint_at(m, 0x4005) == 0 && breakpoint_at(m, 0x5000) == kBreakpointSet;
+         }},
+        {"write to a missing device", true,
+         [](Machine& m) {
+             m.press_mode(MachineMode::Run);
+             m.fall_into_step();
+             return true;
+         },
+         true, [](const Machine& m) { return m.status.machine_mode == MachineMode::Step; }},
+        {"main window closing", true,
+         [](Machine& m) {
+             m.end_run_loop();
+             return true;
+         },
+         true, [](const Machine& m) { return m.status.machine_mode == MachineMode::Reset; }},
+        {"processor speed", true,
+         [](Machine& m) {
+             m.set_run_delay(500.0);
+             return true;
+         },
+         true, [](const Machine& m) { return m.status.run_delay == 500.0; }},
+        {"counting switched on", true,
+         [](Machine& m) {
+             m.set_profiling(true);
+             return true;
+         },
+         true, [](const Machine& m) { return m.status.profiling_on == 1; }},
+        {"counting switched off", true,
+         [](Machine& m) {
+             m.set_profiling(true);
+             m.set_profiling(false);
+             return true;
+         },
+         true, [](const Machine& m) { return m.status.profiling_on == 0; }},
+        {"views opened", true,
+         [](Machine& m) {
+             for (MachineWindow w :
+                  {MachineWindow::MemoryWalker, MachineWindow::MessageWindow, MachineWindow::IoPort,
+                   MachineWindow::DataGatherer, MachineWindow::RegisterDisplay}) {
+                 m.window_opened(w, true);
+             }
+             return true;
+         },
+         true,
+         [](const Machine& m) {
+             const WindowFlags& w = m.windows;
+             return w.memory_walker_open == kTrue && w.message_window_open == kTrue &&
+                    w.ioport_window_open == kTrue && w.data_gatherer_open == kTrue &&
+                    w.register_display_open == 1;
+         }},
+        {"view closed", true,
+         [](Machine& m) {
+             m.window_opened(MachineWindow::IoPort, true);
+             m.window_opened(MachineWindow::IoPort, false);
+             return true;
+         },
+         true, [](const Machine& m) { return m.windows.ioport_window_open == 0; }},
+    };
+    for (const Action& action : actions) {
+        SCOPED_TRACE(action.what);
+        TestMachine t;
+        if (action.powered) {
+            t.power_on();
+        }
+        t.machine.press_mode(MachineMode::Step);
+        t.cell(kKeypadPort).value = 0x42;
+        t.machine.set_breakpoint(0x4005, true);
+        EXPECT_EQ(action.act(t.machine), action.answer);
+        EXPECT_TRUE(action.holds(t.machine));
+    }
+}
+
 } // namespace
 } // namespace tallyrig::testing

@@ -18,7 +18,7 @@ bool logged(const TestMachine& t, const LogCall& call) {
 class RunLoop : public ::testing::Test {
 protected:
     void SetUp() override { t.power_on(); }
-    void press(MachineMode mode) { t.machine.status.machine_mode = mode; }
+    void press(MachineMode mode) { t.machine.press_mode(mode); }
     TestMachine t;
 };
 
@@ -29,7 +29,7 @@ TEST_F(RunLoop, SubroutineCallAndReturnThenJumpToZeroResets) {
                     0xC1, 0x00, 0x00}); // JMP [$0000]
     t.load(0x4020, {0x90, 0x07,         // LDA #7
                     0xCF});             // RTS
-    t.machine.windows.memory_walker_open = kTrue;
+    t.machine.window_opened(MachineWindow::MemoryWalker, true);
     t.enter_run_loop(MachineMode::Run);
     EXPECT_EQ(t.ui.display, std::vector<std::string>{"7"});
     EXPECT_EQ(t.machine.status.run_sub_state, RunSubState::AfterReset);
@@ -54,7 +54,7 @@ TEST_F(RunLoop, InterruptIsEnteredAndReturnedFrom) {
     t.ui.on_yield = [&] {
         if (!requested && t.cpu().program_counter == 0x4007) {
             requested = true;
-            t.cpu().interrupt_request = 1;
+            t.machine.raise_interrupt();
         }
         if (t.cpu().instruction_register == 0xC7) {
             t.switch_off();
@@ -86,11 +86,11 @@ TEST_F(RunLoop, InterruptWaitsForTheMaskAndKeepsTheRequest) {
     t.ui.on_yield = [&] {
         if (yields_at_request < 0 && t.cpu().program_counter == 0x4006) {
             yields_at_request = t.ui.yields;
-            t.cpu().interrupt_request = 1;
+            t.machine.raise_interrupt();
         }
         if (t.cpu().program_counter == 0x4008 && t.cpu().flag_i == 1 &&
             t.cpu().interrupt_request == 0) {
-            t.cpu().interrupt_request = 1; // again, now unmasked
+            t.machine.raise_interrupt(); // again, now unmasked
         }
     };
     t.enter_run_loop(MachineMode::Run, 1000);
@@ -100,9 +100,9 @@ TEST_F(RunLoop, InterruptWaitsForTheMaskAndKeepsTheRequest) {
 
 TEST_F(RunLoop, BreakpointStopsBeforeItsInstructionAndRunResumesThere) {
     t.load(0x4000, {0x80, 0x80, 0x80, 0x80, 0xC1, 0x00, 0x00}); // INCA x4, JMP [$0000]
-    t.cell(0x4000).breakpoint = 1; // the first instruction after Run ignores it
-    t.cell(0x4002).breakpoint = 1;
-    t.machine.windows.memory_walker_open = kTrue;
+    t.machine.set_breakpoint(0x4000, true); // the first instruction after Run ignores it
+    t.machine.set_breakpoint(0x4002, true);
+    t.machine.window_opened(MachineWindow::MemoryWalker, true);
     t.ui.wait_actions.push_back([&] {
         EXPECT_EQ(t.machine.status.machine_mode, MachineMode::Idle);
         EXPECT_EQ(t.cpu().accumulator, 2);
@@ -123,7 +123,7 @@ TEST_F(RunLoop, BreakpointStopsBeforeItsInstructionAndRunResumesThere) {
 
 TEST_F(RunLoop, StepMovesTheMarkerOneInstructionAtATime) {
     t.load(0x4000, {0x80, 0x90, 0x05, 0x80, 0xC1, 0x00, 0x00});
-    t.machine.windows.memory_walker_open = kTrue;
+    t.machine.window_opened(MachineWindow::MemoryWalker, true);
     t.ui.wait_actions.push_back([&] {
         EXPECT_EQ(t.cpu().program_counter, 0x4001);
         EXPECT_EQ(t.cell(0x4001).marker, kMarkerCurrent);
@@ -184,7 +184,7 @@ TEST_F(RunLoop, InterruptWithoutVectorOrStackIsAnError) {
             m.cell(0x4000 + static_cast<int32_t>(i)).value = c.setup[i];
         }
         m.load(0x4006, {0x08, 0xC1, 0x40, 0x07}); // SETIM, JMP [$4007]
-        m.ui.on_yield = [&m] { m.cpu().interrupt_request = 1; };
+        m.ui.on_yield = [&m] { m.machine.raise_interrupt(); };
         m.enter_run_loop(MachineMode::Run);
         ASSERT_EQ(m.ui.boxes.size(), 1u) << c.reason;
         EXPECT_NE(m.ui.boxes[0].text.find(state_machine_error_text(c.reason, 0).substr(42)),
@@ -199,7 +199,7 @@ TEST_F(RunLoop, InterruptInStepIsServedBeforeTheWait) {
     t.ui.wait_actions.push_back([&] { press(MachineMode::Step); }); // BLDSP done
     t.ui.wait_actions.push_back([&] { press(MachineMode::Step); }); // BLDIV done
     t.ui.wait_actions.push_back([&] {                               // SETIM done
-        t.cpu().interrupt_request = 1;
+        t.machine.raise_interrupt();
         press(MachineMode::Step);
     });
     t.ui.wait_actions.push_back([&] { // NOP done, then the interrupt was served
@@ -218,11 +218,11 @@ TEST_F(RunLoop, InterruptInStepIsServedBeforeTheWait) {
 
 TEST_F(RunLoop, InterruptServiceIsNarratedInStep) {
     t.load(0x4000, {0x50, 0xEF, 0xFF, 0xF0, 0x50, 0x00, 0x08, 0x00});
-    t.machine.windows.message_window_open = kTrue;
+    t.machine.window_opened(MachineWindow::MessageWindow, true);
     t.ui.wait_actions.push_back([&] { press(MachineMode::Step); });
     t.ui.wait_actions.push_back([&] { press(MachineMode::Step); });
     t.ui.wait_actions.push_back([&] {
-        t.cpu().interrupt_request = 1;
+        t.machine.raise_interrupt();
         press(MachineMode::Step);
     });
     t.ui.wait_actions.push_back([&] { t.switch_off(); });
@@ -266,7 +266,7 @@ TEST_F(RunLoop, HaltWaitsWithoutSpinningUntilAnInterrupt) {
     t.load(0x4000, {0x50, 0xEF, 0xFF, 0xF0, 0x50, 0x00, 0x08, 0x01, 0xC1, 0x00, 0x00});
     t.load(0x5000, {0x90, 0x33, 0xC7});
     t.ui.wait_actions.push_back([] {});
-    t.ui.wait_actions.push_back([&] { t.cpu().interrupt_request = 1; });
+    t.ui.wait_actions.push_back([&] { t.machine.raise_interrupt(); });
     t.enter_run_loop(MachineMode::Run);
     EXPECT_EQ(t.ui.waits, 2);
     EXPECT_EQ(t.machine.status.run_sub_state, RunSubState::AfterReset); // went on to JMP 0

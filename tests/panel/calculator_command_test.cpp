@@ -30,8 +30,8 @@ protected:
         EXPECT_EQ(panel->key_caption_colour(PanelKey::Run), run);
     }
     void open_walker_and_ports() {
-        machine.windows.memory_walker_open = kTrue;
-        machine.windows.ioport_window_open = kTrue;
+        machine.window_opened(MachineWindow::MemoryWalker, true);
+        machine.window_opened(MachineWindow::IoPort, true);
     }
 };
 
@@ -144,9 +144,9 @@ TEST_F(CalculatorCommands, SwitchingOnWithTheWindowsClosedLeavesThemAlone) {
 
 TEST_F(CalculatorCommands, SwitchingOffClearsBreakpointsBlanksAndBlackensTheKeys) {
     press("Power");
-    machine.windows.memory_walker_open = kTrue;
-    machine.memory_cells[0x4005].breakpoint = 1;
-    machine.memory_cells[0x0010].breakpoint = 1;
+    machine.window_opened(MachineWindow::MemoryWalker, true);
+    machine.set_breakpoint(0x4005, true);
+    machine.set_breakpoint(0x0010, true);
     load(0x4000, {0x12, 0x34});
     value(0xFFFF) = 0x56;
     ui.calls.clear();
@@ -216,7 +216,7 @@ TEST_F(CalculatorCommands, ResetWithThePowerOnRedsTheResetKey) {
 TEST_F(CalculatorCommands, StepAndRunGreyTheWalkerAndStepShowsWhereItGoesOn) {
     press("Power");
     load(0x4000, {kLdaImmediate, 1, kLdaImmediate, 2, kLdaImmediate, 3});
-    machine.windows.memory_walker_open = kTrue;
+    machine.window_opened(MachineWindow::MemoryWalker, true);
     const std::string grey = "walker_colour " + std::to_string(0xE0E0E0);
     ui.wait_actions.push_back([&] {
         ui.calls.clear();
@@ -435,7 +435,7 @@ TEST_F(CalculatorCommands, ProgrammableKeysStoreTheirCodeInTheKeypadPort) {
 
 TEST_F(CalculatorCommands, KeysElevenToSeventyShowThemselvesInTheIoPortWindow) {
     press("Power");
-    machine.windows.ioport_window_open = kTrue;
+    machine.window_opened(MachineWindow::IoPort, true);
     buttons.records[12].code = 10;
     buttons.records[12].annotation = " AB  ";
     press("12");
@@ -445,7 +445,7 @@ TEST_F(CalculatorCommands, KeysElevenToSeventyShowThemselvesInTheIoPortWindow) {
     EXPECT_EQ(value(kKeypadPort), buttons.records[5].code);
     EXPECT_EQ(ui.io_button, "$0A");
     EXPECT_EQ(ui.io_annotation, "AB");
-    machine.windows.ioport_window_open = 0;
+    machine.window_opened(MachineWindow::IoPort, false);
     press("40");
     EXPECT_EQ(ui.io_button, "$0A");
 }

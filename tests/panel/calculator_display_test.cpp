@@ -47,7 +47,7 @@ TEST_F(CalculatorDisplay, BackMovesTheTextRight) {
 TEST_F(CalculatorDisplay, BellLeavesDisplayAndLedsButReachesTheIoPortWindow) {
     panel->display_dashes();
     panel->set_status_leds(0x05);
-    machine.windows.ioport_window_open = kTrue;
+    machine.window_opened(MachineWindow::IoPort, true);
     QSignalSpy written(panel.get(), &Calculator::ioport_display_written);
     panel->display_character("Bell", 17);
     EXPECT_EQ(display(), std::string(23, '-'));
@@ -61,7 +61,7 @@ TEST_F(CalculatorDisplay, IoPortWindowEchoesOnlyWhileOpen) {
     QSignalSpy written(panel.get(), &Calculator::ioport_display_written);
     panel->display_character("A", 10);
     EXPECT_EQ(written.count(), 0);
-    machine.windows.ioport_window_open = kTrue;
+    machine.window_opened(MachineWindow::IoPort, true);
     panel->display_character("A", 10);
     panel->display_character("7", 7);
     ASSERT_EQ(written.count(), 2);
@@ -86,7 +86,7 @@ TEST_F(CalculatorDisplay, PowerSwitchedDuringTheEchoYield) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) +
                      (c.power_on_before ? ", switched off" : ", switched on"));
-        machine.windows.ioport_window_open = 0;
+        machine.window_opened(MachineWindow::IoPort, false);
         if ((machine.status.power_on == 1) != c.power_on_before) {
             panel->command_pass("Power");
         }
@@ -99,7 +99,7 @@ TEST_F(CalculatorDisplay, PowerSwitchedDuringTheEchoYield) {
                                                  workbench);
             ui.panel = panel.get();
         }
-        machine.windows.ioport_window_open = kTrue;
+        machine.window_opened(MachineWindow::IoPort, true);
         bool switched = false;
         ui.on_yield = [&] {
             if (!switched) {
@@ -152,9 +152,9 @@ TEST_F(CalculatorDisplay, EveryOutputYieldsOnce) {
         {"display_character", [this] { write("A"); }, 1},
         {"display_character, I/O port window open",
          [this] {
-             machine.windows.ioport_window_open = kTrue;
+             machine.window_opened(MachineWindow::IoPort, true);
              write("A");
-             machine.windows.ioport_window_open = 0;
+             machine.window_opened(MachineWindow::IoPort, false);
          },
          2},
         {"set_status_leds", [this] { panel->set_status_leds(1); }, 1},

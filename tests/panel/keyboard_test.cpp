@@ -149,7 +149,7 @@ TEST_F(KeyboardTest, TheWalkerShowsThePortRowsOnlyWhileItIsOpen) {
     ui.calls.clear();
     click("SSCommand31");
     EXPECT_FALSE(called("update_memory_walker 61441 32"));
-    machine.windows.memory_walker_open = kTrue;
+    machine.window_opened(MachineWindow::MemoryWalker, true);
     click("SSCommand31");
     EXPECT_TRUE(called("update_memory_walker 61441 32"));
     EXPECT_TRUE(called("walker_refresh"));

@@ -112,8 +112,7 @@ protected:
                 user_yield();
             }
             if (ui.yields > 2'000'000) {
-                machine.status.power_on = 0;
-                machine.status.machine_mode = MachineMode::PowerOff;
+                machine.power_down();
             }
         };
     }

@@ -41,7 +41,7 @@ TEST_F(LoadRam, AnAssembledImageLoadsAndNamesTheDumpFiles) {
         assembler::assemble(".ORG $4000\nLDA 65\nSTA [$F031]\nX: JMP [X]\n.END\n");
     ASSERT_TRUE(assembly.ok());
     const auto file = image("prog.ram", assembler::ram_image_text(assembly));
-    machine().memory_cells[0x4000].breakpoint = kBreakpointSet;
+    machine().set_breakpoint(0x4000, true);
     load(file);
     EXPECT_TRUE(modal.boxes.empty());
     ASSERT_EQ(modal.file_dialogs.size(), 1u);

@@ -85,7 +85,7 @@ TEST_F(SpeedDialog, TheSlowEndIsHeldToThirtyTwoBits) {
 TEST_F(SpeedDialog, WithoutAPositiveMultiplierItSaysSoAndChangesNothing) {
     for (const char* speed : {"0", "-5", "fast", ""}) {
         set_speed(speed);
-        machine().status.run_delay = 42.0;
+        machine().set_run_delay(42.0);
         modal.boxes.clear();
         EXPECT_EQ(open(), nullptr) << speed;
         ASSERT_EQ(modal.boxes.size(), 1u) << speed;

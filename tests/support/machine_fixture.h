@@ -75,17 +75,12 @@ public:
 
     // What the Power key does to the machine when it switches on.
     void power_on() {
-        machine.clear_ram_and_ports();
-        machine.reset_cpu();
-        machine.status.machine_mode = MachineMode::Reset;
-        machine.status.run_sub_state = RunSubState::AfterReset;
-        machine.status.power_on = 1;
+        machine.power_up();
+        machine.settle_in_reset();
+        machine.power_switched(true);
     }
 
-    void switch_off() {
-        machine.status.machine_mode = MachineMode::PowerOff;
-        machine.status.power_on = 0;
-    }
+    void switch_off() { machine.power_down(); }
 
     // Runs execute_instruction n times from the current program counter.
     void execute(int n = 1) {

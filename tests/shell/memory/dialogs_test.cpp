@@ -183,7 +183,7 @@ TEST_F(Dialogs, ABreakpointSetWhileRunningStopsTheProgram) {
     std::vector<Stop> stops;
     // The byte the program counts in wraps every 256 rounds, so whether the program went on is
     // read from the execution count of its first instruction, which only grows.
-    machine().status.profiling_on = 1;
+    machine().set_profiling(true);
     const auto rounds = [&] { return machine().memory_cells[0x4000].count_primary; };
     int32_t rounds_when_opened = -1;
     QTimer user;
