@@ -99,18 +99,10 @@ bool Machine::press_reset() {
 }
 
 void Machine::press_step() {
-    if (walker_open()) {
-        m_ui.set_walker_back_colour(kColourLightGrey);
-        m_ui.set_walker_top_row(cpu.program_counter);
-    }
-    m_ui.update_memory_walker(cpu.program_counter, kWalkerRefreshRows);
     enter_run_loop(*this, MachineMode::Step);
 }
 
 void Machine::press_run() {
-    if (walker_open()) {
-        m_ui.set_walker_back_colour(kColourLightGrey);
-    }
     enter_run_loop(*this, MachineMode::Run);
 }
 

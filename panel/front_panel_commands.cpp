@@ -92,14 +92,20 @@ void Calculator::reset_command() {
     set_key_enabled(PanelKey::Step, true);
 }
 
-// The keys show the new mode before the machine takes it: Step and Run return only when the
-// run loop they enter has ended.
+// The walker and the keys show the new mode before the machine takes it: Step and Run return
+// only when the run loop they enter has ended.
 void Calculator::step_command() {
     key_sound();
     if (!m_machine.power_is_on())
         return;
     set_key_enabled(PanelKey::Step, true);
     set_key_enabled(PanelKey::Run, true);
+    UserInterface& ui = m_machine.ui();
+    if (m_machine.walker_open()) {
+        ui.set_walker_back_colour(kColourLightGrey);
+        ui.set_walker_top_row(m_machine.cpu.program_counter);
+    }
+    ui.update_memory_walker(m_machine.cpu.program_counter, kWalkerRefreshRows);
     set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
     set_key_caption_colour(PanelKey::Step, kColourRed);
     set_key_caption_colour(PanelKey::Run, kColourDarkRed);
@@ -111,6 +117,9 @@ void Calculator::run_command() {
     key_sound();
     if (!m_machine.power_is_on())
         return;
+    if (m_machine.walker_open()) {
+        m_machine.ui().set_walker_back_colour(kColourLightGrey);
+    }
     set_key_caption_colour(PanelKey::Reset, kColourDarkRed);
     set_key_caption_colour(PanelKey::Step, kColourDarkRed);
     set_key_caption_colour(PanelKey::Run, kColourRed);
