@@ -1,0 +1,31 @@
+# Run as a test: the layout a newcomer reads stays true.
+# Every test program's folder has the path of the source folder it tests, so the tests of a file
+# are found from its folder's name. road/ walks across both programs and so mirrors no one folder.
+file(GLOB_RECURSE _lists RELATIVE ${SOURCE_DIR}/tests ${SOURCE_DIR}/tests/*/CMakeLists.txt)
+set(_unmirrored)
+foreach(_list IN LISTS _lists)
+  get_filename_component(_dir ${_list} DIRECTORY)
+  if(NOT _dir MATCHES "^road(/|$)" AND NOT IS_DIRECTORY ${SOURCE_DIR}/${_dir})
+    list(APPEND _unmirrored tests/${_dir})
+  endif()
+endforeach()
+if(_unmirrored)
+  message(FATAL_ERROR "Test folders with no source folder of the same path: ${_unmirrored}")
+endif()
+
+# Every file the README's table of names gives still exists.
+file(STRINGS ${SOURCE_DIR}/README.md _rows REGEX "^\\| [^|]*\\| `")
+set(_missing)
+foreach(_row IN LISTS _rows)
+  string(REGEX REPLACE "^\\|[^|]*\\|([^|]*)\\|.*" "\\1" _files "${_row}")
+  string(REGEX MATCHALL "`[^`]+`" _files "${_files}")
+  foreach(_file IN LISTS _files)
+    string(REPLACE "`" "" _file ${_file})
+    if(NOT EXISTS ${SOURCE_DIR}/${_file})
+      list(APPEND _missing ${_file})
+    endif()
+  endforeach()
+endforeach()
+if(NOT _rows OR _missing)
+  message(FATAL_ERROR "Files the README's table names but the tree lacks: ${_missing}")
+endif()
