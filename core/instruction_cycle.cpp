@@ -210,9 +210,8 @@ void InstructionCycle::instruction_cycle(Regs& regs) {
 }
 
 void Machine::execute_instruction() {
-    InstructionCycle cycle(*this);
     if (stepping()) {
-        cycle.instruction_cycle<true, false>(cpu);
+        InstructionCycle(*this).instruction_cycle<true, false>(cpu);
         return;
     }
     // An opcode in ROM or RAM can be looked at before the cycle reads it; one in a port cannot
@@ -225,13 +224,13 @@ void Machine::execute_instruction() {
             return;
         }
     }
-    cycle.execute_beyond_ram();
+    InstructionCycle::execute_beyond_ram(*this);
 }
 
 // Kept out of execute_instruction, whose every call would otherwise pay for this rare path.
-void InstructionCycle::execute_beyond_ram() {
-    RegisterWindow regs(m_machine.cpu);
-    instruction_cycle<false, false>(regs);
+void InstructionCycle::execute_beyond_ram(Machine& machine) {
+    RegisterWindow regs(machine.cpu);
+    InstructionCycle(machine).instruction_cycle<false, false>(regs);
     regs.put_back();
 }
 

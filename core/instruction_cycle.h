@@ -85,8 +85,9 @@ private:
     TALLYRIG_INLINE void execute_silent(Regs& regs, int32_t opcode);
     template <bool Narrate, class Regs>
     TALLYRIG_INLINE void execute_undefined(Regs& regs);
-    // A silent instruction whose opcode lies beyond RAM.
-    [[gnu::noinline]] void execute_beyond_ram();
+    // A silent instruction whose opcode lies beyond RAM. (Static: a cycle of its caller's would
+    // need a place in memory, and so a stack frame on the common path.)
+    [[gnu::noinline]] static void execute_beyond_ram(Machine& machine);
 
     // A narrated step tells what it does in STEP. Its silent form (Narrate false) looks at the
     // mode only after a call out of the cycle, the one place where the mode can change inside an
