@@ -51,24 +51,10 @@ void Machine::write_memory_byte(int32_t selector, int32_t byte) {
 }
 
 void Machine::narrate_read(int32_t selector) {
-    switch (selector) {
-    case kSelectProgramCounter:
-        log_message(kMsgNone, kMsgPcToMar, kMsgMarOnAddressBus, 0);
-        log_message(kMsgNone, kMsgPcUp, kMsgNextAccessNextAddress, 0);
-        break;
-    case kSelectOperandAddress:
-        log_message(kMsgNone, kMsgOperandAddressToMar, kMsgMarOnAddressBus, 0);
-        log_message(kMsgNone, kMsgOperandAddressUp, kMsgNextAccessNextAddress, 0);
-        break;
-    case kSelectIndirectAddress:
-        log_message(kMsgNone, kMsgIndirectToMar, kMsgMarOnAddressBus, 0);
-        break;
-    case kSelectStack:
-        log_message(kMsgNone, kMsgSpUp, kMsgPopMovesFirst, 0);
-        log_message(kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0);
-        break;
-    default:
-        break;
+    for (const detail::BusLine& line : detail::read_address_lines(selector)) {
+        if (line.m != kMsgNone) {
+            log_message(kMsgNone, line.m, line.r, 0);
+        }
     }
 }
 
@@ -103,13 +89,11 @@ void Machine::read_beyond_ram(int32_t address) {
     }
 }
 
-// A write names its address the way a read does, except for the push.
 void Machine::narrate_write(int32_t selector) {
-    if (selector == kSelectStack) {
-        log_message(kMsgNone, kMsgSpToMar, kMsgMarOnAddressBus, 0);
-        log_message(kMsgNone, kMsgSpDown, kMsgNextAccessNextAddress, 0);
-    } else if (selector == kSelectOperandAddress || selector == kSelectIndirectAddress) {
-        narrate_read(selector);
+    for (const detail::BusLine& line : detail::write_address_lines(selector)) {
+        if (line.m != kMsgNone) {
+            log_message(kMsgNone, line.m, line.r, 0);
+        }
     }
 }
 

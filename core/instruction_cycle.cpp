@@ -92,9 +92,13 @@ struct InstructionCycle::Dispatch {
         regs.program_counter = detail::add_wrapping(regs.program_counter, 1);
         regs.instruction_register = regs.data_register = Code;
         Machine::speed_delay(m.status.run_delay);
-        InstructionCycle(m).execute_silent_opcode<Code>(regs);
+        InstructionCycle cycle(m);
+        cycle.execute_silent_opcode<Code>(regs);
         keep_within_memory(regs);
         regs.put_back();
+        if (regs.stepping) [[unlikely]] {
+            cycle.write_told_lines();
+        }
     }
     template <size_t... Code>
     static constexpr std::array<OpcodeHandler, 256> whole_cycles(std::index_sequence<Code...>) {
@@ -157,14 +161,14 @@ void InstructionCycle::execute_silent(Regs& regs, int32_t opcode) {
 template <bool Narrate, class Regs>
 void InstructionCycle::fetch_opcode(Regs& regs) {
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
+        tell<Narrate>(kMsgGetOpcode, kMsgPcPointsAt, kMsgNone, regs.program_counter);
     }
     regs.last_instruction_address = regs.instruction_address = regs.program_counter;
     read_byte<Narrate>(regs, kSelectProgramCounter);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
-        log_message(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgOpcodeRead, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgDataToInstructionRegister, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgDecodeOpcode, kMsgNone, 0);
     }
     regs.instruction_register = regs.data_register;
     Machine::speed_delay(m_machine.status.run_delay);
@@ -230,8 +234,10 @@ void Machine::execute_instruction() {
 // Kept out of execute_instruction, whose every call would otherwise pay for this rare path.
 void InstructionCycle::execute_beyond_ram(Machine& machine) {
     RegisterWindow regs(machine.cpu);
-    InstructionCycle(machine).instruction_cycle<false, false>(regs);
+    InstructionCycle cycle(machine);
+    cycle.instruction_cycle<false, false>(regs);
     regs.put_back();
+    cycle.write_told_lines();
 }
 
 // RUN between two yields: instructions one after another for as long as nothing that the run
@@ -247,22 +253,28 @@ void Machine::run_stretch(int32_t budget) {
             break;
         }
         // The program counter is within memory after every instruction.
+        if (regs.called_out) [[unlikely]] {
+            if (status.machine_mode != MachineMode::Run ||
+                status.run_sub_state != RunSubState::Running || status.power_on != 1) {
+                break;
+            }
+            regs.called_out = false;
+        }
         const int32_t pc = regs.program_counter;
-        if (status.machine_mode != MachineMode::Run ||
-            status.run_sub_state != RunSubState::Running || status.power_on != 1 || pc == 0 ||
-            memory_cells[static_cast<size_t>(pc)].breakpoint == kBreakpointSet ||
+        if (pc == 0 || memory_cells[static_cast<size_t>(pc)].breakpoint == kBreakpointSet ||
             (regs.interrupt_request == 1 && regs.flag_i == 1)) [[unlikely]] {
             break;
         }
     }
     cpu = regs;
     m_registers = RegisterHome::Machine;
+    cycle.write_told_lines();
 }
 
 template <bool Narrate, class Regs>
 void InstructionCycle::execute_undefined(Regs& regs) {
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
+        tell<Narrate>(kMsgExecuteInstruction, kMsgUndefinedOpcode, kMsgStopsWithError, 0);
     }
     lend_registers(regs);
     m_machine.state_machine_error(StateMachineError::UndefinedOpcode);
@@ -276,7 +288,7 @@ void InstructionCycle::execute_opcode(Regs& regs) {
         return;
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
+        tell<Narrate>(kMsgExecuteInstruction, op.entry_m, op.entry_r, 0);
     }
     execute<Narrate>(regs, op);
 }
@@ -396,22 +408,22 @@ void InstructionCycle::fetch_word(Regs& regs, int32_t selector) {
     }
 
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgFetchWord, lines.before, before_r, *source);
+        tell<Narrate>(kMsgFetchWord, lines.before, before_r, *source);
     }
     read_byte<Narrate>(regs, selector);
     *target = wrap32(int64_t{regs.data_register} * 256);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, lines.high_m, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
-        log_message(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
-        log_message(kMsgNone, lines.before, before_r, *source);
+        tell<Narrate>(kMsgNone, lines.high_m, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgHighByteToRegister, kMsgHighByteCounts256, 0);
+        tell<Narrate>(kMsgNone, lines.high_r, kMsgLowByteNext, 0);
+        tell<Narrate>(kMsgNone, lines.before, before_r, *source);
     }
     read_byte<Narrate>(regs, selector);
     *target |= regs.data_register;
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, lines.low_m, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
-        log_message(kMsgNone, lines.low_r, kMsgWordComplete, 0);
+        tell<Narrate>(kMsgNone, lines.low_m, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgLowByteToRegister, kMsgLowByteCountsItsValue, 0);
+        tell<Narrate>(kMsgNone, lines.low_r, kMsgWordComplete, 0);
     }
 }
 
@@ -420,16 +432,17 @@ void InstructionCycle::fetch_byte(Regs& regs, int32_t selector) {
     if (narrate<Narrate>(regs)) {
         switch (selector) {
         case kSelectProgramCounter:
-            log_message(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
+            tell<Narrate>(kMsgFetchByte, kMsgPcPointsAt, kMsgNone, regs.program_counter);
             break;
         case kSelectOperandAddress:
-            log_message(kMsgFetchByte, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
+            tell<Narrate>(kMsgFetchByte, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
             break;
         case kSelectIndirectAddress:
-            log_message(kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, regs.indirect_address);
+            tell<Narrate>(kMsgFetchByte, kMsgEffectiveFromPointer, kMsgNone, regs.indirect_address);
             break;
         case kSelectStack:
-            log_message(kMsgFetchByte, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
+            tell<Narrate>(kMsgFetchByte, kMsgSpGivesAddress, kMsgStackGrowsDown,
+                          regs.stack_pointer);
             break;
         default:
             break;
@@ -437,8 +450,8 @@ void InstructionCycle::fetch_byte(Regs& regs, int32_t selector) {
     }
     read_byte<Narrate>(regs, selector);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgOperandReady, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgOperandByteRead, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgOperandReady, kMsgNone, 0);
     }
 }
 
@@ -450,8 +463,8 @@ void InstructionCycle::index_lines(Regs& regs, const OpcodeInfo& op) {
     }
     const MessageNumber m =
         op.mode == AddressingMode::PostIndexed ? kMsgPointerPlusIndex : kMsgOperandPlusIndex;
-    log_message(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
-    log_message(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
+    tell<Narrate>(kMsgAddIndexRegister, kMsgIndexAdded, kMsgNone, 0);
+    tell<Narrate>(kMsgNone, m, op.operation == Operation::Lda ? kMsgNone : kMsgSumWraps, 0);
 }
 
 // Reads the operand address of a memory mode and works out the effective address. The
@@ -561,7 +574,7 @@ void InstructionCycle::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Setim:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
+            tell<Narrate>(kMsgOperation, kMsgInterruptsAllowed, kMsgNone, 0);
         }
         regs.flag_i = 1;
         regs.interrupt_request = 0; // a pending request is dropped
@@ -571,7 +584,7 @@ void InstructionCycle::execute(Regs& regs, const OpcodeInfo& op) {
         break;
     case Operation::Clrim:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
+            tell<Narrate>(kMsgOperation, kMsgInterruptsBlocked, kMsgNone, 0);
         }
         regs.flag_i = 0;
         break;
@@ -644,7 +657,7 @@ void InstructionCycle::execute(Regs& regs, const OpcodeInfo& op) {
     case Operation::Rts:
         fetch_word<Narrate>(regs, kSelectStack);
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+            tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         break;
     case Operation::Rti:
@@ -672,8 +685,8 @@ void InstructionCycle::set_nz_from_accumulator(Regs& regs) {
 template <bool Narrate, class Regs>
 void InstructionCycle::result_lines(Regs& regs, MessageNumber remark) {
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
-        log_message(kMsgNone, kMsgFlagsNow, remark, 0);
+        tell<Narrate>(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, remark, 0);
     }
 }
 
@@ -685,7 +698,7 @@ void InstructionCycle::arithmetic(Regs& regs, Operation operation) {
                                 : operation == Operation::Addc ? kMsgAddDataWithCarry
                                 : operation == Operation::Sub  ? kMsgSubtractData
                                                                : kMsgSubtractDataWithBorrow;
-        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
+        tell<Narrate>(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     // Subtraction adds the one's complement plus 1 (SUB) or plus the carry (SUBC).
     if (subtract) {
@@ -714,7 +727,7 @@ void InstructionCycle::logic(Regs& regs, Operation operation) {
         const MessageNumber k = operation == Operation::And  ? kMsgAndData
                                 : operation == Operation::Or ? kMsgOrData
                                                              : kMsgXorData;
-        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
+        tell<Narrate>(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     if (operation == Operation::And) {
         regs.accumulator &= regs.data_register;
@@ -739,10 +752,10 @@ void InstructionCycle::compare(Regs& regs) {
         regs.flag_c = a > m ? 1 : 0;
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
-        log_message(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
-        log_message(kMsgNone, kMsgNone, kMsgCompareRule, 0);
-        log_message(kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0);
+        tell<Narrate>(kMsgOperation, kMsgCompareData, kMsgOnlyFlagsChange, 0);
+        tell<Narrate>(kMsgNone, kMsgCompareKeepsOnlyFlags, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgNone, kMsgCompareRule, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgZcFollowCompare, 0);
     }
 }
 
@@ -755,7 +768,7 @@ void InstructionCycle::decimal(Regs& regs, Operation operation) {
                                 : operation == Operation::Daddc ? kMsgAddDataWithCarry
                                 : operation == Operation::Dsub  ? kMsgSubtractData
                                                                 : kMsgSubtractDataWithBorrow;
-        log_message(kMsgOperation, k, kMsgResultInAccumulator, 0);
+        tell<Narrate>(kMsgOperation, k, kMsgResultInAccumulator, 0);
     }
     const int32_t m = regs.data_register;
     regs.bcd_acc_negative = regs.accumulator > 0x49 ? 1 : 0;
@@ -854,10 +867,10 @@ void InstructionCycle::shift(Regs& regs, Operation operation) {
     }
     set_nz_from_accumulator(regs);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgOperation, k, kMsgNone, 0);
-        log_message(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
-        log_message(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
-        log_message(kMsgNone, kMsgFlagsNow, kMsgZncFollowResult, 0);
+        tell<Narrate>(kMsgOperation, k, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgAccumulatorHolds, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgNone, kMsgCarryHoldsBitOut, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgZncFollowResult, 0);
     }
 }
 
@@ -867,7 +880,7 @@ void InstructionCycle::increment(Regs& regs, Operation operation) {
     switch (operation) {
     case Operation::Inca:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
+            tell<Narrate>(kMsgOperation, kMsgAccumulatorPlusOne, kMsgResultInAccumulator, 0);
         }
         regs.accumulator = wrap32(int64_t{regs.accumulator} + 1) & 0xFF;
         set_nz_from_accumulator(regs);
@@ -875,7 +888,7 @@ void InstructionCycle::increment(Regs& regs, Operation operation) {
         break;
     case Operation::Deca:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
+            tell<Narrate>(kMsgOperation, kMsgAccumulatorMinusOne, kMsgResultInAccumulator, 0);
         }
         regs.accumulator = regs.accumulator == 0 ? 0xFF : wrap32(int64_t{regs.accumulator} - 1);
         set_nz_from_accumulator(regs);
@@ -883,23 +896,23 @@ void InstructionCycle::increment(Regs& regs, Operation operation) {
         break;
     case Operation::Incx:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
+            tell<Narrate>(kMsgOperation, kMsgIndexPlusOne, kMsgOnlyZeroChanges, 0);
         }
         regs.index_register = wrap32(int64_t{regs.index_register} + 1) & 0xFFFF;
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
+            tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     case Operation::Decx:
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
+            tell<Narrate>(kMsgOperation, kMsgIndexMinusOne, kMsgOnlyZeroChanges, 0);
         }
         regs.index_register =
             regs.index_register == 0 ? 0xFFFF : wrap32(int64_t{regs.index_register} - 1);
         regs.flag_z = regs.index_register == 0 ? 1 : 0;
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
+            tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgZeroWhenIndexZero, 0);
         }
         break;
     default:
@@ -910,7 +923,7 @@ void InstructionCycle::increment(Regs& regs, Operation operation) {
 template <bool Narrate, class Regs>
 void InstructionCycle::load_accumulator(Regs& regs) {
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
+        tell<Narrate>(kMsgOperation, kMsgDataToAccumulator, kMsgNone, 0);
     }
     regs.accumulator = regs.data_register;
     set_nz_from_accumulator(regs);
@@ -926,18 +939,20 @@ void InstructionCycle::store_accumulator(Regs& regs, const OpcodeInfo& op) {
     }
     if (is_indirect(op.mode)) {
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone, regs.indirect_address);
+            tell<Narrate>(kMsgWriteToMemory, kMsgAddressFromPointer, kMsgNone,
+                          regs.indirect_address);
         }
         write_byte<Narrate>(regs, kSelectIndirectAddress, regs.accumulator);
     } else {
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
+            tell<Narrate>(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone,
+                          regs.operand_address);
         }
         write_byte<Narrate>(regs, kSelectOperandAddress, regs.accumulator);
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+        tell<Narrate>(kMsgNone, kMsgAccumulatorWritten, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
@@ -970,16 +985,16 @@ void InstructionCycle::load_register16(Regs& regs, const OpcodeInfo& op) {
     fetch_byte<Narrate>(regs, selector);
     *reg = wrap32(int64_t{regs.data_register} * 256);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, high_m, kMsgHighByteCounts256, 0);
+        tell<Narrate>(kMsgNone, high_m, kMsgHighByteCounts256, 0);
     }
     fetch_byte<Narrate>(regs, selector);
     *reg |= regs.data_register;
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
+        tell<Narrate>(kMsgNone, low_m, kMsgLowByteCountsItsValue, 0);
     }
     *guard = kTrue;
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
@@ -996,24 +1011,25 @@ void InstructionCycle::store_register16(Regs& regs, Operation operation) {
         count_secondary_at(regs.operand_address + 1);
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
+        tell<Narrate>(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
     write_byte<Narrate>(regs, kSelectOperandAddress, value / 256);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, high_m, kMsgNone, 0);
-        log_message(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
+        tell<Narrate>(kMsgNone, high_m, kMsgNone, 0);
+        tell<Narrate>(kMsgWriteToMemory, kMsgAddressFromOperand, kMsgNone, regs.operand_address);
     }
     write_byte<Narrate>(regs, kSelectOperandAddress, value & 0xFF);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, low_m, kMsgNone, 0);
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+        tell<Narrate>(kMsgNone, low_m, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
 template <bool Narrate, class Regs>
 void InstructionCycle::push(Regs& regs, Operation operation) {
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
+        tell<Narrate>(kMsgWriteToMemory, kMsgSpGivesAddress, kMsgStackGrowsDown,
+                      regs.stack_pointer);
     }
     if (profiling()) {
         count_secondary_at(kStackCountCell);
@@ -1025,8 +1041,8 @@ void InstructionCycle::push(Regs& regs, Operation operation) {
         write_byte<Narrate>(regs, kSelectStack, regs.accumulator);
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+        tell<Narrate>(kMsgNone, kMsgByteOnStack, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
     }
 }
 
@@ -1041,11 +1057,11 @@ void InstructionCycle::pop(Regs& regs, Operation operation) {
         return;
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
+        tell<Narrate>(kMsgOperation, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(regs, regs.data_register);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
+        tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgFlagsFromStatusByte, 0);
     }
 }
 
@@ -1074,13 +1090,15 @@ void InstructionCycle::jump_closing_lines(Regs& regs, const OpcodeInfo& op) {
         return;
     }
     if (is_indirect(op.mode)) {
-        log_message(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget, regs.program_counter);
-        log_message(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
+        tell<Narrate>(kMsgOperation, kMsgAddressFromPointer, kMsgPcHoldsTarget,
+                      regs.program_counter);
+        tell<Narrate>(kMsgNone, kMsgContinueAtPointer, kMsgNextOpcodeFromThere, 0);
     } else {
-        log_message(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget, regs.program_counter);
-        log_message(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
+        tell<Narrate>(kMsgOperation, kMsgAddressFromOperand, kMsgPcHoldsTarget,
+                      regs.program_counter);
+        tell<Narrate>(kMsgNone, kMsgContinueAtOperand, kMsgNextOpcodeFromThere, 0);
     }
-    log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+    tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
 }
 
 template <bool Narrate, class Regs>
@@ -1099,18 +1117,18 @@ void InstructionCycle::jump_to_subroutine(Regs& regs, const OpcodeInfo& op) {
     // The program counter now holds the return address; it goes on the stack low byte
     // first, so it sits high byte at the lower address like every 16-bit value.
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
-                    regs.stack_pointer);
+        tell<Narrate>(kMsgSaveReturnAddress, kMsgSpGivesAddress, kMsgStackGrowsDown,
+                      regs.stack_pointer);
     }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter & 0xFF);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
-        log_message(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
+        tell<Narrate>(kMsgNone, kMsgReturnLowPushed, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgSpGivesAddress, kMsgStackGrowsDown, regs.stack_pointer);
     }
     write_byte<Narrate>(regs, kSelectStack, regs.program_counter / 256);
     regs.program_counter = target;
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
+        tell<Narrate>(kMsgNone, kMsgReturnHighPushed, kMsgDataBus, 0);
     }
     jump_closing_lines<Narrate>(regs, op);
 }
@@ -1119,7 +1137,7 @@ template <bool Narrate, class Regs>
 void InstructionCycle::return_from_interrupt(Regs& regs) {
     fetch_byte<Narrate>(regs, kSelectStack);
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, kMsgStatusToFlags, kMsgNone, 0);
     }
     restore_flags(regs, regs.data_register);
     fetch_word<Narrate>(regs, kSelectStack);
@@ -1173,7 +1191,7 @@ void InstructionCycle::conditional_jump(Regs& regs, const OpcodeInfo& op) {
         break;
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
+        tell<Narrate>(kMsgTestCondition, lines.entry_m, lines.entry_r, 0);
     }
     if (!taken) {
         if (profiling()) {
@@ -1181,9 +1199,9 @@ void InstructionCycle::conditional_jump(Regs& regs, const OpcodeInfo& op) {
         }
         regs.program_counter = wrap32(int64_t{regs.program_counter} + 2); // skip the address
         if (narrate<Narrate>(regs)) {
-            log_message(kMsgNone, lines.not_taken, kMsgNone, 0);
-            log_message(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
-            log_message(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
+            tell<Narrate>(kMsgNone, lines.not_taken, kMsgNone, 0);
+            tell<Narrate>(kMsgNone, kMsgSkipJumpAddress, kMsgAddressBytesNotRead, 0);
+            tell<Narrate>(kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0);
         }
         return;
     }
@@ -1191,7 +1209,7 @@ void InstructionCycle::conditional_jump(Regs& regs, const OpcodeInfo& op) {
         count_primary_at(regs.instruction_address);
     }
     if (narrate<Narrate>(regs)) {
-        log_message(kMsgNone, lines.taken, kMsgNone, 0);
+        tell<Narrate>(kMsgNone, lines.taken, kMsgNone, 0);
     }
     fetch_word<Narrate>(regs, kSelectProgramCounter);
     regs.program_counter = regs.operand_address;

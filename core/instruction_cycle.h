@@ -4,6 +4,7 @@
 
 #include "core/machine.h"
 
+#include <array>
 #include <cassert>
 #include <cstdint>
 
@@ -24,6 +25,40 @@ namespace tallyrig {
 enum class Machine::RegisterHome : uint8_t { Machine, Locals, Lent };
 
 namespace detail {
+// The lines that name a bus access's address, by selector.
+struct BusLine {
+    MessageNumber m = kMsgNone;
+    MessageNumber r = kMsgNone;
+};
+using BusLines = std::array<BusLine, 2>;
+
+constexpr BusLines read_address_lines(int32_t selector) {
+    switch (selector) {
+    case kSelectProgramCounter:
+        return {{{kMsgPcToMar, kMsgMarOnAddressBus}, {kMsgPcUp, kMsgNextAccessNextAddress}}};
+    case kSelectOperandAddress:
+        return {{{kMsgOperandAddressToMar, kMsgMarOnAddressBus},
+                 {kMsgOperandAddressUp, kMsgNextAccessNextAddress}}};
+    case kSelectIndirectAddress:
+        return {{{kMsgIndirectToMar, kMsgMarOnAddressBus}}};
+    case kSelectStack:
+        return {{{kMsgSpUp, kMsgPopMovesFirst}, {kMsgSpToMar, kMsgMarOnAddressBus}}};
+    default:
+        return {};
+    }
+}
+
+// A write names its address the way a read does, except for the push.
+constexpr BusLines write_address_lines(int32_t selector) {
+    if (selector == kSelectStack) {
+        return {{{kMsgSpToMar, kMsgMarOnAddressBus}, {kMsgSpDown, kMsgNextAccessNextAddress}}};
+    }
+    if (selector == kSelectOperandAddress || selector == kSelectIndirectAddress) {
+        return read_address_lines(selector);
+    }
+    return {};
+}
+
 // Register arithmetic wraps at 32 bits: a runaway stack pointer must not become undefined.
 constexpr int32_t add_wrapping(int32_t value, int32_t delta) {
     return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
@@ -58,9 +93,6 @@ private:
     // The machine as the steps use it.
     TALLYRIG_INLINE bool stepping() const { return m_machine.stepping(); }
     TALLYRIG_INLINE bool profiling() const { return m_machine.status.profiling_on == 1; }
-    TALLYRIG_INLINE void log_message(int16_t left, int16_t middle, int16_t right, int32_t address) {
-        m_machine.log_message(left, middle, right, address);
-    }
     UserInterface& ui() {
         expect_registers_lent(m_machine);
         return m_machine.m_ui;
@@ -100,10 +132,45 @@ private:
             return regs.stepping;
         }
     }
-    // Whether a step writes its lines. A silent form that does first shows the machine its
-    // registers, which the lines' format codes read; writing a line changes none of them.
+    // Whether a step tells its lines. A silent form that does first shows the machine its
+    // registers, whose values the lines keep; telling a line changes none of them.
     template <bool Narrate, class Regs>
-    TALLYRIG_INLINE bool narrate(const Regs& regs);
+    TALLYRIG_INLINE bool narrate(const Regs& regs) {
+        if (!narrating<Narrate>(regs)) [[likely]] {
+            return false;
+        }
+        if constexpr (!Narrate) {
+            show_registers(regs);
+        }
+        return true;
+    }
+    // A line of the narration. The narrated form writes it at once. The silent form keeps it,
+    // with the register values its texts show, until its next call out or its end: so no line
+    // is written from inside it, and none of its registers need outlive a call there.
+    template <bool Narrate>
+    TALLYRIG_INLINE void tell(int16_t left, int16_t middle, int16_t right, int32_t address) {
+        if constexpr (Narrate) {
+            m_machine.log_message(left, middle, right, address);
+        } else {
+            // No instruction tells as many lines as there is room for (a test holds every
+            // opcode to it), so the index is not tested here: even a test of it on this rare
+            // path slows the common path of the RUN stretch by several percent.
+            assert(m_machine.m_told_count < Machine::kToldLinesMax);
+            m_machine.m_told_lines[m_machine.m_told_count++] = {left, middle, right, address,
+                                                                FormatValues::of(m_machine.cpu)};
+        }
+    }
+    // The lines kept are written before the machine does anything else.
+    TALLYRIG_INLINE void write_told_lines() {
+        if (m_machine.m_told_count != 0) [[unlikely]] {
+            m_machine.write_told_lines();
+        }
+    }
+    // The lines that name the address of a read or a write.
+    template <bool Narrate>
+    TALLYRIG_INLINE void tell_read(int32_t selector);
+    template <bool Narrate>
+    TALLYRIG_INLINE void tell_write(int32_t selector);
     // The RUN stretch's copy of the registers.
     struct LocalRegisters;
     TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
@@ -178,6 +245,9 @@ private:
 // instruction left it.
 struct InstructionCycle::LocalRegisters : CpuRegisters {
     bool stepping = false;
+    // Whether the current instruction has called out of the cycle: only a call out changes
+    // the mode, the run's sub-state and the power that the stretch tests between instructions.
+    bool called_out = false;
 };
 
 // The registers as the silent cycle of one instruction sees them: those that every instruction
@@ -253,11 +323,14 @@ private:
     CpuRegisters& m_home;
 };
 
+// Lending comes before every call out of the cycle, and before a narrated handler from the
+// tables: the lines kept so far come first.
 inline void InstructionCycle::lend_registers(const CpuRegisters& regs) {
     if (m_machine.m_registers == RegisterHome::Locals) {
         m_machine.cpu = regs;
         m_machine.m_registers = RegisterHome::Lent;
     }
+    write_told_lines();
 }
 
 inline void InstructionCycle::take_registers(CpuRegisters& regs) {
@@ -270,10 +343,12 @@ inline void InstructionCycle::take_registers(CpuRegisters& regs) {
 inline void InstructionCycle::take_registers(LocalRegisters& regs) {
     take_registers(static_cast<CpuRegisters&>(regs));
     regs.stepping = stepping();
+    regs.called_out = true;
 }
 
 inline void InstructionCycle::lend_registers(const RegisterWindow& regs) {
     regs.put_back();
+    write_told_lines();
 }
 
 inline void InstructionCycle::show_registers(const RegisterWindow& regs) {
@@ -285,15 +360,31 @@ inline void InstructionCycle::take_registers(RegisterWindow& regs) {
     regs.stepping = stepping();
 }
 
-template <bool Narrate, class Regs>
-inline bool InstructionCycle::narrate(const Regs& regs) {
-    if (!narrating<Narrate>(regs)) [[likely]] {
-        return false;
+// The lines that name a read's address: the narrated form writes them out of line.
+template <bool Narrate>
+inline void InstructionCycle::tell_read(int32_t selector) {
+    if constexpr (Narrate) {
+        m_machine.narrate_read(selector);
+    } else {
+        for (const detail::BusLine& line : detail::read_address_lines(selector)) {
+            if (line.m != kMsgNone) {
+                tell<false>(kMsgNone, line.m, line.r, 0);
+            }
+        }
     }
-    if constexpr (!Narrate) {
-        show_registers(regs);
+}
+
+template <bool Narrate>
+inline void InstructionCycle::tell_write(int32_t selector) {
+    if constexpr (Narrate) {
+        m_machine.narrate_write(selector);
+    } else {
+        for (const detail::BusLine& line : detail::write_address_lines(selector)) {
+            if (line.m != kMsgNone) {
+                tell<false>(kMsgNone, line.m, line.r, 0);
+            }
+        }
     }
-    return true;
 }
 
 // Every instruction reads through here several times, so the ROM and RAM case stays inline.
@@ -319,14 +410,14 @@ inline void InstructionCycle::read_byte(Regs& regs, int32_t selector) {
         break;
     }
     if (narrate<Narrate>(regs)) {
-        m_machine.narrate_read(selector);
+        tell_read<Narrate>(selector);
     }
     const int32_t address = regs.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
         regs.data_register = m_machine.memory_cells[static_cast<size_t>(address)].value;
         if (regs.data_register > 255) [[unlikely]] {
             if (narrate<Narrate>(regs)) {
-                log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
+                tell<Narrate>(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
             }
         }
         return;
@@ -354,7 +445,7 @@ inline void InstructionCycle::write_byte(Regs& regs, int32_t selector, int32_t b
         break;
     }
     if (narrate<Narrate>(regs)) {
-        m_machine.narrate_write(selector);
+        tell_write<Narrate>(selector);
     }
     const int32_t address = regs.memory_address_register;
     if (address >= kRamStart && address <= kRamEnd) [[likely]] {

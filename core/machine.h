@@ -9,6 +9,7 @@
 #include "core/ram_image.h"
 #include "core/user_interface.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -141,8 +142,12 @@ public:
 
     // One group of micro-step lines; callers call it only in STEP mode.
     void log_message(int16_t l, int16_t m, int16_t r, int32_t address);
+    // The most lines a silent instruction keeps to write after its mode turned STEP; every
+    // instruction tells fewer.
+    static constexpr size_t kToldLinesMax = 128;
     std::string substitute_format_code(int32_t position, FormatCodeKind kind,
-                                       const std::string& text, int32_t address) const;
+                                       const std::string& text, int32_t address,
+                                       const FormatValues& values) const;
 
     bool stepping() const { return status.machine_mode == MachineMode::Step; }
     bool walker_open() const { return windows.memory_walker_open == kTrue; }
@@ -164,6 +169,19 @@ private:
     void narrate_write(int32_t selector);
     void write_outside_ram(int32_t address, int32_t byte);
 
+    // A line a silent instruction tells once a call out has turned the mode to STEP. It waits,
+    // with the values its texts show, for the instruction's next call out or its end: so the
+    // silent form writes no line itself, and its registers need not outlive a call there.
+    struct ToldLine {
+        int16_t l = 0;
+        int16_t m = 0;
+        int16_t r = 0;
+        int32_t address = 0;
+        FormatValues values;
+    };
+    void write_lines(int16_t l, int16_t m, int16_t r, int32_t address, const FormatValues& values);
+    [[gnu::noinline]] void write_told_lines();
+
     // Run loop pieces.
     bool can_run_on() const;
     void run_stretch(int32_t budget);
@@ -181,6 +199,8 @@ private:
     MessageCatalog& m_messages;
     int m_run_loop_depth = 0;
     RegisterHome m_registers{}; // in `cpu`
+    size_t m_told_count = 0;
+    std::array<ToldLine, kToldLinesMax> m_told_lines{};
     uint32_t m_mode_presses = 0;
 };
 

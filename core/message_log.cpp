@@ -101,7 +101,8 @@ std::string MessageCatalog::text(int32_t n) {
 }
 
 std::string Machine::substitute_format_code(int32_t position, FormatCodeKind kind,
-                                            const std::string& text, int32_t address) const {
+                                            const std::string& text, int32_t address,
+                                            const FormatValues& values) const {
     const auto flag = [](int16_t f) { return std::string(f == 1 ? "1" : "0"); };
     std::string replacement;
     switch (kind) {
@@ -109,28 +110,28 @@ std::string Machine::substitute_format_code(int32_t position, FormatCodeKind kin
         replacement = Statemc_pad_hex(hex_text(address));
         break;
     case FormatCodeKind::Accumulator:
-        replacement = Statemc_pad2_hex(hex_text(cpu.accumulator));
+        replacement = Statemc_pad2_hex(hex_text(values.accumulator));
         break;
     case FormatCodeKind::DataRegister:
-        replacement = Statemc_pad2_hex(hex_text(cpu.data_register));
+        replacement = Statemc_pad2_hex(hex_text(values.data_register));
         break;
     case FormatCodeKind::FlagZ:
-        replacement = flag(cpu.flag_z);
+        replacement = flag(values.flag_z);
         break;
     case FormatCodeKind::FlagC:
-        replacement = flag(cpu.flag_c);
+        replacement = flag(values.flag_c);
         break;
     case FormatCodeKind::FlagI:
-        replacement = flag(cpu.flag_i);
+        replacement = flag(values.flag_i);
         break;
     case FormatCodeKind::FlagO:
-        replacement = flag(cpu.flag_o);
+        replacement = flag(values.flag_o);
         break;
     case FormatCodeKind::FlagN:
-        replacement = flag(cpu.flag_n);
+        replacement = flag(values.flag_n);
         break;
     case FormatCodeKind::IndexRegister:
-        replacement = Statemc_pad_hex(hex_text(cpu.index_register));
+        replacement = Statemc_pad_hex(hex_text(values.index_register));
         break;
     default:
         break;
@@ -143,6 +144,19 @@ std::string Machine::substitute_format_code(int32_t position, FormatCodeKind kin
 }
 
 void Machine::log_message(int16_t l, int16_t m, int16_t r, int32_t address) {
+    write_lines(l, m, r, address, FormatValues::of(cpu));
+}
+
+void Machine::write_told_lines() {
+    for (size_t i = 0; i < m_told_count; ++i) {
+        const ToldLine& line = m_told_lines[i];
+        write_lines(line.l, line.m, line.r, line.address, line.values);
+    }
+    m_told_count = 0;
+}
+
+void Machine::write_lines(int16_t l, int16_t m, int16_t r, int32_t address,
+                          const FormatValues& values) {
     if (log_tap) {
         log_tap(l, m, r, address);
     }
@@ -165,7 +179,8 @@ void Machine::log_message(int16_t l, int16_t m, int16_t r, int32_t address) {
             }
             const size_t at = text.find(f.code);
             if (at != std::string::npos) {
-                text = substitute_format_code(static_cast<int32_t>(at + 1), f.kind, text, address);
+                text = substitute_format_code(static_cast<int32_t>(at + 1), f.kind, text, address,
+                                              values);
             }
         }
     };

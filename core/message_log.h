@@ -23,6 +23,24 @@ enum class FormatCodeKind : int {
     IndexRegister = 9,
 };
 
+// The register values a line's format codes show, as they were when the line was told.
+struct FormatValues {
+    int32_t accumulator = 0;
+    int32_t data_register = 0;
+    int32_t index_register = 0;
+    int16_t flag_z = 0;
+    int16_t flag_c = 0;
+    int16_t flag_i = 0;
+    int16_t flag_o = 0;
+    int16_t flag_n = 0;
+
+    template <class Registers>
+    static FormatValues of(const Registers& r) {
+        return {r.accumulator, r.data_register, r.index_register, r.flag_z,
+                r.flag_c,      r.flag_i,        r.flag_o,         r.flag_n};
+    }
+};
+
 inline constexpr std::string_view kMessageSection = "Message Section";
 inline constexpr std::string_view kMessageKeyPrefix = "Message_Field_";
 inline constexpr std::size_t kMessageBufferSize = 128; // so at most 127 characters are used

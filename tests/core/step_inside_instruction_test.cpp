@@ -210,5 +210,41 @@ TEST(StepInsideAnInstruction, AStoreToAClosedDisplayEndsWithItsOwnLines) {
     EXPECT_EQ(out.lines[2].call, (LogCall{kMsgNone, kMsgFlagsNow, kMsgNoFlagsChanged, 0}));
 }
 
+// The silent form keeps the lines it tells after the turn in room for a fixed number; every
+// opcode, stepped whole with its operands in RAM, in the ports or never written, fits in it.
+TEST(StepInsideAnInstruction, EveryInstructionTellsFewerLinesThanTheMachineKeeps) {
+    size_t most = 0;
+    for (const OpcodeInfo& row : opcode_table()) {
+        if (row.operation == Operation::Halt) {
+            continue; // waits for a request
+        }
+        for (const int32_t high : {0x50, 0xF0, 0x00}) {
+            BasicTestMachine<TurningInterface> t(TALLYRIG_SETTINGS_FILE);
+            Machine& m = t.machine;
+            t.power_on();
+            size_t lines = 0;
+            m.log_tap = [&](int16_t, int16_t, int16_t, int32_t) { ++lines; };
+            for (const auto& [address, byte] :
+                 {std::pair{0x4000, int32_t{row.opcode}}, {0x4001, high}, {0x4002, 0x10}}) {
+                t.value(address) = byte;
+            }
+            for (int32_t a = 0x5000; a < 0x5200; ++a) {
+                t.value(a) = high;
+            }
+            t.cpu().program_counter = kProgramStart;
+            t.cpu().stack_pointer = 0x5100;
+            t.cpu().stack_pointer_loaded = kTrue;
+            t.cpu().index_register = 2;
+            t.cpu().index_register_loaded = kTrue;
+            t.cpu().jsr_depth = 3;
+            m.status.machine_mode = MachineMode::Step;
+            t.execute();
+            most = std::max(most, lines);
+        }
+    }
+    EXPECT_GT(most, size_t{30});
+    EXPECT_LT(most, Machine::kToldLinesMax);
+}
+
 } // namespace
 } // namespace tallyrig::testing
