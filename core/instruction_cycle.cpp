@@ -96,7 +96,7 @@ struct InstructionCycle::Dispatch {
         cycle.execute_silent_opcode<Code>(regs);
         keep_within_memory(regs);
         regs.put_back();
-        if (regs.stepping) [[unlikely]] {
+        if (regs.stepping) [[unlikely]] { // a call out turned the mode to STEP
             cycle.write_told_lines();
         }
     }
@@ -252,7 +252,7 @@ void Machine::run_stretch(int32_t budget) {
         if (--budget <= 0) {
             break;
         }
-        // The program counter is within memory after every instruction.
+        // Only a call out of the cycle changes the mode, the sub-state or the power.
         if (regs.called_out) [[unlikely]] {
             if (status.machine_mode != MachineMode::Run ||
                 status.run_sub_state != RunSubState::Running || status.power_on != 1) {
@@ -260,6 +260,7 @@ void Machine::run_stretch(int32_t budget) {
             }
             regs.called_out = false;
         }
+        // The program counter is within memory after every instruction.
         const int32_t pc = regs.program_counter;
         if (pc == 0 || memory_cells[static_cast<size_t>(pc)].breakpoint == kBreakpointSet ||
             (regs.interrupt_request == 1 && regs.flag_i == 1)) [[unlikely]] {
