@@ -9,9 +9,17 @@
 #include <cstdint>
 
 // The pieces of the instruction cycle are folded into every handler and the silent handlers
-// into the switch that runs them, when optimising. Unoptimised (the sanitizer build) they stay
-// functions: folding would gain nothing there but a compile many times as long.
-#if defined(__OPTIMIZE__)
+// into the switch that runs them, when optimising. Unoptimised or under the address sanitizer
+// (the sanitizer and fuzz builds) they stay functions: folding would gain nothing there but a
+// compile many times as long.
+#if defined(__SANITIZE_ADDRESS__)
+#define TALLYRIG_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALLYRIG_ADDRESS_SANITIZER
+#endif
+#endif
+#if defined(__OPTIMIZE__) && !defined(TALLYRIG_ADDRESS_SANITIZER)
 #define TALLYRIG_INLINE [[gnu::always_inline]] inline
 #else
 #define TALLYRIG_INLINE inline
@@ -460,3 +468,4 @@ inline void InstructionCycle::write_byte(Regs& regs, int32_t selector, int32_t b
 } // namespace tallyrig
 
 #undef TALLYRIG_INLINE
+#undef TALLYRIG_ADDRESS_SANITIZER
