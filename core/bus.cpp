@@ -50,14 +50,6 @@ void Machine::write_memory_byte(int32_t selector, int32_t byte) {
     InstructionCycle(*this).write_byte<true>(cpu, selector, byte);
 }
 
-void Machine::narrate_read(int32_t selector) {
-    for (const detail::BusLine& line : detail::read_address_lines(selector)) {
-        if (line.m != kMsgNone) {
-            log_message(kMsgNone, line.m, line.r, 0);
-        }
-    }
-}
-
 void Machine::read_beyond_ram(int32_t address) {
     InstructionCycle::expect_registers_lent(*this);
     if (is_input_port(address)) {
@@ -86,14 +78,6 @@ void Machine::read_beyond_ram(int32_t address) {
     // Output ports and the unmapped top leave the data register as it was.
     if (stepping()) {
         log_message(kMsgNone, kMsgNoValidByte, kMsgNone, 0);
-    }
-}
-
-void Machine::narrate_write(int32_t selector) {
-    for (const detail::BusLine& line : detail::write_address_lines(selector)) {
-        if (line.m != kMsgNone) {
-            log_message(kMsgNone, line.m, line.r, 0);
-        }
     }
 }
 

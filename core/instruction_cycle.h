@@ -176,9 +176,7 @@ private:
     }
     // The lines that name the address of a read or a write.
     template <bool Narrate>
-    TALLYRIG_INLINE void tell_read(int32_t selector);
-    template <bool Narrate>
-    TALLYRIG_INLINE void tell_write(int32_t selector);
+    TALLYRIG_INLINE void tell_address(const detail::BusLines& lines);
     // The RUN stretch's copy of the registers.
     struct LocalRegisters;
     TALLYRIG_INLINE void lend_registers(const CpuRegisters& regs);
@@ -368,29 +366,11 @@ inline void InstructionCycle::take_registers(RegisterWindow& regs) {
     regs.stepping = stepping();
 }
 
-// The lines that name a read's address: the narrated form writes them out of line.
 template <bool Narrate>
-inline void InstructionCycle::tell_read(int32_t selector) {
-    if constexpr (Narrate) {
-        m_machine.narrate_read(selector);
-    } else {
-        for (const detail::BusLine& line : detail::read_address_lines(selector)) {
-            if (line.m != kMsgNone) {
-                tell<false>(kMsgNone, line.m, line.r, 0);
-            }
-        }
-    }
-}
-
-template <bool Narrate>
-inline void InstructionCycle::tell_write(int32_t selector) {
-    if constexpr (Narrate) {
-        m_machine.narrate_write(selector);
-    } else {
-        for (const detail::BusLine& line : detail::write_address_lines(selector)) {
-            if (line.m != kMsgNone) {
-                tell<false>(kMsgNone, line.m, line.r, 0);
-            }
+inline void InstructionCycle::tell_address(const detail::BusLines& lines) {
+    for (const detail::BusLine& line : lines) {
+        if (line.m != kMsgNone) {
+            tell<Narrate>(kMsgNone, line.m, line.r, 0);
         }
     }
 }
@@ -418,7 +398,7 @@ inline void InstructionCycle::read_byte(Regs& regs, int32_t selector) {
         break;
     }
     if (narrate<Narrate>(regs)) {
-        tell_read<Narrate>(selector);
+        tell_address<Narrate>(detail::read_address_lines(selector));
     }
     const int32_t address = regs.memory_address_register;
     if (static_cast<uint32_t>(address) <= static_cast<uint32_t>(kRamEnd)) [[likely]] {
@@ -453,7 +433,7 @@ inline void InstructionCycle::write_byte(Regs& regs, int32_t selector, int32_t b
         break;
     }
     if (narrate<Narrate>(regs)) {
-        tell_write<Narrate>(selector);
+        tell_address<Narrate>(detail::write_address_lines(selector));
     }
     const int32_t address = regs.memory_address_register;
     if (address >= kRamStart && address <= kRamEnd) [[likely]] {

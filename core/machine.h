@@ -164,9 +164,7 @@ private:
     void halt();
 
     // The bus's rarer paths, out of the way of the common ROM and RAM read.
-    void narrate_read(int32_t selector);
     void read_beyond_ram(int32_t address);
-    void narrate_write(int32_t selector);
     void write_outside_ram(int32_t address, int32_t byte);
 
     // A line a silent instruction tells once a call out has turned the mode to STEP. It waits,
